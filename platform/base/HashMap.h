@@ -1,0 +1,47 @@
+#pragma once
+// Map of Object keys to Object values, in insertion order. With
+// ElementOwnership::Owned it deletes its keys and values when they leave it.
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/base/IMap.h"
+
+namespace Vx::Base::Collection {
+
+class HashMap : public IMap {
+public:
+    explicit HashMap(ElementOwnership ownership = ElementOwnership::NotOwned) : ownership_(ownership) {}
+    HashMap(const HashMap&) = delete;
+    HashMap& operator=(const HashMap&) = delete;
+    ~HashMap() override;
+
+    // Capacity is a hint; a negative capacity or a load factor outside (0, 1] is E_INVALID_ARG.
+    result Construct(int capacity = 16, float loadFactor = 0.75f);
+    // E_INVALID_ARG for a null key or value, E_OBJ_ALREADY_EXIST for a present key.
+    // On failure the map does not take the objects.
+    result Add(Object* key, Object* value);
+    // Replaces the value of a present key (the old one is freed when owned); E_OBJ_NOT_FOUND otherwise.
+    result SetValue(const Object& key, Object* value);
+    result Remove(const Object& key);
+    void RemoveAll();
+
+    int GetCount() const override { return static_cast<int>(entries_.size()); }
+    const Object* GetValue(const Object& key) const override;
+    Object* GetValue(const Object& key);
+    result ContainsKey(const Object& key, bool& out) const override;
+    bool ContainsKey(const Object& key) const;
+    IMapEnumerator* GetMapEnumeratorN() const override;
+    ElementOwnership GetOwnership() const { return ownership_; }
+
+private:
+    long Find(const Object& key) const;
+    void Reindex();
+    void Release(Object* key, Object* value);
+
+    ElementOwnership ownership_;
+    std::vector<std::pair<Object*, Object*>> entries_;
+    std::unordered_multimap<int, std::size_t> index_;
+};
+
+}  // namespace Vx::Base::Collection
