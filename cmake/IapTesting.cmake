@@ -24,3 +24,22 @@ function(iap_add_gtest name)
     PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}"
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# iap_add_gtest_dir(LIBS lib1 lib2 [TIMEOUT s] [LABELS l])
+# Every *Test.cpp of the calling folder becomes its own executable, named
+# test_<folder>_<Component>, so that suites of different owners stay apart.
+function(iap_add_gtest_dir)
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS;LABELS;EXTRA_SOURCES" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+  file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" _prefix "${_rel}")
+  foreach(_test ${_tests})
+    get_filename_component(_name ${_test} NAME_WE)
+    string(REGEX REPLACE "Test$" "" _name "${_name}")
+    set(_args SOURCES ${_test} ${T_EXTRA_SOURCES} LIBS ${T_LIBS} LABELS ${T_LABELS})
+    if(T_TIMEOUT)
+      list(APPEND _args TIMEOUT ${T_TIMEOUT})
+    endif()
+    iap_add_gtest(test_${_prefix}_${_name} ${_args})
+  endforeach()
+endfunction()
