@@ -1,0 +1,99 @@
+#include "platform/app/EventLoop.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <vector>
+
+namespace Vx::App {
+
+namespace {
+
+// QCoreApplication keeps references to these for its whole life.
+int g_argc = 1;
+char g_arg0[] = "vexmora";
+char* g_argv[] = {g_arg0, nullptr};
+
+std::vector<QEventLoop*> g_nestedLoops;
+bool g_quitRequested = false;
+int g_quitCode = 0;
+
+}  // namespace
+
+void EventLoop::EnsureApplication()
+{
+    if (QCoreApplication::instance() == nullptr) {
+        // Lives until the process ends: objects created later may rely on it during exit.
+        new QCoreApplication(g_argc, g_argv);
+    }
+}
+
+int EventLoop::Run()
+{
+    EnsureApplication();
+    if (g_quitRequested) {
+        g_quitRequested = false;
+        return g_quitCode;
+    }
+    if (QThread::currentThread()->loopLevel() == 0) {
+        return QCoreApplication::exec();
+    }
+    QEventLoop loop;
+    g_nestedLoops.push_back(&loop);
+    int code = loop.exec();
+    g_nestedLoops.pop_back();
+    return code;
+}
+
+void EventLoop::Quit(int exitCode)
+{
+    if (!g_nestedLoops.empty()) {
+        g_nestedLoops.back()->exit(exitCode);
+    } else if (QCoreApplication::instance() != nullptr && QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(exitCode);
+    } else {
+        g_quitRequested = true;
+        g_quitCode = exitCode;
+    }
+}
+
+bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    EnsureApplication();
+    if (done()) {
+        return true;
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QEventLoop loop;
+    // Polling keeps done() free of any signalling duty; 2 ms is short enough
+    // for tests and costs nothing measurable.
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || elapsed.elapsed() >= timeoutMs) {
+            loop.quit();
+        }
+    });
+    poll.start();
+    loop.exec();
+    return done();
+}
+
+void EventLoop::ProcessEvents()
+{
+    EnsureApplication();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int EventLoop::GetDepth()
+{
+    return QCoreApplication::instance() == nullptr ? 0 : QThread::currentThread()->loopLevel();
+}
+
+}  // namespace Vx::App
