@@ -80,7 +80,8 @@ public:
     Vx::result Construct(int capacity);
     Vx::result Add(const Vx::Base::String& name, const Vx::Base::String& value);
     void RemoveAll();
-    // The caller deletes the enumerator; it must not outlive this handle's list.
+    // The caller deletes the enumerator. It sees the entries as they were when
+    // it was made, whatever happens to this handle afterwards.
     Vx::Base::Collection::IEnumeratorT<Entry>* GetEnumeratorN() const;
     int GetCount() const;
 
