@@ -1,0 +1,51 @@
+#include "platform/system/WifiManager.h"
+
+#include <QNetworkInterface>
+
+#include "platform/system/DeviceProfile.h"
+
+namespace Vx::Net::Wifi {
+namespace {
+
+constexpr int kMacTextLength = 17;
+
+bool IsDisabled(const System::DeviceProfile& profile) {
+    Base::String enabled;
+    if (IsFailed(profile.GetValue(L"wifi.enabled", enabled))) return false;
+    Base::String lower = enabled.ToLower();
+    return lower == L"false" || lower == L"no" || lower == L"0" || lower == L"off";
+}
+
+Base::String MachineMacAddress() {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack)) continue;
+        QString address = interface.hardwareAddress();
+        if (address.size() != kMacTextLength || address == QLatin1String("00:00:00:00:00:00")) continue;
+        return Base::String::FromUtf8(address.toUtf8().toStdString());
+    }
+    return Base::String();
+}
+
+}  // namespace
+
+result WifiManager::Construct(IWifiManagerEventListener& listener) {
+    if (listener_ != nullptr) return E_INVALID_STATE;
+    System::DeviceProfile profile;
+    profile.Load();
+    if (IsDisabled(profile)) return E_DEVICE_UNAVAILABLE;
+    listener_ = &listener;
+    return E_SUCCESS;
+}
+
+Base::String WifiManager::GetMacAddress() const {
+    if (listener_ == nullptr) return Base::String();
+    System::DeviceProfile profile;
+    profile.Load();
+    if (IsDisabled(profile)) return Base::String();
+    Base::String mac;
+    // Present but empty means an adapter that reports no address.
+    if (!IsFailed(profile.GetValue(L"wifi.mac", mac))) return mac;
+    return MachineMacAddress();
+}
+
+}  // namespace Vx::Net::Wifi
