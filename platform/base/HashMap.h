@@ -1,5 +1,6 @@
 #pragma once
-// Map of Object keys to Object values, in insertion order. With
+// Map of Object keys to Object values, in insertion order; itself an Object so
+// that platform lists can hold maps (reply records, country lists). With
 // ElementOwnership::Owned it deletes its keys and values when they leave it.
 #include <unordered_map>
 #include <utility>
@@ -9,7 +10,7 @@
 
 namespace Vx::Base::Collection {
 
-class HashMap : public IMap {
+class HashMap : public Object, public IMap {
 public:
     explicit HashMap(ElementOwnership ownership = ElementOwnership::NotOwned) : ownership_(ownership) {}
     HashMap(const HashMap&) = delete;
