@@ -1,0 +1,227 @@
+#include "sandbox/CatalogueFunctions.h"
+
+#include "sandbox/FunctionTable.h"
+#include "sandbox/ItemRecords.h"
+#include "sandbox/PackageVersion.h"
+#include "sandbox/Paging.h"
+#include "sandbox/RequestParams.h"
+#include "sandbox/StoreDatabase.h"
+
+#include <filesystem>
+
+namespace Sandbox {
+namespace {
+
+// The package that an upgrade check offers; the device installs it under this id.
+constexpr const char* kClientPackageId = "buyclient";
+
+const char* Flag(bool value)
+{
+    return value ? "1" : "0";
+}
+
+StoreReply PagedReply(const Page& page)
+{
+    StoreReply reply;
+    reply.hasCounts = true;
+    reply.startNum = page.startNum;
+    reply.endNum = page.endNum;
+    reply.totalCount = page.totalCount;
+    return reply;
+}
+
+// The version part of "packageId@version@1".
+bool PreloadVersion(const std::string& preloadApp, std::string& version)
+{
+    const size_t first = preloadApp.find('@');
+    if (first == std::string::npos)
+        return false;
+    const size_t second = preloadApp.find('@', first + 1);
+    version = preloadApp.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+    return PackageVersion::IsValid(version);
+}
+
+} // namespace
+
+CatalogueFunctions::CatalogueFunctions(StoreDatabase& database)
+    : database_(database)
+{
+}
+
+void CatalogueFunctions::RegisterWith(FunctionDispatcher& dispatcher)
+{
+    const auto bind = [this](StoreReply (CatalogueFunctions::*handler)(const StoreRequest&)) {
+        return [this, handler](const StoreRequest& request) { return (this->*handler)(request); };
+    };
+    const unsigned store = static_cast<unsigned>(Endpoint::Store);
+    dispatcher.Register(FunctionTable::kCountrySearch, bind(&CatalogueFunctions::CountrySearch), kBothEndpoints);
+    dispatcher.Register(FunctionTable::kCountrySearchEx, bind(&CatalogueFunctions::CountrySearch), kBothEndpoints);
+    dispatcher.Register(FunctionTable::kGetCountryList, bind(&CatalogueFunctions::GetCountryList), kBothEndpoints);
+    dispatcher.Register(FunctionTable::kCheckAppUpgrade, bind(&CatalogueFunctions::CheckAppUpgrade), store);
+    dispatcher.Register(FunctionTable::kGetAppsItemList, bind(&CatalogueFunctions::GetAppsItemList), store);
+    dispatcher.Register(FunctionTable::kGetPurchasedAppsItemList, bind(&CatalogueFunctions::GetPurchasedAppsItemList),
+                        store);
+    dispatcher.Register(FunctionTable::kCheckPassword, bind(&CatalogueFunctions::CheckPassword), store);
+}
+
+std::string CatalogueFunctions::BaseUrl(const StoreRequest& request)
+{
+    return "http://" + request.hostHeader;
+}
+
+StoreReply CatalogueFunctions::DatabaseError() const
+{
+    return StoreReply::Error(StoreError::InternalError, "store database failure: " + database_.LastError());
+}
+
+std::optional<StoreReply> CatalogueFunctions::PricingCountry(const StoreRequest& request, Country& country)
+{
+    std::optional<Country> found;
+    if (!database_.CountryForMcc(request.mcc, found))
+        return DatabaseError();
+    if (!found)
+        return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    country = *found;
+    return std::nullopt;
+}
+
+std::optional<StoreReply> CatalogueFunctions::CheckGroup(const std::string& groupId)
+{
+    bool exists = false;
+    if (!database_.GroupExists(groupId, exists))
+        return DatabaseError();
+    if (!exists)
+        return StoreReply::Error(StoreError::UnknownItemGroup, "no item group \"" + groupId + "\"");
+    return std::nullopt;
+}
+
+StoreReply CatalogueFunctions::CountrySearch(const StoreRequest& request)
+{
+    if (auto missing = RequestParams::RequireAll(request, {"latestCountryCode"}))
+        return *missing;
+    std::optional<Country> country;
+    if (!database_.CountryForMcc(*request.Param("latestCountryCode"), country))
+        return DatabaseError();
+    if (!country)
+        return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    StoreReply reply;
+    reply.records.push_back(StoreRecord{
+        {"countryURL", BaseUrl(request) + "/store"},
+        {"countryCode", country->code},
+        {"freeStoreClsf", Flag(country->freeStore)},
+        {"currencyUnitPrecedes", Flag(country->currencyUnitPrecedes)},
+        {"currencyUnitHasPenny", Flag(country->currencyUnitHasPenny)},
+        {"freetabClsf", Flag(country->freetab)},
+        {"snsVal", std::to_string(country->snsVal)},
+        {"currencyUnitDivision", Flag(country->currencyUnitDivision)},
+    });
+    return reply;
+}
+
+StoreReply CatalogueFunctions::GetCountryList(const StoreRequest&)
+{
+    std::vector<Country> countries;
+    if (!database_.Countries(countries))
+        return DatabaseError();
+    StoreReply reply;
+    for (const Country& country : countries)
+        reply.records.push_back(StoreRecord{{"countryCode", country.code}, {"countryName", country.name}});
+    return reply;
+}
+
+StoreReply CatalogueFunctions::CheckAppUpgrade(const StoreRequest& request)
+{
+    if (auto missing = RequestParams::RequireAll(request, {"duid", "preloadApp"}))
+        return *missing;
+    const std::string& preloadApp = *request.Param("preloadApp");
+    std::string version;
+    if (!PreloadVersion(preloadApp, version)) {
+        return StoreReply::Error(StoreError::InvalidParameter,
+                                 "\"preloadApp\" is not packageId@version@1 with a dotted numeric version: \"" +
+                                     preloadApp + "\"");
+    }
+    std::optional<Package> newest;
+    if (!database_.NewestPackage(kClientPackageId, newest))
+        return DatabaseError();
+    StoreReply reply;
+    std::error_code ec;
+    if (newest && PackageVersion::Compare(newest->version, version) > 0 && std::filesystem::is_regular_file(newest->path, ec)) {
+        reply.records.push_back(StoreRecord{{"upgrade", "1"},
+                                            {"odcUrl", BaseUrl(request) + "/packages/" + newest->FileName()},
+                                            {"version", newest->version}});
+    } else {
+        reply.records.push_back(StoreRecord{{"upgrade", "0"}});
+    }
+    return reply;
+}
+
+StoreReply CatalogueFunctions::GetAppsItemList(const StoreRequest& request)
+{
+    if (auto missing = RequestParams::RequireAll(request, {"resultCode", "startNum", "endNum", "itemGroupID", "duid"}))
+        return *missing;
+    int start = 0;
+    int end = 0;
+    if (auto refused = RequestParams::ReadRange(request, start, end))
+        return *refused;
+    const std::string& groupId = *request.Param("itemGroupID");
+    Country country;
+    if (auto refused = CheckGroup(groupId))
+        return *refused;
+    if (auto failed = PricingCountry(request, country))
+        return *failed;
+    int total = 0;
+    if (!database_.CountItems(groupId, total))
+        return DatabaseError();
+    const Page page = Paging::Compute(start, end, total);
+    std::vector<Item> items;
+    if (page.Count() > 0 && !database_.Items(groupId, page.Offset(), page.Count(), items))
+        return DatabaseError();
+    StoreReply reply = PagedReply(page);
+    for (const Item& item : items)
+        reply.records.push_back(ItemRecords::ItemRecord(item, country));
+    return reply;
+}
+
+StoreReply CatalogueFunctions::GetPurchasedAppsItemList(const StoreRequest& request)
+{
+    if (auto missing = RequestParams::RequireAll(request, {"userID", "resultCode", "startNum", "endNum", "itemGroupID"}))
+        return *missing;
+    const std::string& userId = *request.Param("userID");
+    if (userId.empty())
+        return StoreReply::Error(StoreError::MissingParameter, "parameter \"userID\" is empty: the user is not signed in");
+    int start = 0;
+    int end = 0;
+    if (auto refused = RequestParams::ReadRange(request, start, end))
+        return *refused;
+    const std::string& groupId = *request.Param("itemGroupID");
+    Country country;
+    if (auto refused = CheckGroup(groupId))
+        return *refused;
+    if (auto failed = PricingCountry(request, country))
+        return *failed;
+    int total = 0;
+    if (!database_.CountPurchases(userId, groupId, total))
+        return DatabaseError();
+    const Page page = Paging::Compute(start, end, total);
+    std::vector<Purchase> purchases;
+    if (page.Count() > 0 && !database_.Purchases(userId, groupId, page.Offset(), page.Count(), purchases))
+        return DatabaseError();
+    StoreReply reply = PagedReply(page);
+    for (const Purchase& purchase : purchases)
+        reply.records.push_back(ItemRecords::PurchaseRecord(purchase, country));
+    return reply;
+}
+
+StoreReply CatalogueFunctions::CheckPassword(const StoreRequest& request)
+{
+    if (auto missing = RequestParams::RequireAll(request, {"emailID", "password"}))
+        return *missing;
+    bool valid = false;
+    if (!database_.CheckPassword(*request.Param("emailID"), *request.Param("password"), valid))
+        return DatabaseError();
+    StoreReply reply;
+    reply.records.push_back(StoreRecord{{"isValid", valid ? "1" : "0"}});
+    return reply;
+}
+
+} // namespace Sandbox

@@ -1,0 +1,359 @@
+#include "sandbox/StoreDatabase.h"
+
+#include "sandbox/PackageVersion.h"
+#include "sandbox/Statement.h"
+#include "sandbox/DemoCatalogue.h"
+
+#include <sqlite3.h>
+
+namespace Sandbox {
+namespace {
+
+constexpr const char* kSchema = R"SQL(
+CREATE TABLE sandbox_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE countries (
+    country_code TEXT PRIMARY KEY,
+    mcc TEXT NOT NULL UNIQUE,
+    name TEXT NOT NULL,
+    currency_unit TEXT NOT NULL,
+    price_rate REAL NOT NULL DEFAULT 1.0,
+    currency_unit_precedes INTEGER NOT NULL DEFAULT 0,
+    currency_unit_has_penny INTEGER NOT NULL DEFAULT 1,
+    currency_unit_division INTEGER NOT NULL DEFAULT 0,
+    free_store INTEGER NOT NULL DEFAULT 0,
+    freetab INTEGER NOT NULL DEFAULT 0,
+    sns_val INTEGER NOT NULL DEFAULT 0,
+    is_default INTEGER NOT NULL DEFAULT 0,
+    position INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE item_groups (group_id TEXT PRIMARY KEY, name TEXT NOT NULL DEFAULT '');
+CREATE TABLE items (
+    group_id TEXT NOT NULL REFERENCES item_groups(group_id),
+    item_id TEXT NOT NULL,
+    position INTEGER NOT NULL DEFAULT 0,
+    name TEXT NOT NULL,
+    price REAL NOT NULL,
+    description TEXT NOT NULL DEFAULT '',
+    image_url TEXT NOT NULL DEFAULT '',
+    download_url TEXT NOT NULL DEFAULT '',
+    reserved1 TEXT NOT NULL DEFAULT '',
+    reserved2 TEXT NOT NULL DEFAULT '',
+    PRIMARY KEY (group_id, item_id));
+CREATE TABLE accounts (
+    email TEXT PRIMARY KEY COLLATE NOCASE,
+    password TEXT NOT NULL,
+    user_id TEXT NOT NULL UNIQUE,
+    mcc TEXT NOT NULL DEFAULT '');
+CREATE TABLE purchases (
+    payment_id TEXT PRIMARY KEY,
+    user_id TEXT NOT NULL,
+    group_id TEXT NOT NULL,
+    item_id TEXT NOT NULL,
+    purchase_date TEXT NOT NULL);
+CREATE TABLE packages (
+    package_id TEXT NOT NULL,
+    version TEXT NOT NULL,
+    path TEXT NOT NULL,
+    PRIMARY KEY (package_id, version));
+INSERT INTO sandbox_meta (key, value) VALUES ('schema_version', '1');
+)SQL";
+
+constexpr const char* kCountryColumns =
+    "SELECT country_code, mcc, name, currency_unit, price_rate, currency_unit_precedes, currency_unit_has_penny, "
+    "currency_unit_division, free_store, freetab, sns_val FROM countries ";
+
+Country ReadCountry(const Statement& row)
+{
+    Country country;
+    country.code = row.Text(0);
+    country.mcc = row.Text(1);
+    country.name = row.Text(2);
+    country.currencyUnit = row.Text(3);
+    country.priceRate = row.Double(4);
+    country.currencyUnitPrecedes = row.Int(5) != 0;
+    country.currencyUnitHasPenny = row.Int(6) != 0;
+    country.currencyUnitDivision = row.Int(7) != 0;
+    country.freeStore = row.Int(8) != 0;
+    country.freetab = row.Int(9) != 0;
+    country.snsVal = row.Int(10);
+    return country;
+}
+
+// Columns 0..9 in the order of the items table.
+Item ReadItem(const Statement& row)
+{
+    Item item;
+    item.groupId = row.Text(0);
+    item.itemId = row.Text(1);
+    item.name = row.Text(2);
+    item.price = row.Double(3);
+    item.description = row.Text(4);
+    item.imageUrl = row.Text(5);
+    item.downloadUrl = row.Text(6);
+    item.reserved1 = row.Text(7);
+    item.reserved2 = row.Text(8);
+    return item;
+}
+
+constexpr const char* kItemColumns =
+    "items.group_id, items.item_id, items.name, items.price, items.description, items.image_url, "
+    "items.download_url, items.reserved1, items.reserved2";
+
+} // namespace
+
+StoreDatabase::StoreDatabase() = default;
+
+StoreDatabase::~StoreDatabase()
+{
+    sqlite3_close(db_);
+}
+
+std::string StoreDatabase::LastError() const
+{
+    std::lock_guard lock(mutex_);
+    return lastError_;
+}
+
+bool StoreDatabase::Fail(const std::string& what)
+{
+    lastError_ = what + ": " + (db_ ? sqlite3_errmsg(db_) : "database is not open");
+    return false;
+}
+
+bool StoreDatabase::Exec(const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    lastError_ = message ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    return false;
+}
+
+bool StoreDatabase::Open(const std::string& path, const std::string& seedSql)
+{
+    std::lock_guard lock(mutex_);
+    if (db_) {
+        lastError_ = "the database is already open";
+        return false;
+    }
+    const std::string name = path.empty() ? ":memory:" : path;
+    if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK)
+        return Fail("cannot open " + name);
+    sqlite3_busy_timeout(db_, 2000);
+    bool isSandbox = false;
+    bool isEmpty = false;
+    if (!IsSandboxDatabase(isSandbox, isEmpty))
+        return false;
+    if (isSandbox)
+        return true;
+    if (!isEmpty) {
+        lastError_ = name + " holds tables of another program, not a sandbox database; give a new file to --db";
+        return false;
+    }
+    return CreateAndSeed(seedSql);
+}
+
+bool StoreDatabase::IsSandboxDatabase(bool& isSandbox, bool& isEmpty)
+{
+    Statement count(db_, "SELECT count(*), sum(name = 'sandbox_meta') FROM sqlite_master WHERE type = 'table'");
+    if (!count.Step())
+        return Fail("cannot read the database");
+    isEmpty = count.Int(0) == 0;
+    isSandbox = count.Int(1) > 0;
+    return true;
+}
+
+bool StoreDatabase::CreateAndSeed(const std::string& seedSql)
+{
+    if (!Exec("BEGIN"))
+        return false;
+    if (!Exec(kSchema)) {
+        lastError_ = "cannot create the schema: " + lastError_;
+        Exec("ROLLBACK");
+        return false;
+    }
+    if (!Exec(seedSql.empty() ? kDemoCatalogueSql : seedSql.c_str())) {
+        lastError_ = "the seed catalogue failed: " + lastError_;
+        Exec("ROLLBACK");
+        return false;
+    }
+    if (!Exec("COMMIT")) {
+        const std::string reason = lastError_;
+        Exec("ROLLBACK");
+        lastError_ = "cannot store the new database: " + reason;
+        return false;
+    }
+    seeded_ = true;
+    return true;
+}
+
+bool StoreDatabase::Countries(std::vector<Country>& out)
+{
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_, (std::string(kCountryColumns) + "ORDER BY position, country_code").c_str());
+    while (rows.Step())
+        out.push_back(ReadCountry(rows));
+    return !rows.Failed() || Fail("cannot read the countries");
+}
+
+bool StoreDatabase::CountryRow(const char* sql, const std::string& arg, std::optional<Country>& out)
+{
+    Statement row(db_, (std::string(kCountryColumns) + sql).c_str());
+    if (!arg.empty())
+        row.Bind(1, arg);
+    if (row.Step())
+        out = ReadCountry(row);
+    return !row.Failed() || Fail("cannot read the countries");
+}
+
+bool StoreDatabase::CountryForMcc(const std::string& mcc, std::optional<Country>& out)
+{
+    std::lock_guard lock(mutex_);
+    out.reset();
+    if (!mcc.empty() && !CountryRow("WHERE mcc = ?1", mcc, out))
+        return false;
+    if (!out && !CountryRow("ORDER BY is_default DESC, position, country_code LIMIT 1", {}, out))
+        return false;
+    return true;
+}
+
+bool StoreDatabase::GroupExists(const std::string& groupId, bool& exists)
+{
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT count(*) FROM item_groups WHERE group_id = ?1");
+    row.Bind(1, groupId);
+    exists = row.Step() && row.Int(0) > 0;
+    return !row.Failed() || Fail("cannot read the item groups");
+}
+
+bool StoreDatabase::CountItems(const std::string& groupId, int& total)
+{
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT count(*) FROM items WHERE group_id = ?1");
+    row.Bind(1, groupId);
+    total = row.Step() ? row.Int(0) : 0;
+    return !row.Failed() || Fail("cannot count the items");
+}
+
+bool StoreDatabase::Items(const std::string& groupId, int offset, int limit, std::vector<Item>& out)
+{
+    std::lock_guard lock(mutex_);
+    out.clear();
+    const std::string sql = std::string("SELECT ") + kItemColumns +
+                            " FROM items WHERE group_id = ?1 ORDER BY position, item_id LIMIT ?2 OFFSET ?3";
+    Statement rows(db_, sql.c_str());
+    rows.Bind(1, groupId).Bind(2, limit).Bind(3, offset);
+    while (rows.Step())
+        out.push_back(ReadItem(rows));
+    return !rows.Failed() || Fail("cannot read the items");
+}
+
+bool StoreDatabase::CountPurchases(const std::string& userId, const std::string& groupId, int& total)
+{
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT count(*) FROM purchases JOIN items USING (group_id, item_id) "
+                       "WHERE purchases.user_id = ?1 AND purchases.group_id = ?2");
+    row.Bind(1, userId).Bind(2, groupId);
+    total = row.Step() ? row.Int(0) : 0;
+    return !row.Failed() || Fail("cannot count the purchases");
+}
+
+bool StoreDatabase::Purchases(const std::string& userId, const std::string& groupId, int offset, int limit,
+                              std::vector<Purchase>& out)
+{
+    std::lock_guard lock(mutex_);
+    out.clear();
+    const std::string sql = std::string("SELECT ") + kItemColumns +
+                            ", purchases.payment_id, purchases.purchase_date FROM purchases JOIN items "
+                            "USING (group_id, item_id) WHERE purchases.user_id = ?1 AND purchases.group_id = ?2 "
+                            "ORDER BY purchases.purchase_date, purchases.payment_id LIMIT ?3 OFFSET ?4";
+    Statement rows(db_, sql.c_str());
+    rows.Bind(1, userId).Bind(2, groupId).Bind(3, limit).Bind(4, offset);
+    while (rows.Step()) {
+        Purchase purchase;
+        purchase.item = ReadItem(rows);
+        purchase.paymentId = rows.Text(9);
+        purchase.purchaseDate = rows.Text(10);
+        out.push_back(std::move(purchase));
+    }
+    return !rows.Failed() || Fail("cannot read the purchases");
+}
+
+bool StoreDatabase::AddPurchase(const std::string& userId, const std::string& groupId, const std::string& itemId,
+                                const std::string& paymentId, const std::string& purchaseDate)
+{
+    std::lock_guard lock(mutex_);
+    Statement insert(db_, "INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) "
+                          "VALUES (?1, ?2, ?3, ?4, ?5)");
+    insert.Bind(1, paymentId).Bind(2, userId).Bind(3, groupId).Bind(4, itemId).Bind(5, purchaseDate);
+    return insert.Run() || Fail("cannot add the purchase");
+}
+
+bool StoreDatabase::CheckPassword(const std::string& email, const std::string& password, bool& valid)
+{
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT password FROM accounts WHERE email = ?1");
+    row.Bind(1, email);
+    valid = row.Step() && row.Text(0) == password;
+    return !row.Failed() || Fail("cannot read the accounts");
+}
+
+bool StoreDatabase::AddAccount(const Account& account)
+{
+    std::lock_guard lock(mutex_);
+    Statement insert(db_, "INSERT OR REPLACE INTO accounts (email, password, user_id, mcc) VALUES (?1, ?2, ?3, ?4)");
+    insert.Bind(1, account.email).Bind(2, account.password).Bind(3, account.userId).Bind(4, account.mcc);
+    return insert.Run() || Fail("cannot add the account");
+}
+
+bool StoreDatabase::RegisterPackage(const Package& package)
+{
+    std::lock_guard lock(mutex_);
+    Statement insert(db_, "INSERT OR REPLACE INTO packages (package_id, version, path) VALUES (?1, ?2, ?3)");
+    insert.Bind(1, package.id).Bind(2, package.version).Bind(3, package.path);
+    return insert.Run() || Fail("cannot register the package");
+}
+
+bool StoreDatabase::Packages(std::vector<Package>& out)
+{
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_, "SELECT package_id, version, path FROM packages ORDER BY package_id, version");
+    while (rows.Step())
+        out.push_back(Package{rows.Text(0), rows.Text(1), rows.Text(2)});
+    return !rows.Failed() || Fail("cannot read the packages");
+}
+
+bool StoreDatabase::NewestPackage(const std::string& id, std::optional<Package>& out)
+{
+    std::vector<Package> all;
+    if (!Packages(all))
+        return false;
+    out.reset();
+    for (const Package& package : all) {
+        if (package.id != id || !PackageVersion::IsValid(package.version))
+            continue;
+        if (!out || PackageVersion::Compare(package.version, out->version) > 0)
+            out = package;
+    }
+    return true;
+}
+
+bool StoreDatabase::PackageByFileName(const std::string& fileName, std::optional<Package>& out)
+{
+    std::vector<Package> all;
+    if (!Packages(all))
+        return false;
+    out.reset();
+    for (const Package& package : all) {
+        if (package.FileName() == fileName) {
+            out = package;
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace Sandbox
