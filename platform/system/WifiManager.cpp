@@ -16,14 +16,19 @@ bool IsDisabled(const System::DeviceProfile& profile) {
     return lower == L"false" || lower == L"no" || lower == L"0" || lower == L"off";
 }
 
+// An interface that is up wins over one that is down (such as an unused virtual device).
 Base::String MachineMacAddress() {
+    QString fallback;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         if (interface.flags().testFlag(QNetworkInterface::IsLoopBack)) continue;
         QString address = interface.hardwareAddress();
         if (address.size() != kMacTextLength || address == QLatin1String("00:00:00:00:00:00")) continue;
-        return Base::String::FromUtf8(address.toUtf8().toStdString());
+        if (interface.flags().testFlag(QNetworkInterface::IsUp)) {
+            return Base::String::FromUtf8(address.toUtf8().toStdString());
+        }
+        if (fallback.isEmpty()) fallback = address;
     }
-    return Base::String();
+    return Base::String::FromUtf8(fallback.toUtf8().toStdString());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The Wi-Fi adapter. Its MAC address comes from the [wifi] section of the
-// device profile, or else from the machine's first non-loopback interface.
+// device profile, or else from the machine's first non-loopback interface
+// (one that is up, when there is one).
 #include "platform/base/Result.h"
 #include "platform/base/String.h"
 #include "platform/system/IWifiManagerEventListener.h"

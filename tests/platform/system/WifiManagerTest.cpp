@@ -47,15 +47,18 @@ TEST_F(WifiManagerTest, DisabledAdapterCannotBeConstructed) {
 }
 
 TEST_F(WifiManagerTest, WithoutAProfileAddressTheMachinesFirstInterfaceIsUsed) {
-    QString expected;
+    QString up;
+    QString down;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         QString address = interface.hardwareAddress();
-        if (!interface.flags().testFlag(QNetworkInterface::IsLoopBack) && address.size() == 17 &&
-            address != QLatin1String("00:00:00:00:00:00")) {
-            expected = address;
-            break;
+        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack) || address.size() != 17 ||
+            address == QLatin1String("00:00:00:00:00:00")) {
+            continue;
         }
+        QString& slot = interface.flags().testFlag(QNetworkInterface::IsUp) ? up : down;
+        if (slot.isEmpty()) slot = address;
     }
+    QString expected = up.isEmpty() ? down : up;
     WifiManager wifi;
     ASSERT_EQ(wifi.Construct(listener_), Vx::E_SUCCESS);
     EXPECT_EQ(wifi.GetMacAddress().ToUtf8(), expected.toStdString());
