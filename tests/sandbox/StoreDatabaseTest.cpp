@@ -1,0 +1,185 @@
+#include "sandbox/StoreDatabase.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using Sandbox::StoreDatabase;
+
+namespace {
+
+class StoreDatabaseFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/sandbox-db-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+} // namespace
+
+TEST(StoreDatabase, DemoCatalogueHasCountriesGroupsAndPurchases)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", "")) << db.LastError();
+    EXPECT_TRUE(db.WasSeeded());
+    std::vector<Sandbox::Country> countries;
+    ASSERT_TRUE(db.Countries(countries));
+    ASSERT_GE(countries.size(), 3u);
+    EXPECT_EQ(countries[0].code, "US");
+
+    int total = 0;
+    ASSERT_TRUE(db.CountItems("100000000001", total));
+    EXPECT_EQ(total, 25);
+    std::vector<Sandbox::Item> items;
+    ASSERT_TRUE(db.Items("100000000001", 20, 10, items));
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(items[0].itemId, "000000001021");
+
+    ASSERT_TRUE(db.CountPurchases("U1000001", "100000000001", total));
+    EXPECT_EQ(total, 3);
+    std::vector<Sandbox::Purchase> purchases;
+    ASSERT_TRUE(db.Purchases("U1000001", "100000000001", 1, 10, purchases));
+    ASSERT_EQ(purchases.size(), 2u);
+    EXPECT_EQ(purchases[0].paymentId, "P0000000002"); // ordered by date
+    EXPECT_EQ(purchases[0].purchaseDate.size(), 14u);
+}
+
+TEST(StoreDatabase, CountryForMccFallsBackToTheDefault)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", ""));
+    std::optional<Sandbox::Country> country;
+    ASSERT_TRUE(db.CountryForMcc("450", country));
+    ASSERT_TRUE(country);
+    EXPECT_EQ(country->code, "KR");
+    EXPECT_FALSE(country->currencyUnitHasPenny);
+    for (const char* unknown : {"", "999", "'; DROP TABLE countries; --"}) {
+        ASSERT_TRUE(db.CountryForMcc(unknown, country));
+        ASSERT_TRUE(country);
+        EXPECT_EQ(country->code, "US") << unknown;
+    }
+}
+
+TEST(StoreDatabase, PasswordCheckIsExactButEmailCaseInsensitive)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", ""));
+    bool valid = false;
+    ASSERT_TRUE(db.CheckPassword("demo@vexmora.com", "demo1234", valid));
+    EXPECT_TRUE(valid);
+    ASSERT_TRUE(db.CheckPassword("DEMO@Vexmora.com", "demo1234", valid));
+    EXPECT_TRUE(valid);
+    ASSERT_TRUE(db.CheckPassword("demo@vexmora.com", "DEMO1234", valid));
+    EXPECT_FALSE(valid);
+    ASSERT_TRUE(db.CheckPassword("nobody@vexmora.com", "", valid));
+    EXPECT_FALSE(valid);
+
+    ASSERT_TRUE(db.AddAccount({"demo@vexmora.com", "changed", "U1000001", "310"}));
+    ASSERT_TRUE(db.CheckPassword("demo@vexmora.com", "changed", valid));
+    EXPECT_TRUE(valid);
+}
+
+TEST(StoreDatabase, NewestPackagePicksTheHighestVersion)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", ""));
+    ASSERT_TRUE(db.RegisterPackage({"buyclient", "1.9.0", "/tmp/a.vpk"}));
+    ASSERT_TRUE(db.RegisterPackage({"buyclient", "1.10.0", "/tmp/b.vpk"}));
+    ASSERT_TRUE(db.RegisterPackage({"other", "9.0", "/tmp/c.vpk"}));
+    std::optional<Sandbox::Package> newest;
+    ASSERT_TRUE(db.NewestPackage("buyclient", newest));
+    ASSERT_TRUE(newest);
+    EXPECT_EQ(newest->version, "1.10.0");
+    EXPECT_EQ(newest->FileName(), "buyclient-1.10.0.vpk");
+    std::optional<Sandbox::Package> byName;
+    ASSERT_TRUE(db.PackageByFileName("other-9.0.vpk", byName));
+    ASSERT_TRUE(byName);
+    EXPECT_EQ(byName->path, "/tmp/c.vpk");
+    ASSERT_TRUE(db.PackageByFileName("../etc/passwd", byName));
+    EXPECT_FALSE(byName);
+}
+
+TEST_F(StoreDatabaseFile, KeepsChangesAcrossReopenAndSeedsOnlyOnce)
+{
+    const std::string path = Path("store.db");
+    {
+        StoreDatabase db;
+        ASSERT_TRUE(db.Open(path, "")) << db.LastError();
+        EXPECT_TRUE(db.WasSeeded());
+        ASSERT_TRUE(db.AddAccount({"new@x.com", "pw", "U9", "450"}));
+        ASSERT_TRUE(db.AddPurchase("U9", "100000000002", "000000002001", "P9", "20250101000000"));
+    }
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open(path, "INSERT INTO nothing VALUES (1);")) << db.LastError(); // a seed is not run again
+    EXPECT_FALSE(db.WasSeeded());
+    bool valid = false;
+    ASSERT_TRUE(db.CheckPassword("new@x.com", "pw", valid));
+    EXPECT_TRUE(valid);
+    int total = 0;
+    ASSERT_TRUE(db.CountPurchases("U9", "100000000002", total));
+    EXPECT_EQ(total, 1);
+}
+
+TEST_F(StoreDatabaseFile, CustomSeedReplacesTheDemoCatalogue)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open(Path("custom.db"),
+                        "INSERT INTO countries (country_code, mcc, name, currency_unit, is_default) VALUES ('FR', '208', "
+                        "'France', 'EUR', 1);"))
+        << db.LastError();
+    std::vector<Sandbox::Country> countries;
+    ASSERT_TRUE(db.Countries(countries));
+    ASSERT_EQ(countries.size(), 1u);
+    EXPECT_EQ(countries[0].code, "FR");
+}
+
+TEST_F(StoreDatabaseFile, BadSeedLeavesNoHalfBuiltDatabase)
+{
+    const std::string path = Path("bad.db");
+    {
+        StoreDatabase db;
+        EXPECT_FALSE(db.Open(path, "INSERT INTO countries VALUES ('broken"));
+        EXPECT_NE(db.LastError().find("seed"), std::string::npos) << db.LastError();
+    }
+    StoreDatabase again;
+    ASSERT_TRUE(again.Open(path, "")) << again.LastError();
+    EXPECT_TRUE(again.WasSeeded());
+}
+
+TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles)
+{
+    const std::string foreign = Path("foreign.db");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(foreign.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "CREATE TABLE notes (text TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    StoreDatabase other;
+    EXPECT_FALSE(other.Open(foreign, ""));
+    EXPECT_NE(other.LastError().find("not a sandbox database"), std::string::npos) << other.LastError();
+
+    std::ofstream(Path("garbage.db")) << "this is not an SQLite file at all, just text that is long enough";
+    StoreDatabase garbage;
+    EXPECT_FALSE(garbage.Open(Path("garbage.db"), ""));
+    EXPECT_FALSE(garbage.LastError().empty());
+
+    StoreDatabase missingDir;
+    EXPECT_FALSE(missingDir.Open(Path("no/such/dir/x.db"), ""));
+    EXPECT_NE(missingDir.LastError().find("cannot open"), std::string::npos) << missingDir.LastError();
+}
+
+TEST(StoreDatabase, SecondOpenIsRefused)
+{
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", ""));
+    EXPECT_FALSE(db.Open("", ""));
+}
