@@ -1,6 +1,7 @@
 # iap_add_gtest(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [TIMEOUT s] [LABELS l])
 # One test executable per component; each GoogleTest case becomes a ctest test.
 if(IAP_BUILD_TESTS)
+  enable_testing()  # included from the top-level file, so ctest sees every test
   find_package(GTest REQUIRED)
   include(GoogleTest)
 endif()
@@ -19,10 +20,12 @@ function(iap_add_gtest name)
   target_compile_definitions(${name} PRIVATE
     IAP_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
     IAP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}"
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # An empty LABELS value would swallow the next property name.
+  set(_props TIMEOUT ${T_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_LABELS)
+    list(APPEND _props LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_props})
 endfunction()
 
 # iap_add_gtest_dir(LIBS lib1 lib2 [TIMEOUT s] [LABELS l])
