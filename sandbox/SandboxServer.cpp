@@ -11,6 +11,7 @@
 #include "sandbox/StoreEndpoint.h"
 
 #include <libxml/parser.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <mutex>
@@ -92,6 +93,12 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error)
     p.log.SetEchoToStderr(config.logToStderr);
 
     p.http.set_tcp_nodelay(true);
+    // cpp-httplib's default adds SO_REUSEPORT, which lets a second server share
+    // a busy port and split the traffic; a sandbox must fail to start instead.
+    p.http.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     p.http.set_payload_max_length(kMaxBodyBytes);
     port_ = config.port == 0 ? p.http.bind_to_any_port(config.host) : config.port;
     if (port_ <= 0 || (config.port != 0 && !p.http.bind_to_port(config.host, config.port))) {
