@@ -152,13 +152,4 @@ TEST_F(DeviceProfileTest, SaveOnAFullDiskReportsStorageFull) {
     EXPECT_FALSE(std::filesystem::exists(link + "/profile.ini"));
 }
 
-TEST_F(DeviceProfileTest, EraseRemovesTheFile) {
-    home_.WriteProfile("[sim]\nmcc = 1\n");
-    DeviceProfile profile;
-    ASSERT_EQ(profile.Load(), Vx::E_SUCCESS);
-    EXPECT_EQ(profile.Erase(), Vx::E_SUCCESS);
-    EXPECT_FALSE(std::filesystem::exists(home_.ProfilePath()));
-    EXPECT_EQ(profile.Erase(), Vx::E_SUCCESS);
-}
-
 }  // namespace
