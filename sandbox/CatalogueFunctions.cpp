@@ -155,31 +155,46 @@ StoreReply CatalogueFunctions::CheckAppUpgrade(const StoreRequest& request)
     return reply;
 }
 
+std::optional<StoreReply> CatalogueFunctions::ReadListQuery(const StoreRequest& request, ListQuery& query)
+{
+    if (auto refused = RequestParams::ReadRange(request, query.start, query.end))
+        return refused;
+    query.groupId = *request.Param("itemGroupID");
+    if (auto refused = CheckGroup(query.groupId))
+        return refused;
+    return PricingCountry(request, query.country);
+}
+
+StoreReply CatalogueFunctions::ListPage(const ListQuery& query, const std::function<bool(int&)>& count,
+                                        const std::function<bool(const Page&, std::vector<StoreRecord>&)>& fetch)
+{
+    int total = 0;
+    if (!count(total))
+        return DatabaseError();
+    const Page page = Paging::Compute(query.start, query.end, total);
+    StoreReply reply = PagedReply(page);
+    if (page.Count() > 0 && !fetch(page, reply.records))
+        return DatabaseError();
+    return reply;
+}
+
 StoreReply CatalogueFunctions::GetAppsItemList(const StoreRequest& request)
 {
     if (auto missing = RequestParams::RequireAll(request, {"resultCode", "startNum", "endNum", "itemGroupID", "duid"}))
         return *missing;
-    int start = 0;
-    int end = 0;
-    if (auto refused = RequestParams::ReadRange(request, start, end))
+    ListQuery query;
+    if (auto refused = ReadListQuery(request, query))
         return *refused;
-    const std::string& groupId = *request.Param("itemGroupID");
-    Country country;
-    if (auto refused = CheckGroup(groupId))
-        return *refused;
-    if (auto failed = PricingCountry(request, country))
-        return *failed;
-    int total = 0;
-    if (!database_.CountItems(groupId, total))
-        return DatabaseError();
-    const Page page = Paging::Compute(start, end, total);
-    std::vector<Item> items;
-    if (page.Count() > 0 && !database_.Items(groupId, page.Offset(), page.Count(), items))
-        return DatabaseError();
-    StoreReply reply = PagedReply(page);
-    for (const Item& item : items)
-        reply.records.push_back(ItemRecords::ItemRecord(item, country));
-    return reply;
+    return ListPage(
+        query, [&](int& total) { return database_.CountItems(query.groupId, total); },
+        [&](const Page& page, std::vector<StoreRecord>& records) {
+            std::vector<Item> items;
+            if (!database_.Items(query.groupId, page.Offset(), page.Count(), items))
+                return false;
+            for (const Item& item : items)
+                records.push_back(ItemRecords::ItemRecord(item, query.country));
+            return true;
+        });
 }
 
 StoreReply CatalogueFunctions::GetPurchasedAppsItemList(const StoreRequest& request)
@@ -189,27 +204,19 @@ StoreReply CatalogueFunctions::GetPurchasedAppsItemList(const StoreRequest& requ
     const std::string& userId = *request.Param("userID");
     if (userId.empty())
         return StoreReply::Error(StoreError::MissingParameter, "parameter \"userID\" is empty: the user is not signed in");
-    int start = 0;
-    int end = 0;
-    if (auto refused = RequestParams::ReadRange(request, start, end))
+    ListQuery query;
+    if (auto refused = ReadListQuery(request, query))
         return *refused;
-    const std::string& groupId = *request.Param("itemGroupID");
-    Country country;
-    if (auto refused = CheckGroup(groupId))
-        return *refused;
-    if (auto failed = PricingCountry(request, country))
-        return *failed;
-    int total = 0;
-    if (!database_.CountPurchases(userId, groupId, total))
-        return DatabaseError();
-    const Page page = Paging::Compute(start, end, total);
-    std::vector<Purchase> purchases;
-    if (page.Count() > 0 && !database_.Purchases(userId, groupId, page.Offset(), page.Count(), purchases))
-        return DatabaseError();
-    StoreReply reply = PagedReply(page);
-    for (const Purchase& purchase : purchases)
-        reply.records.push_back(ItemRecords::PurchaseRecord(purchase, country));
-    return reply;
+    return ListPage(
+        query, [&](int& total) { return database_.CountPurchases(userId, query.groupId, total); },
+        [&](const Page& page, std::vector<StoreRecord>& records) {
+            std::vector<Purchase> purchases;
+            if (!database_.Purchases(userId, query.groupId, page.Offset(), page.Count(), purchases))
+                return false;
+            for (const Purchase& purchase : purchases)
+                records.push_back(ItemRecords::PurchaseRecord(purchase, query.country));
+            return true;
+        });
 }
 
 StoreReply CatalogueFunctions::CheckPassword(const StoreRequest& request)

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "sandbox/CatalogueTypes.h"
 #include "sandbox/FunctionDispatcher.h"
+#include "sandbox/Paging.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace Sandbox {
 
 class StoreDatabase;
-struct Country;
 
 // The functions that read the catalogue: country search and list, upgrade
 // check, item lists, purchased-item lists and the password check.
@@ -33,6 +35,18 @@ private:
     // The country that prices the request (by its "mcc"), or an error reply.
     std::optional<StoreReply> PricingCountry(const StoreRequest& request, Country& country);
     std::optional<StoreReply> CheckGroup(const std::string& groupId);
+
+    // What both paged lists ask: a range within a group, priced for a country.
+    struct ListQuery {
+        int start = 0;
+        int end = 0;
+        std::string groupId;
+        Country country;
+    };
+    std::optional<StoreReply> ReadListQuery(const StoreRequest& request, ListQuery& query);
+    // count gives the total; fetch appends the records of the page.
+    StoreReply ListPage(const ListQuery& query, const std::function<bool(int&)>& count,
+                        const std::function<bool(const Page&, std::vector<StoreRecord>&)>& fetch);
 
     StoreDatabase& database_;
 };
