@@ -1,0 +1,252 @@
+#include "platform/app/AppControlProviderManager.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/app/AppControlProviderManagerPrivate.h"
+#include "platform/app/AppLog.h"
+#include "platform/app/AppManager.h"
+#include "platform/app/AppSocketDirectory.h"
+#include "platform/app/IAppControlProviderEventListener.h"
+#include "platform/base/HashMap.h"
+
+namespace Vx::App {
+
+using Vx::Base::String;
+using Vx::Base::Collection::ElementOwnership;
+using Vx::Base::Collection::HashMap;
+using Vx::Base::Collection::IMap;
+
+bool ToStringMap(const IMap& map, Ipc::StringMap& out) {
+    std::unique_ptr<Vx::Base::Collection::IMapEnumerator> it(map.GetMapEnumeratorN());
+    if (!it) return false;
+    Ipc::StringMap result;
+    while (it->MoveNext() == E_SUCCESS) {
+        auto* key = dynamic_cast<const String*>(it->GetKey());
+        auto* value = dynamic_cast<const String*>(it->GetValue());
+        if (!key || !value) return false;
+        result.emplace_back(key->ToUtf8(), value->ToUtf8());
+    }
+    out = std::move(result);
+    return true;
+}
+
+IMap* ToHashMapN(const Ipc::StringMap& entries) {
+    auto* map = new HashMap(ElementOwnership::Owned);
+    map->Construct(static_cast<int>(entries.size()));
+    for (const auto& [key, value] : entries) {
+        auto* k = new String(String::FromUtf8(key));
+        auto* v = new String(String::FromUtf8(value));
+        // A repeated key keeps its first value, as a map would.
+        if (map->Add(k, v) != E_SUCCESS) {
+            delete k;
+            delete v;
+        }
+    }
+    return map;
+}
+
+// ---- AppControlProviderManagerPrivate
+
+AppControlProviderManagerPrivate::~AppControlProviderManagerPrivate() {
+    *alive_ = false;
+    Shutdown();
+}
+
+AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate::Listen(const std::string& appId,
+                                                                                        std::string& error) {
+    if (server_) return ListenStatus::Listening;
+    std::string dir;
+    if (AppSocketDirectory::Get(dir, error) != E_SUCCESS) return ListenStatus::Failed;
+    std::string lockPath = AppSocketDirectory::GetLockPath(dir, appId);
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "cannot open " + lockPath + ": " + std::strerror(errno);
+        return ListenStatus::Failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        error = "another instance of " + appId + " is running";
+        return ListenStatus::AlreadyRunning;
+    }
+    std::string socketPath = AppSocketDirectory::GetSocketPath(dir, appId);
+    // Holding the lock means any socket file left here belongs to a dead instance.
+    QLocalServer::removeServer(QString::fromStdString(socketPath));
+    auto* server = new QLocalServer();
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(QString::fromStdString(socketPath))) {
+        error = "cannot listen on " + socketPath + ": " + server->errorString().toStdString();
+        delete server;
+        ::close(fd);
+        return ListenStatus::Failed;
+    }
+    server_ = server;
+    lockFd_ = fd;
+    QObject::connect(server_, &QLocalServer::newConnection, server_, [this] { OnNewConnection(); });
+    return ListenStatus::Listening;
+}
+
+void AppControlProviderManagerPrivate::Shutdown() {
+    auto channels = std::move(channels_);
+    channels_.clear();
+    channels.clear();
+    owed_.clear();
+    pending_.clear();
+    if (server_) {
+        server_->close();
+        delete server_;
+        server_ = nullptr;
+    }
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+}
+
+void AppControlProviderManagerPrivate::FlushAll(int timeoutMs) {
+    for (auto& [id, channel] : channels_) channel->Flush(timeoutMs);
+}
+
+void AppControlProviderManagerPrivate::OnNewConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        socket->setParent(nullptr);
+        std::uint64_t id = nextChannelId_++;
+        auto channel = std::make_unique<AppControlChannel>(socket, "caller #" + std::to_string(id));
+        channel->SetHandlers([this, id](Ipc::Message&& m) { OnMessage(id, std::move(m)); },
+                             [this, id](const std::string&) { OnChannelClosed(id); });
+        channels_.emplace(id, std::move(channel));
+    }
+}
+
+void AppControlProviderManagerPrivate::OnMessage(std::uint64_t channelId, Ipc::Message&& message) {
+    auto channel = channels_.find(channelId);
+    if (channel == channels_.end()) return;
+    if (auto* request = std::get_if<Ipc::RequestMessage>(&message)) {
+        RequestId reqId = nextRequestId_++;
+        owed_[reqId] = Owed{channelId, request->callId, request->callerAppId};
+        channel->second->Send(Ipc::AcceptedMessage{request->callId});
+        pending_.push_back(Delivery{reqId, std::move(*request)});
+        ScheduleDelivery();
+    } else if (auto* active = std::get_if<Ipc::ActiveAppChangedMessage>(&message)) {
+        if (AppManager* manager = AppManager::GetInstance())
+            manager->NotifyActiveAppChanged(String::FromUtf8(active->appId));
+    } else {
+        channel->second->Close("sent a message that only a provider may send");
+    }
+}
+
+void AppControlProviderManagerPrivate::OnChannelClosed(std::uint64_t channelId) {
+    auto it = channels_.find(channelId);
+    if (it == channels_.end()) return;
+    // Deleting from inside the channel's own handler is safe: it defers the socket.
+    channels_.erase(it);
+    CheckIdle();
+}
+
+void AppControlProviderManagerPrivate::CheckIdle() {
+    if (channels_.empty() && owed_.empty() && onIdle_) onIdle_();
+}
+
+void AppControlProviderManagerPrivate::SetListener(IAppControlProviderEventListener* listener) {
+    listener_ = listener;
+    ScheduleDelivery();
+}
+
+void AppControlProviderManagerPrivate::ScheduleDelivery() {
+    if (deliveryScheduled_ || !listener_ || pending_.empty()) return;
+    deliveryScheduled_ = true;
+    std::weak_ptr<bool> alive = alive_;
+    QTimer::singleShot(0, [this, alive] {
+        if (alive.expired()) return;
+        deliveryScheduled_ = false;
+        DeliverPending();
+    });
+}
+
+void AppControlProviderManagerPrivate::DeliverPending() {
+    std::weak_ptr<bool> alive = alive_;
+    while (listener_ && !pending_.empty()) {
+        Delivery d = std::move(pending_.front());
+        pending_.pop_front();
+        String operationId = String::FromUtf8(d.request.operationId);
+        std::unique_ptr<String> uri, mime;
+        if (d.request.uri) uri = std::make_unique<String>(String::FromUtf8(*d.request.uri));
+        if (d.request.mimeType) mime = std::make_unique<String>(String::FromUtf8(*d.request.mimeType));
+        std::unique_ptr<IMap> extra(d.request.extra ? ToHashMapN(*d.request.extra) : nullptr);
+        ++delivered_;
+        listener_->OnAppControlRequestReceived(d.reqId, operationId, uri.get(), mime.get(), extra.get());
+        if (alive.expired()) return;
+    }
+}
+
+result AppControlProviderManagerPrivate::SendResult(RequestId reqId, AppCtrlResult appControlResult,
+                                                    const IMap* extraData) {
+    auto it = owed_.find(reqId);
+    if (it == owed_.end()) return E_OBJ_NOT_FOUND;
+    Ipc::ResultMessage message{it->second.callId, static_cast<std::uint32_t>(appControlResult), std::nullopt};
+    if (extraData) {
+        message.extra.emplace();
+        if (!ToStringMap(*extraData, *message.extra)) return E_INVALID_ARG;
+    }
+    std::string frame = Ipc::EncodeFrame(message);
+    // Too large to send: the request stays owed, so a smaller answer can follow.
+    if (frame.size() - Ipc::kFrameHeaderBytes > Ipc::kMaxPayloadBytes) return E_OUT_OF_RANGE;
+    std::uint64_t channelId = it->second.channelId;
+    owed_.erase(it);
+    auto channel = channels_.find(channelId);
+    result r = E_CONNECTION_FAILED;
+    if (channel == channels_.end()) {
+        LogAppWarning("request " + std::to_string(reqId) + " answered after its caller went away");
+    } else if (channel->second->SendFrame(frame)) {
+        r = E_SUCCESS;
+    }
+    CheckIdle();
+    return r;
+}
+
+result AppControlProviderManagerPrivate::GetClientAppId(RequestId reqId, std::string& appId) const {
+    auto it = owed_.find(reqId);
+    if (it == owed_.end()) return E_OBJ_NOT_FOUND;
+    appId = it->second.callerAppId;
+    return E_SUCCESS;
+}
+
+// ---- AppControlProviderManager
+
+AppControlProviderManager::AppControlProviderManager() : d_(std::make_unique<AppControlProviderManagerPrivate>()) {}
+AppControlProviderManager::~AppControlProviderManager() = default;
+
+AppControlProviderManager* AppControlProviderManager::GetInstance() {
+    // Lives as long as the process: callers keep the pointer.
+    static AppControlProviderManager* instance = new AppControlProviderManager();
+    return instance;
+}
+
+result AppControlProviderManager::SetAppControlProviderEventListener(IAppControlProviderEventListener* listener) {
+    d_->SetListener(listener);
+    return E_SUCCESS;
+}
+
+result AppControlProviderManager::SendAppControlResult(RequestId reqId, AppCtrlResult appControlResult,
+                                                       const IMap* extraData) {
+    return d_->SendResult(reqId, appControlResult, extraData);
+}
+
+result AppControlProviderManager::GetClientAppId(RequestId reqId, String& appId) const {
+    std::string id;
+    result r = d_->GetClientAppId(reqId, id);
+    if (r == E_SUCCESS) appId = String::FromUtf8(id);
+    return r;
+}
+
+int AppControlProviderManager::GetPendingRequestCount() const { return d_->GetOwedCount(); }
+
+}  // namespace Vx::App

@@ -1,0 +1,83 @@
+#pragma once
+// The listening side of application control: the instance lock, the local
+// server, the connections of callers and the requests still owed an answer.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/app/AppControlChannelPrivate.h"
+#include "platform/app/AppTypes.h"
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace Vx::App {
+
+class IAppControlProviderEventListener;
+
+class AppControlProviderManagerPrivate {
+public:
+    AppControlProviderManagerPrivate() = default;
+    ~AppControlProviderManagerPrivate();
+
+    enum class ListenStatus { Listening, AlreadyRunning, Failed };
+    // Takes the instance lock of `appId` and listens on its socket.
+    ListenStatus Listen(const std::string& appId, std::string& error);
+    // Stops listening, drops every connection and releases the lock.
+    void Shutdown();
+    // Sends whatever is still buffered to the callers.
+    void FlushAll(int timeoutMs);
+
+    void SetListener(IAppControlProviderEventListener* listener);
+    IAppControlProviderEventListener* GetListener() const { return listener_; }
+    result SendResult(RequestId reqId, AppCtrlResult appControlResult, const Vx::Base::Collection::IMap* extraData);
+    result GetClientAppId(RequestId reqId, std::string& appId) const;
+
+    int GetOwedCount() const { return static_cast<int>(owed_.size()); }
+    int GetConnectionCount() const { return static_cast<int>(channels_.size()); }
+    long long GetDeliveredCount() const { return delivered_; }
+    // Called whenever the last connection has gone and nothing is owed.
+    void SetIdleHandler(std::function<void()> onIdle) { onIdle_ = std::move(onIdle); }
+
+private:
+    struct Owed {
+        std::uint64_t channelId;
+        std::uint64_t callId;
+        std::string callerAppId;
+    };
+    struct Delivery {
+        RequestId reqId;
+        Ipc::RequestMessage request;
+    };
+
+    void OnNewConnection();
+    void OnMessage(std::uint64_t channelId, Ipc::Message&& message);
+    void OnChannelClosed(std::uint64_t channelId);
+    void ScheduleDelivery();
+    void DeliverPending();
+    void CheckIdle();
+
+    QLocalServer* server_ = nullptr;
+    int lockFd_ = -1;
+    std::uint64_t nextChannelId_ = 1;
+    RequestId nextRequestId_ = 1;
+    std::map<std::uint64_t, std::unique_ptr<AppControlChannel>> channels_;
+    std::map<RequestId, Owed> owed_;
+    std::deque<Delivery> pending_;
+    bool deliveryScheduled_ = false;
+    long long delivered_ = 0;
+    IAppControlProviderEventListener* listener_ = nullptr;
+    std::function<void()> onIdle_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// Conversions between the platform's maps and the wire form. A map holding
+// anything but String keys and values gives false.
+bool ToStringMap(const Vx::Base::Collection::IMap& map, Ipc::StringMap& out);
+// A new map that owns its strings.
+Vx::Base::Collection::IMap* ToHashMapN(const Ipc::StringMap& map);
+
+}  // namespace Vx::App

@@ -1,0 +1,23 @@
+#pragma once
+// Where running applications listen: /tmp/vx-<uid>/<hash of the platform
+// home>/<appId>. The folders are the user's own (mode 0700), so no other user
+// can reach an application, and two platform homes never meet.
+#include <string>
+
+#include "platform/base/Result.h"
+
+namespace Vx::App {
+
+class AppSocketDirectory {
+public:
+    // Creates the folders when needed and checks their owner and mode;
+    // E_PERMISSION_DENIED when they belong to someone else, E_IO otherwise.
+    static result Get(std::string& dir, std::string& error);
+    // The socket of an application (a hashed name when the id would not fit
+    // the 108-byte limit of a socket path).
+    static std::string GetSocketPath(const std::string& dir, const std::string& appId);
+    // Held (flock) by the running instance for its whole life.
+    static std::string GetLockPath(const std::string& dir, const std::string& appId);
+};
+
+}  // namespace Vx::App

@@ -1,0 +1,24 @@
+#include "platform/app/ServiceApp.h"
+
+#include <QCoreApplication>
+
+#include "platform/app/AppRuntimePrivate.h"
+
+namespace Vx::App {
+
+result ServiceApp::Execute(ServiceAppInstanceFactory factory, const Vx::Base::Collection::ArrayList* arguments) {
+    if (!factory) return E_INVALID_ARG;
+    if (App::GetInstance()) return E_INVALID_STATE;
+    if (!QCoreApplication::instance()) {
+        int* argc = nullptr;
+        char** argv = nullptr;
+        AppRuntime::PrepareArguments(arguments, argc, argv);
+        // Kept to the end of the process, like every platform singleton that may use it.
+        new QCoreApplication(*argc, argv);
+    }
+    ServiceApp* app = factory();
+    if (!app) return E_OUT_OF_MEMORY;
+    return AppRuntime::Run(app, AppRuntime::Kind::Service);
+}
+
+}  // namespace Vx::App

@@ -1,0 +1,195 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "platform/app/AppControl.h"
+#include "platform/app/AppManager.h"
+#include "platform/app/AppManifest.h"
+#include "platform/app/EventLoop.h"
+#include "platform/app/IAppControlResponseListener.h"
+#include "platform/base/HashMap.h"
+#include "platform/base/PlatformHome.h"
+#include "tools/appctl/AppctlCommands.h"
+#include "tools/appctl/AppctlOutput.h"
+
+namespace Appctl {
+namespace {
+
+using Vx::Base::String;
+using Vx::Base::Collection::ElementOwnership;
+using Vx::Base::Collection::HashMap;
+using Vx::Base::Collection::IMap;
+
+constexpr double kDefaultTimeoutSec = 60;
+
+struct RequestOptions {
+    bool json = false;
+    double timeoutSec = kDefaultTimeoutSec;
+    std::string appId;
+    std::string operation;
+    Entries extra;
+};
+
+class Answer : public Vx::App::IAppControlResponseListener {
+public:
+    void OnAppControlCompleteResponseReceived(const Vx::App::AppId&, const String&, Vx::App::AppCtrlResult r,
+                                              const IMap* extraData) override {
+        done = true;
+        appControlResult = r;
+        if (!extraData) return;
+        extra.emplace();
+        std::unique_ptr<Vx::Base::Collection::IMapEnumerator> it(extraData->GetMapEnumeratorN());
+        while (it && it->MoveNext() == Vx::E_SUCCESS) {
+            auto* key = dynamic_cast<const String*>(it->GetKey());
+            auto* value = dynamic_cast<const String*>(it->GetValue());
+            if (key && value) (*extra)[key->ToUtf8()] = value->ToUtf8();
+        }
+    }
+
+    bool done = false;
+    int appControlResult = -1;
+    std::optional<Entries> extra;
+};
+
+// Returns false (after printing why) on a usage error.
+bool ParseRequest(const Arguments& args, RequestOptions& options) {
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        if (args[i] == "--json") {
+            options.json = true;
+        } else if (args[i] == "--timeout") {
+            if (++i == args.size()) return PrintError("--timeout needs a number of seconds"), false;
+            char* end = nullptr;
+            options.timeoutSec = std::strtod(args[i].c_str(), &end);
+            if (*end != '\0' || !(options.timeoutSec > 0) || !std::isfinite(options.timeoutSec)) {
+                PrintError("--timeout wants a positive number of seconds, not '" + args[i] + "'");
+                return false;
+            }
+        } else {
+            PrintError("unknown option '" + args[i] + "' (see appctl --help)");
+            return false;
+        }
+    }
+    if (args.size() - i < 2) {
+        PrintError("APP_ID and OPERATION are required (see appctl --help)");
+        return false;
+    }
+    options.appId = args[i++];
+    options.operation = args[i++];
+    if (!options.operation.empty() && options.operation[0] == '/') options.operation = "http://vexmora.com" + options.operation;
+    for (; i < args.size(); ++i) {
+        std::size_t eq = args[i].find('=');
+        if (eq == std::string::npos || eq == 0) {
+            PrintError("extra data must be KEY=VALUE, not '" + args[i] + "'");
+            return false;
+        }
+        std::string key = args[i].substr(0, eq);
+        if (options.extra.count(key)) {
+            PrintError("the key '" + key + "' is given twice");
+            return false;
+        }
+        options.extra[key] = args[i].substr(eq + 1);
+    }
+    return true;
+}
+
+// Shows on a terminal that appctl is still waiting; clears the line when done.
+class WaitIndicator {
+public:
+    explicit WaitIndicator(std::string appId) : appId_(std::move(appId)), tty_(::isatty(STDERR_FILENO) == 1) {}
+    ~WaitIndicator() {
+        if (shown_) std::fprintf(stderr, "\r\033[K");
+    }
+    void Update(double waitedSec) {
+        if (!tty_ || waitedSec < 1.0) return;
+        shown_ = true;
+        std::fprintf(stderr, "\rappctl: waiting for %s ... %.0f s", appId_.c_str(), std::floor(waitedSec));
+        std::fflush(stderr);
+    }
+
+private:
+    std::string appId_;
+    bool tty_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int RunRequest(const Arguments& args) {
+    RequestOptions options;
+    if (!ParseRequest(args, options)) return kExitUsage;
+    if (!Vx::App::IsValidAppId(options.appId)) {
+        PrintError("'" + options.appId + "' is not a valid application id (letters, digits, '.', '_', '-')");
+        return kExitUsage;
+    }
+    Vx::App::EventLoop::EnsureApplication();
+    std::unique_ptr<Vx::App::AppControl> control(
+        Vx::App::AppManager::FindAppControlN(String::FromUtf8(options.appId), String::FromUtf8(options.operation)));
+    if (!control) {
+        std::string searched;
+        for (const std::string& dir : Vx::App::AppManifestRegistry::GetSearchDirectories()) searched += "\n  " + dir;
+        PrintError("no application '" + options.appId + "' is installed; looked for " + options.appId +
+                   ".manifest in:" + searched + "\nInstall its package or set IAP_APPS_DIR.");
+        return kExitUsage;
+    }
+    HashMap extra(ElementOwnership::Owned);
+    extra.Construct(static_cast<int>(options.extra.size()));
+    for (const auto& [key, value] : options.extra) extra.Add(new String(String::FromUtf8(key)), new String(String::FromUtf8(value)));
+    Answer answer;
+    Vx::result r = control->Start(nullptr, nullptr, options.extra.empty() ? nullptr : &extra, &answer);
+    if (r != Vx::E_SUCCESS) {
+        PrintError("cannot send the request to " + options.appId + ": " + Vx::GetResultName(r) + " (" +
+                   Vx::GetErrorMessage(r) + ")");
+        return kExitNotDelivered;
+    }
+    WaitIndicator indicator(options.appId);
+    auto start = std::chrono::steady_clock::now();
+    double waited = 0;
+    while (!answer.done && waited < options.timeoutSec) {
+        int sliceMs = static_cast<int>(std::min(250.0, (options.timeoutSec - waited) * 1000.0)) + 1;
+        Vx::App::EventLoop::RunUntil([&answer] { return answer.done; }, sliceMs);
+        waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        indicator.Update(waited);
+    }
+    if (!answer.done) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", options.timeoutSec);
+        PrintError("no answer from " + options.appId + " within " + seconds + " s (raise --timeout, or see " + Vx::Base::GetPlatformHome() + "/logs/" + options.appId + ".log)");
+        return kExitTimeout;
+    }
+    if (answer.appControlResult == Vx::App::APP_CTRL_RESULT_TERMINATED) {
+        PrintError(options.appId + " ended without answering (see " + Vx::Base::GetPlatformHome() + "/logs/" +
+                   options.appId + ".log)");
+        return kExitTerminated;
+    }
+    if (answer.appControlResult == Vx::App::APP_CTRL_RESULT_ABORTED) {
+        PrintError("the request could not be delivered to " + options.appId + " (see " + Vx::Base::GetPlatformHome() +
+                   "/logs/" + options.appId + ".log)");
+        return kExitNotDelivered;
+    }
+    std::string out = options.json ? FormatJson(answer.appControlResult, answer.extra) + "\n"
+                                   : FormatReadable(answer.appControlResult, answer.extra);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return kExitAnswered;
+}
+
+int RunForeground(const Arguments& args) {
+    if (args.size() != 1 || !Vx::App::IsValidAppId(args[0])) {
+        PrintError("usage: appctl foreground APP_ID");
+        return kExitUsage;
+    }
+    Vx::App::EventLoop::EnsureApplication();
+    Vx::result r = Vx::App::AppManager::AnnounceActiveApp(String::FromUtf8(args[0]));
+    if (r != Vx::E_SUCCESS) {
+        PrintError(std::string("cannot reach the running applications: ") + Vx::GetErrorMessage(r));
+        return kExitNotDelivered;
+    }
+    return kExitAnswered;
+}
+
+}  // namespace Appctl
