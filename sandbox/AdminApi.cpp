@@ -116,7 +116,7 @@ void AdminApi::Install()
 void AdminApi::Status(const Req&, Res& res)
 {
     res.set_content("{\"baseUrl\":" + JsonWriter::Quote(baseUrl_) + ",\"faults\":" + FaultsJson(faults_.Rules()) +
-                        ",\"requests\":" + std::to_string(log_.Recent(SIZE_MAX).size()) + "}\n",
+                        ",\"requests\":" + std::to_string(log_.Count()) + "}\n",
                     kJson);
 }
 

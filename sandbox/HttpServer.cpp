@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -167,6 +169,9 @@ bool HttpServer::WaitForRequest(socket_t sock) const
 
 bool HttpServer::process_and_close_socket(socket_t sock)
 {
+    // Without it every reply after the first on a connection waits for a delayed ACK.
+    int noDelay = 1;
+    ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     ConnectionStream stream(sock, ToMs(read_timeout_sec_, read_timeout_usec_),
                             ToMs(write_timeout_sec_, write_timeout_usec_));
     t_currentStream = &stream;

@@ -32,6 +32,12 @@ std::vector<RequestLogEntry> RequestLog::Recent(size_t limit) const
     return std::vector<RequestLogEntry>(entries_.end() - static_cast<std::ptrdiff_t>(count), entries_.end());
 }
 
+size_t RequestLog::Count() const
+{
+    std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
 void RequestLog::SetEchoToStderr(bool echo)
 {
     std::lock_guard lock(mutex_);

@@ -31,6 +31,7 @@ public:
     uint64_t Add(RequestLogEntry entry);
     // The newest entries, oldest first; at most limit of them.
     std::vector<RequestLogEntry> Recent(size_t limit) const;
+    size_t Count() const;
     void Clear();
     // Also print each added entry as one line on standard error.
     void SetEchoToStderr(bool echo);
