@@ -183,3 +183,20 @@ TEST(StoreDatabase, SecondOpenIsRefused)
     ASSERT_TRUE(db.Open("", ""));
     EXPECT_FALSE(db.Open("", ""));
 }
+
+TEST(StoreDatabase, FullDatabaseFailsWritesClearlyAndKeepsWhatItHas)
+{
+    // The seed caps the file at its current size, as a full disk would.
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", "INSERT INTO accounts (email, password, user_id) VALUES ('a@x.com', 'pw', 'U1');"
+                            "PRAGMA max_page_count = 1;"))
+        << db.LastError();
+    bool failed = false;
+    for (int i = 0; i < 2000 && !failed; ++i)
+        failed = !db.AddAccount({"user" + std::to_string(i) + "@x.com", std::string(200, 'p'), "U-" + std::to_string(i), ""});
+    ASSERT_TRUE(failed);
+    EXPECT_NE(db.LastError().find("full"), std::string::npos) << db.LastError();
+    bool valid = false;
+    ASSERT_TRUE(db.CheckPassword("a@x.com", "pw", valid));
+    EXPECT_TRUE(valid);
+}
