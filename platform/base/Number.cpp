@@ -50,8 +50,10 @@ result Double::Parse(const String& text, double& out) {
     if (!ToAscii(text, ascii) || ascii.empty()) return E_NUM_FORMAT;
     const char* first = ascii.data();
     const char* last = first + ascii.size();
-    if (*first == '+') ++first;
-    if (first == last || *first == '+') return E_NUM_FORMAT;
+    if (*first == '+') {
+        ++first;  // as for integers, "+-1" stays invalid
+        if (first == last || *first == '-' || *first == '+') return E_NUM_FORMAT;
+    }
     double value = 0;
     auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     if (error != std::errc() || end != last || !std::isfinite(value)) return E_NUM_FORMAT;
