@@ -189,21 +189,30 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kDone;
 }
 
-int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The shared start of inspect and verify: -1 when the package was loaded,
+// otherwise the exit code (help shown, wrong usage, unreadable or invalid).
+static int LoadOne(const char* command, const std::vector<std::string>& args, std::string& bytes, PackageContents& contents,
+            std::ostream& out, std::ostream& err) {
     if (WantsHelp(args)) {
         PrintUsage(out);
         return kDone;
     }
     if (args.size() != 1) {
-        err << "iap-package inspect: give exactly one FILE; see iap-package --help\n";
+        err << "iap-package " << command << ": give exactly one FILE; see iap-package --help\n";
         return kUsage;
     }
-    std::string bytes, error;
-    PackageContents contents;
+    std::string error;
     if (!LoadPackage(args[0], bytes, contents, error, err)) {
-        if (!error.empty()) err << "iap-package inspect: " << args[0] << ": invalid package: " << error << "\n";
+        if (!error.empty()) out << args[0] << ": INVALID: " << error << "\n";
         return kFailed;
     }
+    return -1;
+}
+
+int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    PackageContents contents;
+    if (int code = LoadOne("inspect", args, bytes, contents, out, err); code >= 0) return code;
     out << "package:  " << contents.packageId << "\n"
         << "version:  " << contents.version << "\n"
         << "format:   " << PackageFile::kFormatVersion << "\n"
@@ -218,20 +227,9 @@ int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (WantsHelp(args)) {
-        PrintUsage(out);
-        return kDone;
-    }
-    if (args.size() != 1) {
-        err << "iap-package verify: give exactly one FILE; see iap-package --help\n";
-        return kUsage;
-    }
-    std::string bytes, error;
+    std::string bytes;
     PackageContents contents;
-    if (!LoadPackage(args[0], bytes, contents, error, err)) {
-        if (!error.empty()) out << args[0] << ": INVALID: " << error << "\n";
-        return kFailed;
-    }
+    if (int code = LoadOne("verify", args, bytes, contents, out, err); code >= 0) return code;
     out << args[0] << ": OK (" << contents.packageId << " " << contents.version << ", " << contents.files.size()
         << " files)\n";
     return kDone;
