@@ -18,6 +18,7 @@ char g_arg0[] = "vexmora";
 char* g_argv[] = {g_arg0, nullptr};
 
 std::vector<QEventLoop*> g_nestedLoops;
+int g_runUntilDepth = 0;
 bool g_quitRequested = false;
 int g_quitCode = 0;
 
@@ -50,9 +51,13 @@ int EventLoop::Run()
 
 void EventLoop::Quit(int exitCode)
 {
+    // RunUntil loops are not the application's loop: a Quit made while only
+    // they run waits for the next Run().
+    bool appLoopRunning = QCoreApplication::instance() != nullptr &&
+                          QThread::currentThread()->loopLevel() > g_runUntilDepth;
     if (!g_nestedLoops.empty()) {
         g_nestedLoops.back()->exit(exitCode);
-    } else if (QCoreApplication::instance() != nullptr && QThread::currentThread()->loopLevel() > 0) {
+    } else if (appLoopRunning) {
         QCoreApplication::exit(exitCode);
     } else {
         g_quitRequested = true;
@@ -80,7 +85,9 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs)
         }
     });
     poll.start();
+    ++g_runUntilDepth;
     loop.exec();
+    --g_runUntilDepth;
     return done();
 }
 

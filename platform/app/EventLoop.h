@@ -14,8 +14,9 @@ public:
     static void EnsureApplication();
 
     // Runs the loop until Quit(). A Run() inside a callback starts a nested loop
-    // that the next Quit() ends. A Quit() made while no loop runs makes the next
-    // Run() return at once, so an early request to stop is not lost.
+    // that the next Quit() ends. A Quit() made while no Run() loop runs (only
+    // RunUntil, or nothing) makes the next Run() return at once, so an early
+    // request to stop is not lost.
     static int Run();
     static void Quit(int exitCode = 0);
 

@@ -300,20 +300,26 @@ void HttpTransactionPrivate::OnMetaDataChanged()
 
 void HttpTransactionPrivate::OnReadyRead()
 {
+    DeliverArrivals();
+}
+
+bool HttpTransactionPrivate::DeliverArrivals()
+{
     if (!SendHeaderEventOnce()) {
-        return;
+        return false;
     }
     bool gotBytes = false;
     if (!PullBody(gotBytes)) {
         Abort(E_OUT_OF_MEMORY);
-        return;
+        return false;
     }
-    if (gotBytes) {
-        int available = response.GetAvailableBodyLength();
-        Notify([&](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
-            l.OnTransactionReadyToRead(s, t, available);
-        });
+    if (!gotBytes) {
+        return true;
     }
+    int available = response.GetAvailableBodyLength();
+    return Notify([&](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
+        l.OnTransactionReadyToRead(s, t, available);
+    });
 }
 
 void HttpTransactionPrivate::OnFinished()
@@ -329,21 +335,8 @@ void HttpTransactionPrivate::OnFinished()
         Abort(ToResult(error));
         return;
     }
-    if (!SendHeaderEventOnce()) {
+    if (!DeliverArrivals()) {
         return;
-    }
-    bool gotBytes = false;
-    if (!PullBody(gotBytes)) {
-        Abort(E_OUT_OF_MEMORY);
-        return;
-    }
-    if (gotBytes) {
-        int available = response.GetAvailableBodyLength();
-        if (!Notify([&](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
-                l.OnTransactionReadyToRead(s, t, available);
-            })) {
-            return;
-        }
     }
     FinishReply();
     Notify([](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {

@@ -47,6 +47,8 @@ private:
     // Each returns false when the transaction was stopped or deleted meanwhile.
     bool SendHeaderEventOnce();
     bool PullBody(bool& gotBytes);
+    // The header event, then any new body bytes with a ReadyToRead event.
+    bool DeliverArrivals();
     template <class Call>
     bool Notify(Call call);
 

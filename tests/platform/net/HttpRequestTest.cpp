@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "platform/net/HttpRequest.h"
-#include "platform/net/HttpResponse.h"
 #include "platform/net/HttpStringEntity.h"
 
 using namespace Vx;
@@ -42,23 +41,6 @@ private:
     int left_;
     bool failing_;
 };
-
-TEST(HttpHeader, FieldsAreOrderedAndLookedUpWithoutCase)
-{
-    HttpHeader header;
-    ASSERT_EQ(header.AddField(L"Accept", L"text/xml"), E_SUCCESS);
-    ASSERT_EQ(header.AddField(L"X-Trace", L"1"), E_SUCCESS);
-    ASSERT_EQ(header.AddField(L"accept", L"text/plain"), E_SUCCESS);
-    String value;
-    ASSERT_EQ(header.GetFieldValue(L"ACCEPT", value), E_SUCCESS);
-    EXPECT_EQ(value, String(L"text/xml"));
-    std::unique_ptr<String> raw(header.GetRawHeaderN());
-    EXPECT_EQ(*raw, String(L"Accept: text/xml\r\nX-Trace: 1\r\naccept: text/plain\r\n"));
-    EXPECT_EQ(header.RemoveField(L"Accept"), E_SUCCESS);
-    EXPECT_EQ(header.GetFieldCount(), 1);
-    EXPECT_EQ(header.RemoveField(L"Accept"), E_OBJ_NOT_FOUND);
-    EXPECT_EQ(header.GetFieldValue(L"Accept", value), E_OBJ_NOT_FOUND);
-}
 
 TEST(HttpHeader, RejectsInjectionAndMalformedNames)
 {
@@ -135,16 +117,6 @@ TEST(HttpRequest, SetEntityCopiesContentAndHandlesBadEntities)
     PiecesEntity failing(1, true);
     EXPECT_EQ(request.SetEntity(failing), E_OUT_OF_MEMORY);
     EXPECT_EQ(request.GetBodyBytes(), "abcabcabc") << "a failed SetEntity keeps the previous body";
-}
-
-TEST(HttpResponse, UnreadBodyOfAFreshResponseIsAnEmptyBuffer)
-{
-    HttpResponse response;
-    EXPECT_EQ(response.GetHttpStatusCode(), 0);
-    std::unique_ptr<Base::ByteBuffer> body(response.ReadBodyN());
-    ASSERT_TRUE(body);
-    EXPECT_EQ(body->GetLimit(), 0);
-    EXPECT_EQ(body->GetPosition(), 0);
 }
 
 }  // namespace

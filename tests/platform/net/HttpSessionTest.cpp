@@ -131,17 +131,6 @@ TEST_F(HttpSessionTest, CancelRightAfterSubmitSilencesTheTransaction)
     EXPECT_EQ(session->CancelTransaction(*t), E_OBJ_NOT_FOUND);
 }
 
-TEST_F(HttpSessionTest, TransactionOfAnotherSessionIsNotFound)
-{
-    HttpSession other;
-    ASSERT_EQ(other.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, nullptr, L"http://h", nullptr,
-                              NET_HTTP_COOKIE_FLAG_NONE),
-              E_SUCCESS);
-    std::unique_ptr<HttpTransaction> t(other.OpenTransactionN());
-    EXPECT_EQ(session->CancelTransaction(*t), E_OBJ_NOT_FOUND);
-    EXPECT_EQ(session->CloseTransaction(*t), E_OBJ_NOT_FOUND);
-}
-
 // Callers close and delete the transaction inside its events; whatever the
 // event, nothing may follow and nothing freed may be touched.
 TEST_F(HttpSessionTest, CloseAndDeleteInsideEachEventIsSafe)
@@ -166,19 +155,6 @@ TEST_F(HttpSessionTest, CloseAndDeleteInsideEachEventIsSafe)
         EXPECT_EQ(recorder.events.back(), when);
         EXPECT_EQ(session->GetActiveTransactionCount(), 0);
     }
-}
-
-TEST_F(HttpSessionTest, CancelInsideHeaderEventStopsTheRest)
-{
-    std::unique_ptr<HttpTransaction> t(Open(*session, "/text"));
-    recorder.onEvent = [](const std::string& event, HttpSession& s, HttpTransaction& tr) {
-        if (event == "header") {
-            EXPECT_EQ(s.CancelTransaction(tr), E_SUCCESS);
-        }
-    };
-    ASSERT_TRUE(App::EventLoop::RunUntil([&] { return !recorder.events.empty(); }, 10000));
-    Settle();
-    EXPECT_EQ(recorder.events, std::vector<std::string>{"header"});
 }
 
 TEST_F(HttpSessionTest, DeletingTheSessionInsideAnEventIsSafe)
