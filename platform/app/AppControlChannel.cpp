@@ -82,21 +82,20 @@ void AppControlChannel::OnReadyRead() {
 
 void AppControlChannel::OnDisconnected() {
     if (!open_) return;
-    if (decoder_.GetBufferedBytes() > 0) {
-        Finish("connection closed inside a message (" + std::to_string(decoder_.GetBufferedBytes()) + " bytes)");
-    } else {
-        Finish({});
-    }
+    open_ = false;
+    std::size_t partial = decoder_.GetBufferedBytes();
+    Report(partial > 0 ? "connection closed inside a message (" + std::to_string(partial) + " bytes)" : std::string());
 }
 
 void AppControlChannel::Close(const std::string& reason) {
     if (!open_) return;
+    // Closed first: abort() reports the disconnection at once, and it must not count twice.
+    open_ = false;
     socket_->abort();
-    Finish(reason);
+    Report(reason);
 }
 
-void AppControlChannel::Finish(const std::string& reason) {
-    open_ = false;
+void AppControlChannel::Report(const std::string& reason) {
     if (!reason.empty()) LogAppWarning("disconnecting " + peerName_ + ": " + reason);
     if (onClosed_) {
         ClosedHandler handler = std::move(onClosed_);

@@ -39,7 +39,7 @@ public:
 private:
     void OnReadyRead();
     void OnDisconnected();
-    void Finish(const std::string& reason);
+    void Report(const std::string& reason);
 
     QLocalSocket* socket_;
     std::string peerName_;

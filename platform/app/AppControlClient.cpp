@@ -30,6 +30,7 @@ constexpr int kRetryIntervalMs = 5;
 // After the launched process has died, another instance (started by a
 // concurrent caller) may still be coming up.
 constexpr int kGraceAfterDeathMs = 2000;
+constexpr int kMaxRedeliveries = 3;
 
 int LaunchTimeoutMs() {
     if (const char* text = std::getenv("IAP_APP_LAUNCH_TIMEOUT_MS")) {
@@ -79,6 +80,7 @@ private:
     qint64 pid_ = 0;
     qint64 diedAtMs_ = -1;
     bool started_ = false;
+    int redeliveries_ = 0;
 };
 
 std::map<std::uint64_t, std::unique_ptr<OutgoingCall>>& Calls() {
@@ -185,6 +187,24 @@ void OutgoingCall::OnMessage(Ipc::Message&& message) {
 }
 
 void OutgoingCall::OnClosed(const std::string& reason) {
+    // Closed before the provider took the request: it was on its way out (its
+    // listening socket outlived the rest for a moment). Nothing was delivered,
+    // so the request is sent again, to a new instance if need be.
+    if (!started_ && reason.empty() && ++redeliveries_ <= kMaxRedeliveries) {
+        auto* stale = channel_.release();
+        QTimer::singleShot(0, [stale] { delete stale; });
+        diedAtMs_ = -1;
+        if (TryConnect()) return;
+        if (Launch() == E_SUCCESS) {
+            if (retry_) {
+                waited_.restart();
+                retry_->start();
+            } else {
+                StartRetrying();
+            }
+            return;
+        }
+    }
     Started(E_SUCCESS);
     // The provider had our request: it ended, or dropped us, without answering.
     // One that broke the protocol never properly received it.

@@ -32,6 +32,7 @@ constexpr int kFlushTimeoutMs = 2000;
 App* g_app = nullptr;
 bool g_terminateRequested = false;
 bool g_urgent = false;
+bool g_inMainLoop = false;
 int g_signalPipe[2] = {-1, -1};
 
 int IdleExitMs() {
@@ -147,8 +148,15 @@ result AppRuntime::RequestTerminate(bool urgent) {
     if (urgent) g_urgent = true;
     if (g_terminateRequested) return E_SUCCESS;
     g_terminateRequested = true;
-    // Queued, so that the callback that asked returns first.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    // Before the main loop runs, the flag alone keeps it from starting. Once it
+    // runs, the exit is queued so that the callback that asked returns first.
+    if (g_inMainLoop) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {
+                if (g_inMainLoop) QCoreApplication::exit(0);
+            },
+            Qt::QueuedConnection);
+    }
     return E_SUCCESS;
 }
 
@@ -191,7 +199,11 @@ result AppRuntime::Run(App* app, Kind kind) {
     if (!g_terminateRequested && kind == Kind::Ui) AppManager::AnnounceActiveApp(Vx::Base::String::FromUtf8(self.appId));
     std::unique_ptr<IdleExit> idle;
     if (kind == Kind::Service && launched) idle = std::make_unique<IdleExit>(provider);
-    if (!g_terminateRequested) QCoreApplication::exec();
+    if (!g_terminateRequested) {
+        g_inMainLoop = true;
+        QCoreApplication::exec();
+        g_inMainLoop = false;
+    }
     idle.reset();
     app->OnAppWillTerminate();
     app->ReleaseFrames();

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/appctl/AccountCommand.h"
 #include "tools/appctl/AppctlCommands.h"
 
 namespace Appctl {
@@ -17,6 +18,7 @@ struct SubCommand {
 // One line per sub-command; anything else is a request to an application.
 const SubCommand kSubCommands[] = {
     {"foreground", RunForeground, "appctl foreground APP_ID   tell running applications that APP_ID came to the front"},
+    {"account", RunAccount, "appctl account add|list|remove ...   the device's accounts (appctl account --help)"},
 };
 
 const char kHelp[] = R"(Usage: appctl [--json] [--timeout SEC] APP_ID OPERATION [KEY=VALUE ...]

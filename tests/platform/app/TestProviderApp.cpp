@@ -1,6 +1,7 @@
 // A service application for the application-control tests. Operations (the
 // extra data of the request decides details):
-//   echo        answers SUCCEEDED with the request's entries plus _pid, _caller, _requestId, _uri, _mime
+//   echo        answers SUCCEEDED with the request's entries plus _pid, _caller, _operation,
+//               _requestId, _uri, _mime
 //   twice       answers twice; the second attempt's result is kept for "report"
 //   report      answers with _secondAnswer (result name of the last second attempt) and _pid
 //   never       never answers
@@ -86,7 +87,11 @@ public:
     void OnAppControlRequestReceived(RequestId reqId, const String& operationId, const String* uri,
                                      const String* mimeType, const IMap* extra) override {
         auto* manager = AppControlProviderManager::GetInstance();
+        // Operations are known by their last path segment: "echo" and "http://vexmora.com/echo" alike.
         String op = operationId;
+        int slash = -1;
+        if (operationId.LastIndexOf(L'/', operationId.GetLength() - 1, slash) == E_SUCCESS)
+            operationId.SubString(slash + 1, op);
         if (op == L"echo") {
             HashMap answer(ElementOwnership::Owned);
             answer.Construct();
@@ -94,6 +99,7 @@ public:
             String caller;
             manager->GetClientAppId(reqId, caller);
             Put(answer, L"_caller", caller);
+            Put(answer, L"_operation", operationId);
             Put(answer, L"_requestId", String::FromUtf8(std::to_string(reqId)));
             if (uri) Put(answer, L"_uri", *uri);
             if (mimeType) Put(answer, L"_mime", *mimeType);
