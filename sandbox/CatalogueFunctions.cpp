@@ -224,10 +224,15 @@ StoreReply CatalogueFunctions::CheckPassword(const StoreRequest& request)
     if (auto missing = RequestParams::RequireAll(request, {"emailID", "password"}))
         return *missing;
     bool valid = false;
-    if (!database_.CheckPassword(*request.Param("emailID"), *request.Param("password"), valid))
+    std::string userId;
+    if (!database_.CheckPassword(*request.Param("emailID"), *request.Param("password"), valid, &userId))
         return DatabaseError();
     StoreReply reply;
-    reply.records.push_back(StoreRecord{{"isValid", valid ? "1" : "0"}});
+    StoreRecord record{{"isValid", valid ? "1" : "0"}};
+    // The sign-in application keeps the user id with the device's account.
+    if (valid)
+        record.emplace_back("userID", userId);
+    reply.records.push_back(std::move(record));
     return reply;
 }
 

@@ -291,12 +291,15 @@ bool StoreDatabase::AddPurchase(const std::string& userId, const std::string& gr
     return insert.Run() || Fail("cannot add the purchase");
 }
 
-bool StoreDatabase::CheckPassword(const std::string& email, const std::string& password, bool& valid)
+bool StoreDatabase::CheckPassword(const std::string& email, const std::string& password, bool& valid,
+                                  std::string* userId)
 {
     std::lock_guard lock(mutex_);
-    Statement row(db_, "SELECT password FROM accounts WHERE email = ?1");
+    Statement row(db_, "SELECT password, user_id FROM accounts WHERE email = ?1");
     row.Bind(1, email);
     valid = row.Step() && row.Text(0) == password;
+    if (valid && userId)
+        *userId = row.Text(1);
     return !row.Failed() || Fail("cannot read the accounts");
 }
 

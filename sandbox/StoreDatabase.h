@@ -44,7 +44,8 @@ public:
                      const std::string& paymentId, const std::string& purchaseDate);
 
     // valid is true only for a known e-mail (any letter case) with that exact password.
-    bool CheckPassword(const std::string& email, const std::string& password, bool& valid);
+    bool CheckPassword(const std::string& email, const std::string& password, bool& valid,
+                       std::string* userId = nullptr);
     // Adds the account, or replaces the one with the same e-mail.
     bool AddAccount(const Account& account);
 

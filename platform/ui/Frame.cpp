@@ -161,6 +161,19 @@ result Frame::Close() {
     return E_SUCCESS;
 }
 
+result Frame::OnAppFrameAdded() {
+    if (!IsConstructed()) return E_INVALID_STATE;
+    result r = OnInitializing();
+    if (r != E_SUCCESS) return r;
+    return Activate();
+}
+
+void Frame::OnAppFrameRemoving() {
+    // Ended by the application, not closed by the user.
+    f_->closing = true;
+    OnTerminating();
+}
+
 Frame* Frame::GetActiveFrame() {
     auto& frames = FramePrivate::Frames();
     for (auto it = frames.rbegin(); it != frames.rend(); ++it) {

@@ -1,8 +1,11 @@
 #pragma once
 // The top-level window of an application: a phone-sized frame that shows one
-// form at a time. The application adds it with UiApp::AddFrame.
+// form at a time. The application adds it with UiApp::AddFrame, which takes
+// it, calls OnInitializing and shows it; when the application ends, the frame
+// hears OnTerminating and is deleted. Closing the last window ends the application.
 #include <memory>
 
+#include "platform/app/IAppFrame.h"
 #include "platform/ui/Container.h"
 #include "platform/ui/IFrameEventListener.h"
 
@@ -11,7 +14,7 @@ namespace Vx::Ui::Controls {
 class Form;
 class FramePrivate;
 
-class Frame : public Container {
+class Frame : public Container, public App::IAppFrame {
 public:
     // Logical size of the phone screen that frames fill.
     static constexpr int SCREEN_WIDTH = 720;
@@ -48,6 +51,11 @@ public:
     const char* GetTypeName() const override { return "Frame"; }
 
     FramePrivate& GetFramePrivate() const { return *f_; }
+
+    // For the application: OnInitializing, then Activate.
+    result OnAppFrameAdded() override;
+    // For the application: OnTerminating; the application deletes the frame next.
+    void OnAppFrameRemoving() override;
 
 private:
     std::unique_ptr<FramePrivate> f_;

@@ -1,5 +1,9 @@
 #include "platform/ui/UiAutomationProtocol.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,7 +20,22 @@ result GetSocketPath(const std::string& appId, std::string& path, std::string& e
     std::string dir;
     result r = App::AppSocketDirectory::Get(dir, error);
     if (r != E_SUCCESS) return r;
-    path = App::AppSocketDirectory::GetSocketPath(dir, appId + ".ui");
+    // A folder of its own: everything beside the applications' sockets hears their broadcasts.
+    dir += "/ui";
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = "cannot create " + dir + ": " + std::strerror(errno);
+        return E_IO;
+    }
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+        error = dir + " is not a folder of this user; remove it";
+        return E_PERMISSION_DENIED;
+    }
+    if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0) {
+        error = "cannot restrict " + dir + " to its owner: " + std::strerror(errno);
+        return E_PERMISSION_DENIED;
+    }
+    path = App::AppSocketDirectory::GetSocketPath(dir, appId);
     return E_SUCCESS;
 }
 

@@ -3,7 +3,8 @@
 // application. Enabled only when the application starts with
 // IAP_UI_AUTOMATION=1. The application listens on a local socket in the
 // user's private (0700) application-socket folder of its platform home:
-// <folder>/<appId>.ui. Every message, both ways:
+// <folder>/ui/<appId> (a hashed name when the path would pass 107 bytes).
+// Connections from another user are refused. Every message, both ways:
 //   u32 length (big-endian, 1 .. kMaxMessageBytes) | UTF-8 JSON object
 //
 //   request                                          reply (besides "ok": true)

@@ -145,7 +145,7 @@ void UiAutomationServer::OnReadyRead(QLocalSocket* socket) {
         QJsonParseError parseError;
         QJsonDocument document = QJsonDocument::fromJson(payload, &parseError);
         if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-            Misbehaved(socket, QStringLiteral("a message is not a JSON object"));
+            Misbehaved(socket, QStringLiteral("a message is not a JSON object: ") + QString::fromUtf8(payload.left(64).toHex()));
             return;
         }
         Handle(socket, document.object());
