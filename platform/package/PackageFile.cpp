@@ -114,7 +114,7 @@ bool IsIdChar(char c) {
 }  // namespace
 
 bool PackageFile::IsValidId(std::string_view id) {
-    if (id.empty() || id.size() > 255 || id.front() == '.') return false;
+    if (id.empty() || id.size() > 128 || id.front() == '.') return false;
     for (char c : id) {
         if (!IsIdChar(c)) return false;
     }

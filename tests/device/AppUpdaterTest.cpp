@@ -278,6 +278,11 @@ TEST_F(AppUpdaterFixture, BusyPausedAndCanceledDownloads) {
     EXPECT_EQ(first.GetResultMessage(AppUpdater::UPDATE_DOWNLOAD_CANCELED), L"Download canceled.");
     EXPECT_EQ(LogEvents().back(), "ongoing-removed");
     EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+
+    // Once request 1 is over, another update may run.
+    ASSERT_EQ(second.Update(Url("buyclient.vxp")), E_SUCCESS);
+    ASSERT_TRUE(Wait([&] { return secondRecorder.results.size() == 2; }, 20000));
+    EXPECT_EQ(secondRecorder.results.back(), AppUpdater::UPDATE_SUCCESS);
 }
 
 TEST_F(AppUpdaterFixture, DestroyedUpdaterHearsNothingMore) {

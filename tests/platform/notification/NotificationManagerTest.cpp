@@ -90,20 +90,4 @@ TEST_F(NotificationManagerFixture, UnwritableHomeGivesAResultNotACrash) {
     ::setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
 }
 
-TEST(NotificationRequest, ValidatesWhatItIsGiven) {
-    NotificationRequest request(true);
-    EXPECT_TRUE(request.IsAppBinding());
-    EXPECT_EQ(request.SetBadgeNumber(-1), E_INVALID_ARG);
-    EXPECT_EQ(request.SetNotificationStyle(static_cast<NotificationStyle>(7)), E_INVALID_ARG);
-    EXPECT_EQ(request.SetOngoingActivityType(static_cast<OngoingActivityType>(0)), E_INVALID_ARG);
-    EXPECT_EQ(request.SetOngoingActivityProgress(-5), E_INVALID_ARG);
-
-    ASSERT_EQ(request.SetOngoingActivityType(ONGOING_ACTIVITY_TYPE_PROGRESS_PERCENTAGE), E_SUCCESS);
-    EXPECT_EQ(static_cast<int>(request.GetOngoingActivityType()), 3);
-    EXPECT_EQ(request.SetOngoingActivityProgress(101), E_INVALID_ARG);
-    EXPECT_EQ(request.SetOngoingActivityProgress(100), E_SUCCESS);
-    EXPECT_EQ(request.SetNotificationStyle(NOTIFICATION_STYLE_NORMAL), E_SUCCESS);
-    EXPECT_EQ(static_cast<int>(request.GetNotificationStyle()), 1);
-}
-
 }  // namespace
