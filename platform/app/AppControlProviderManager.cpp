@@ -221,6 +221,11 @@ result AppControlProviderManagerPrivate::GetClientAppId(RequestId reqId, std::st
 
 // ---- AppControlProviderManager
 
+IAppControlProviderEventListener::~IAppControlProviderEventListener() {
+    AppControlProviderManagerPrivate& d = AppControlProviderManager::GetInstance()->GetPrivate();
+    if (d.GetListener() == this) d.SetListener(nullptr);
+}
+
 AppControlProviderManager::AppControlProviderManager() : d_(std::make_unique<AppControlProviderManagerPrivate>()) {}
 AppControlProviderManager::~AppControlProviderManager() = default;
 

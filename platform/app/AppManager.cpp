@@ -10,6 +10,8 @@
 
 namespace Vx::App {
 
+IActiveAppEventListener::~IActiveAppEventListener() { AppManager::GetInstance()->RemoveActiveAppEventListener(*this); }
+
 AppManager* AppManager::GetInstance() {
     static AppManager* instance = new AppManager();
     return instance;

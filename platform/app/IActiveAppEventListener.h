@@ -6,7 +6,8 @@ namespace Vx::App {
 // Told whenever another application comes to the foreground.
 class IActiveAppEventListener {
 public:
-    virtual ~IActiveAppEventListener() = default;
+    // Removes itself from the application manager.
+    virtual ~IActiveAppEventListener();
     virtual void OnActiveAppChanged(const AppId& appId) = 0;
 };
 

@@ -7,7 +7,8 @@ namespace Vx::App {
 // Receives the application-control requests addressed to this application.
 class IAppControlProviderEventListener {
 public:
-    virtual ~IAppControlProviderEventListener() = default;
+    // Unregisters itself when it is the registered listener.
+    virtual ~IAppControlProviderEventListener();
 
     // `uri`, `mimeType` and `extraData` are null when the caller gave none;
     // all are freed after the call returns. Answer with

@@ -8,7 +8,8 @@ namespace Vx::App {
 // main event loop, never inside Start itself.
 class IAppControlResponseListener {
 public:
-    virtual ~IAppControlResponseListener() = default;
+    // A listener that goes away is forgotten: answers still on their way for it are dropped.
+    virtual ~IAppControlResponseListener();
 
     // Once the provider has the request (E_SUCCESS), or once it is clear that
     // it never will (the failure). A failure is followed by the complete

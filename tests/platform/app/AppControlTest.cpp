@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/app/AppControlMessages.h"
+#include "platform/app/IActiveAppEventListener.h"
 #include "platform/app/AppSocketDirectory.h"
 #include "tests/platform/app/AppTestSupport.h"
 
@@ -197,6 +198,28 @@ TEST_F(AppControlTest, AnAppThatExitsBeforeListeningIsReportedAborted) {
     EXPECT_EQ(call.outcome.result, Vx::App::APP_CTRL_RESULT_ABORTED);
     EXPECT_TRUE(call.outcome.startReported);
     EXPECT_NE(call.outcome.startResult, Vx::E_SUCCESS);
+}
+
+TEST_F(AppControlTest, AnswersForAListenerThatWentAwayAreDropped) {
+    auto gone = std::make_unique<PendingCall>(kProvider, "delay", Entries{{"_delayMs", "100"}});
+    ASSERT_EQ(gone->startResult, Vx::E_SUCCESS);
+    gone.reset();
+    PendingCall later(kProvider, "delay", {{"_delayMs", "600"}});
+    ASSERT_TRUE(later.Wait());
+    Remember(later.outcome);
+    EXPECT_EQ(later.outcome.result, Vx::App::APP_CTRL_RESULT_SUCCEEDED);
+}
+
+TEST_F(AppControlTest, AForegroundListenerThatWentAwayIsNotCalled) {
+    struct Listener : Vx::App::IActiveAppEventListener {
+        void OnActiveAppChanged(const Vx::App::AppId&) override { ADD_FAILURE() << "called after destruction"; }
+    };
+    auto listener = std::make_unique<Listener>();
+    auto* manager = Vx::App::AppManager::GetInstance();
+    ASSERT_EQ(manager->AddActiveAppEventListener(*listener), Vx::E_SUCCESS);
+    EXPECT_EQ(manager->AddActiveAppEventListener(*listener), Vx::E_OBJ_ALREADY_EXIST);
+    listener.reset();
+    manager->NotifyActiveAppChanged(L"com.example.home");
 }
 
 TEST_F(AppControlTest, ExtraDataMustBeStrings) {
