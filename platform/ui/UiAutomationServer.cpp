@@ -74,16 +74,28 @@ void UiAutomationServer::StartIfEnabled() {
         App::LogAppWarning("UI automation is not available: " + error);
         return;
     }
-    // The application object ends the channel when it goes.
+    // The application object ends the channel when it goes; a client must not
+    // reach an instance that is on its way out.
     server->setParent(QCoreApplication::instance());
+    UiAutomationServer* raw = server.get();
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, raw, [raw] { raw->Stop(); });
     Instance() = server.release();
 }
 
 UiAutomationServer* UiAutomationServer::GetInstance() { return Instance().data(); }
 
-UiAutomationServer::~UiAutomationServer() {
-    server_.close();
+UiAutomationServer::~UiAutomationServer() { Stop(); }
+
+void UiAutomationServer::Stop() {
+    waitTimer_.stop();
+    waits_.clear();
+    if (server_.isListening()) server_.close();
+    // Aborting tells `disconnected` at once, which edits the map: work on a copy.
+    std::map<QLocalSocket*, QByteArray> clients;
+    clients.swap(buffers_);
+    for (auto& [socket, buffer] : clients) socket->abort();
     if (!path_.empty()) ::unlink(path_.c_str());
+    path_.clear();
 }
 
 bool UiAutomationServer::Listen(const std::string& appId, std::string& error) {

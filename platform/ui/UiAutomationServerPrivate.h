@@ -25,6 +25,8 @@ public:
 
     const std::string& GetSocketPath() const { return path_; }
     ~UiAutomationServer() override;
+    // Closes the channel and every connection.
+    void Stop();
 
     // The window that commands act on; null when no window is shown.
     static QWidget* GetActiveWindow();
