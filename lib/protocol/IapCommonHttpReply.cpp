@@ -3,8 +3,10 @@
 #include <libxml/xmlreader.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/base/Number.h"
 
@@ -23,11 +25,6 @@ struct ReaderDeleter {
     void operator()(xmlTextReaderPtr reader) const { xmlFreeTextReader(reader); }
 };
 
-struct XmlFree {
-    void operator()(xmlChar* text) const { xmlFree(text); }
-};
-using XmlText = std::unique_ptr<xmlChar, XmlFree>;
-
 void IgnoreError(void*, xmlErrorPtr) {}
 
 bool IsElement(xmlTextReaderPtr reader) { return xmlTextReaderNodeType(reader) == XML_READER_TYPE_ELEMENT; }
@@ -40,8 +37,24 @@ bool NameIs(xmlTextReaderPtr reader, const char* name) {
     return xmlStrcasecmp(xmlTextReaderConstName(reader), BAD_CAST name) == 0;
 }
 
-String ToString(const xmlChar* utf8) {
-    return String::FromUtf8(utf8 ? reinterpret_cast<const char*>(utf8) : "");
+// Reply text is mostly ASCII, which widens directly without the decoder.
+String ToString(const char* utf8, std::size_t length) {
+    const char* end = utf8 + length;
+    if (std::all_of(utf8, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return String(std::wstring(utf8, end));
+    }
+    return String::FromUtf8(std::string_view(utf8, length));
+}
+
+String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.size()); }
+
+// Null when absent. The text belongs to the reader and is only good until it
+// reads on.
+const char* BorrowAttribute(xmlTextReaderPtr reader, const char* name) {
+    if (xmlTextReaderMoveToAttribute(reader, BAD_CAST name) != 1) return nullptr;
+    const xmlChar* value = xmlTextReaderConstValue(reader);
+    xmlTextReaderMoveToElement(reader);
+    return reinterpret_cast<const char*>(value);
 }
 
 // Collects the text of the element the reader stands on and leaves the reader
@@ -123,9 +136,9 @@ bool IapCommonHttpReply::CountsMatch() const {
 }
 
 result IapCommonHttpReply::GetAttributeAsInteger(xmlTextReaderPtr reader, const char* name, int& value) const {
-    XmlText text(xmlTextReaderGetAttribute(reader, BAD_CAST name));
+    const char* text = BorrowAttribute(reader, name);
     if (!text) return Vx::E_FAILURE;
-    return Vx::Base::Integer::Parse(ToString(text.get()), value);
+    return Vx::Base::Integer::Parse(ToString(text, std::strlen(text)), value);
 }
 
 int IapCommonHttpReply::ParseElementByName(xmlTextReaderPtr reader) {
@@ -169,7 +182,7 @@ int IapCommonHttpReply::ExtractFromErrorInfo(xmlTextReaderPtr reader) {
     std::string text;
     read = ReadElementText(reader, text);
     if (read < 0) return -1;
-    if (!text.empty()) errorString = String::FromUtf8(text);
+    if (!text.empty()) errorString = ToString(text);
     UpdateErrorCodeEnum();
     return read;
 }
@@ -187,10 +200,11 @@ int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
         while ((read = xmlTextReaderRead(reader)) == 1 && !IsEndOf(reader, depth)) {
             if (!IsElement(reader) || !NameIs(reader, "value")) continue;
             if (++count > expected) return -1;
-            XmlText name(xmlTextReaderGetAttribute(reader, BAD_CAST "name"));
-            if (!name || ReadElementText(reader, text) != 1) return -1;
-            auto key = std::make_unique<String>(ToString(name.get()));
-            auto value = std::make_unique<String>(String::FromUtf8(text));
+            const char* name = BorrowAttribute(reader, "name");
+            if (!name) return -1;
+            auto key = std::make_unique<String>(ToString(name, std::strlen(name)));
+            if (ReadElementText(reader, text) != 1) return -1;
+            auto value = std::make_unique<String>(ToString(text));
             if (record->Add(key.get(), value.get()) != Vx::E_SUCCESS) return -1;
             key.release();
             value.release();
