@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -144,58 +143,29 @@ INSTANTIATE_TEST_SUITE_P(Documents, ReplyFixtureTest, testing::ValuesIn(kRows),
                              return name;
                          });
 
-TEST(IapCommonHttpReply, StartsEmpty) {
-    IapCommonHttpReply reply;
-    EXPECT_EQ(reply.transactionId, -1);
-    EXPECT_EQ(reply.startNum, -1);
-    EXPECT_EQ(reply.endNum, -1);
-    EXPECT_EQ(reply.totalCount, -1);
-    EXPECT_EQ(reply.returnCode, -1);
-    EXPECT_EQ(reply.rawErrorCode, -1);
-    EXPECT_EQ(reply.errorCode, IapCommonHttp::ERROR_UNKNOWN);
-    EXPECT_EQ(reply.functionId, IapCommonHttp::FUNCTION_NONE);
-    EXPECT_EQ(reply.records.GetCount(), 0);
-    EXPECT_TRUE(reply.errorString.IsEmpty());
-}
-
-TEST(IapCommonHttpReply, KeepsTheCountsOfTheResponse) {
-    auto body = MakeBody(ReadFixture("item_list.xml"));
-    IapCommonHttpReply reply;
-    ASSERT_EQ(reply.Construct(body.get()), Vx::E_SUCCESS);
-    EXPECT_EQ(reply.startNum, 1);
-    EXPECT_EQ(reply.endNum, 2);
-    EXPECT_EQ(reply.totalCount, 2);
-}
-
-TEST(IapCommonHttpReply, RefusesNullAndSecondConstruct) {
+TEST(IapCommonHttpReply, RefusesNullEmptyAndSecondConstruct) {
     IapCommonHttpReply reply;
     EXPECT_EQ(reply.Construct(nullptr), Vx::E_FAILURE);
+    ByteBuffer unconstructed;
+    EXPECT_EQ(reply.Construct(&unconstructed), Vx::E_FAILURE);
     auto body = MakeBody(ReadFixture("no_counts_no_records.xml"));
-    ASSERT_EQ(reply.Construct(body.get()), Vx::E_SUCCESS);
-    EXPECT_EQ(reply.Construct(body.get()), Vx::E_INVALID_STATE);
-    EXPECT_EQ(reply.Construct(1, IapCommonHttp::FUNCTION_GET_COUNTRY_LIST, 0), Vx::E_INVALID_STATE);
-    EXPECT_EQ(reply.transactionId, 12);
+    IapCommonHttpReply parsed;
+    ASSERT_EQ(parsed.Construct(body.get()), Vx::E_SUCCESS);
+    EXPECT_EQ(parsed.Construct(body.get()), Vx::E_INVALID_STATE);
+    EXPECT_EQ(parsed.Construct(1, IapCommonHttp::FUNCTION_GET_COUNTRY_LIST, 0), Vx::E_INVALID_STATE);
+    EXPECT_EQ(parsed.transactionId, 12);
 }
 
 TEST(IapCommonHttpReply, LocalReplyValidatesItsErrorCode) {
     IapCommonHttpReply known;
-    ASSERT_EQ(known.Construct(3, IapCommonHttp::FUNCTION_GET_PURCHASE_ID, IapCommonHttp::ERROR_HTTP_STATUS),
-              Vx::E_SUCCESS);
+    ASSERT_EQ(known.Construct(3, IapCommonHttp::FUNCTION_GET_PURCHASE_ID, 3), Vx::E_SUCCESS);
     EXPECT_EQ(known.transactionId, 3);
     EXPECT_EQ(known.functionId, IapCommonHttp::FUNCTION_GET_PURCHASE_ID);
-    EXPECT_EQ(known.rawErrorCode, 3);
     EXPECT_EQ(known.errorCode, IapCommonHttp::ERROR_HTTP_STATUS);
 
     IapCommonHttpReply unknown;
     ASSERT_EQ(unknown.Construct(4, IapCommonHttp::FUNCTION_NONE, 500), Vx::E_SUCCESS);
     EXPECT_EQ(unknown.rawErrorCode, 500);
-    EXPECT_EQ(unknown.errorCode, IapCommonHttp::ERROR_UNKNOWN);
-
-    unknown.rawErrorCode = 9215;
-    unknown.UpdateErrorCodeEnum();
-    EXPECT_EQ(unknown.errorCode, 9215);
-    unknown.rawErrorCode = 9216;
-    unknown.UpdateErrorCodeEnum();
     EXPECT_EQ(unknown.errorCode, IapCommonHttp::ERROR_UNKNOWN);
 }
 
@@ -204,67 +174,42 @@ TEST(IapCommonHttpReply, LocalReplyValidatesItsErrorCode) {
 TEST(IapCommonHttpReply, ReadsOnlyFromPositionToLimit) {
     std::string document = ReadFixture("no_counts_no_records.xml");
     std::string bytes = "GARBAGE" + document + "<trailing garbage that would break the document";
-    ByteBuffer body;
-    ASSERT_EQ(body.Construct(static_cast<int>(bytes.size())), Vx::E_SUCCESS);
-    body.SetArray(reinterpret_cast<const Vx::Base::byte*>(bytes.data()), 0, static_cast<int>(bytes.size()));
-    ASSERT_EQ(body.SetLimit(static_cast<int>(7 + document.size())), Vx::E_SUCCESS);
-    ASSERT_EQ(body.SetPosition(7), Vx::E_SUCCESS);
-
+    auto body = MakeBody(bytes);
+    ASSERT_EQ(body->SetLimit(static_cast<int>(7 + document.size())), Vx::E_SUCCESS);
+    ASSERT_EQ(body->SetPosition(7), Vx::E_SUCCESS);
     IapCommonHttpReply reply;
-    ASSERT_EQ(reply.Construct(&body), Vx::E_SUCCESS);
+    ASSERT_EQ(reply.Construct(body.get()), Vx::E_SUCCESS);
     EXPECT_EQ(reply.transactionId, 12);
-    EXPECT_EQ(body.GetPosition(), 7);  // the caller's buffer is left as it was
-
-    ASSERT_EQ(body.SetPosition(0), Vx::E_SUCCESS);
-    IapCommonHttpReply fromStart;
-    EXPECT_EQ(fromStart.Construct(&body), Vx::E_FAILURE);
+    EXPECT_EQ(body->GetPosition(), 7);
 }
 
-TEST(IapCommonHttpReply, EmptyBodyFails) {
-    ByteBuffer unconstructed;
-    IapCommonHttpReply first;
-    EXPECT_EQ(first.Construct(&unconstructed), Vx::E_FAILURE);
-
-    auto body = MakeBody(ReadFixture("item_list.xml"));
-    body->SetPosition(body->GetLimit());
-    IapCommonHttpReply second;
-    EXPECT_EQ(second.Construct(body.get()), Vx::E_FAILURE);
-}
-
-TEST(IapCommonHttpReply, SurvivesArbitraryBytes) {
-    std::string document = ReadFixture("item_list.xml");
-    // Every prefix, and every single-byte corruption of a short document.
-    for (std::size_t length = 0; length <= document.size(); length += 7) {
-        IapCommonHttpReply reply;
-        auto body = MakeBody(document.substr(0, length));
-        reply.Construct(body.get());
-    }
-    std::string shortDocument = ReadFixture("mixed_case_names.xml");
-    for (std::size_t i = 0; i < shortDocument.size(); ++i) {
+// A cheap guard beside the fuzzer: single-byte corruptions of a document.
+TEST(IapCommonHttpReply, SurvivesCorruptedBytes) {
+    std::string document = ReadFixture("mixed_case_names.xml");
+    for (std::size_t i = 0; i < document.size(); ++i) {
         for (char replacement : {'\0', '<', '>', '"', '&', '\xff'}) {
-            std::string bytes = shortDocument;
+            std::string bytes = document;
             bytes[i] = replacement;
             IapCommonHttpReply reply;
-            auto body = MakeBody(bytes);
-            Vx::result r = reply.Construct(body.get());
+            Vx::result r = reply.Construct(MakeBody(bytes).get());
             EXPECT_TRUE(r == Vx::E_SUCCESS || r == Vx::E_FAILURE);
         }
     }
 }
 
+// More records than any list reserves up front, in document order.
 TEST(IapCommonHttpReply, ManyRecordsKeepTheirOrder) {
-    std::ostringstream doc;
     const int count = 5000;
-    doc << "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"6005\" startNum=\"1\" endNum=\""
-        << count << "\" totalCount=\"" << count << "\"/>";
-    for (int i = 0; i < count; ++i) doc << "<list numValue=\"1\"><value name=\"itemID\">" << i << "</value></list>";
-    doc << "</OblinProtocol>";
-    auto body = MakeBody(doc.str());
+    std::string doc = "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"6005\" startNum=\"1\" "
+                      "endNum=\"5000\" totalCount=\"5000\"/>";
+    for (int i = 0; i < count; ++i) {
+        doc += "<list numValue=\"1\"><value name=\"itemID\">" + std::to_string(i) + "</value></list>";
+    }
     IapCommonHttpReply reply;
-    ASSERT_EQ(reply.Construct(body.get()), Vx::E_SUCCESS);
+    ASSERT_EQ(reply.Construct(MakeBody(doc + "</OblinProtocol>").get()), Vx::E_SUCCESS);
     ASSERT_EQ(reply.records.GetCount(), count);
-    for (int i : {0, 1, count / 2, count - 1}) {
-        auto* record = static_cast<HashMap*>(reply.records.GetAt(i));
-        EXPECT_EQ(DumpRecord(*record), "itemID=" + std::to_string(i));
+    EXPECT_EQ(reply.endNum, count);
+    for (int i : {0, count / 2, count - 1}) {
+        EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(i))), "itemID=" + std::to_string(i));
     }
 }
