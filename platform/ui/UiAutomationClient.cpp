@@ -169,6 +169,16 @@ result UiAutomationClient::Close() {
     return d_->Request(QJsonObject{{QStringLiteral("command"), QStringLiteral("close")}}, reply, kReplyTimeoutMs);
 }
 
+result UiAutomationClient::Screenshot(std::string& png) {
+    QJsonObject reply;
+    result r = d_->Request(QJsonObject{{QStringLiteral("command"), QStringLiteral("screenshot")}}, reply, kReplyTimeoutMs);
+    if (r != E_SUCCESS) return r;
+    QByteArray bytes = QByteArray::fromBase64(reply.value(QStringLiteral("png")).toString().toLatin1());
+    if (!bytes.startsWith("\x89PNG")) return d_->Failed(E_INVALID_FORMAT, "the application sent no PNG picture");
+    png = bytes.toStdString();
+    return E_SUCCESS;
+}
+
 const ControlInfo* UiAutomationClient::Find(const std::vector<ControlInfo>& controls, const std::string& name) {
     for (const ControlInfo& info : controls) {
         if (info.name == name && info.visible) return &info;

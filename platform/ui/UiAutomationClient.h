@@ -44,6 +44,8 @@ public:
     result Press(const std::string& name);
     result Wait(const std::string& name, int timeoutMs);
     result Close();
+    // The active window drawn as a PNG file's bytes.
+    result Screenshot(std::string& png);
 
     // The first visible control with this name in the last List() result, or null.
     static const ControlInfo* Find(const std::vector<ControlInfo>& controls, const std::string& name);

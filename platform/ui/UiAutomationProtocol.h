@@ -15,6 +15,7 @@
 //   {"command":"press","name":N}                     the button is pressed right after the reply
 //   {"command":"wait","name":N,"timeoutMs":ms}       sent once a control named N is visible
 //   {"command":"close"}                              the active window is closed as by the user
+//   {"command":"screenshot"}                         "png": the active window drawn as PNG, base64
 //
 // A failure replies {"ok":false,"code":C,"error":text} with C one of the
 // codes below. A malformed frame gets a "bad_request" reply and the

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QBuffer>
+#include <QPixmap>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
@@ -181,6 +183,7 @@ void UiAutomationServer::Handle(QLocalSocket* socket, const QJsonObject& request
     if (command == QLatin1String("press")) return Press(socket, request);
     if (command == QLatin1String("wait")) return StartWait(socket, request);
     if (command == QLatin1String("close")) return Close(socket);
+    if (command == QLatin1String("screenshot")) return Screenshot(socket);
     Fail(socket, Automation::kCodeBadRequest, QStringLiteral("unknown command \"%1\"").arg(command));
 }
 
@@ -285,6 +288,22 @@ void UiAutomationServer::Close(QLocalSocket* socket) {
             window->close();
         }
     });
+}
+
+void UiAutomationServer::Screenshot(QLocalSocket* socket) {
+    QWidget* window = GetActiveWindow();
+    if (!window) return Fail(socket, Automation::kCodeNoWindow, QStringLiteral("no window is shown"));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!window->grab().save(&buffer, "PNG")) {
+        return Fail(socket, Automation::kCodeRejected, QStringLiteral("the window could not be drawn"));
+    }
+    QByteArray encoded = png.toBase64();
+    if (static_cast<std::size_t>(encoded.size()) + 64 > Automation::kMaxMessageBytes) {
+        return Fail(socket, Automation::kCodeRejected, QStringLiteral("the picture is larger than a message may be"));
+    }
+    Send(socket, QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("png"), QString::fromLatin1(encoded)}});
 }
 
 void UiAutomationServer::Send(QLocalSocket* socket, const QJsonObject& reply) {

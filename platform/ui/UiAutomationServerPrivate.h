@@ -53,6 +53,7 @@ private:
     void Press(QLocalSocket* socket, const QJsonObject& request);
     void StartWait(QLocalSocket* socket, const QJsonObject& request);
     void Close(QLocalSocket* socket);
+    void Screenshot(QLocalSocket* socket);
 
     QLocalServer server_;
     std::map<QLocalSocket*, QByteArray> buffers_;

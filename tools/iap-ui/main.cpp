@@ -20,6 +20,7 @@ enum ExitCode {
     kExitUnreachable = 3,  // the application is not running or has no automation channel
     kExitTimeout = 4,
     kExitProtocol = 5,     // the application's answer could not be read
+    kExitWriteFailed = 6,  // screenshot: the file could not be written
 };
 
 const char kHelp[] = R"(Usage: iap-ui --app APP_ID [--connect-timeout S] COMMAND
@@ -37,6 +38,7 @@ Commands:
   wait NAME [--timeout S]
                         wait until a control NAME is visible (default 10 s)
   close                 close the active window, as the user would
+  screenshot FILE       save the active window as a PNG picture
 
 Options:
   --app APP_ID          the application (required)
@@ -49,6 +51,7 @@ Exit codes:
   3  the application cannot be reached (not running, or started without IAP_UI_AUTOMATION=1)
   4  time-out (wait)
   5  the application's answer could not be read
+  6  the picture could not be written (screenshot)
 )";
 
 int Usage(const std::string& message) {
@@ -62,6 +65,7 @@ int ExitFor(Vx::result r) {
         case Vx::E_TIMEOUT: return kExitTimeout;
         case Vx::E_CONNECTION_FAILED: return kExitUnreachable;
         case Vx::E_INVALID_FORMAT: return kExitProtocol;
+        case Vx::E_IO: return kExitWriteFailed;
         default: return kExitFailed;
     }
 }
@@ -83,6 +87,20 @@ Vx::result PrintList(UiAutomationClient& client) {
     for (const ControlInfo& c : controls) {
         std::printf("%s\t%s\t%s\t%s\t%s\n", c.name.c_str(), c.type.c_str(), c.enabled ? "enabled" : "disabled",
                     c.focused ? "focused" : "-", c.text.c_str());
+    }
+    return Vx::E_SUCCESS;
+}
+
+Vx::result SaveScreenshot(UiAutomationClient& client, const std::string& path) {
+    std::string png;
+    Vx::result r = client.Screenshot(png);
+    if (r != Vx::E_SUCCESS) return r;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) {
+        std::fprintf(stderr, "iap-ui: cannot write %s; check the folder and free space\n", path.c_str());
+        return Vx::E_IO;
     }
     return Vx::E_SUCCESS;
 }
@@ -116,8 +134,9 @@ int main(int argc, char** argv) {
     if (appId.empty()) return Usage("--app APP_ID is required");
     if (words.empty()) return Usage("a command is required: list, type, press, wait or close");
     const std::string& command = words[0];
-    std::size_t wanted = command == "type" ? 3 : (command == "press" || command == "wait") ? 2 : 1;
-    if (command != "list" && command != "type" && command != "press" && command != "wait" && command != "close") {
+    std::size_t wanted = command == "type" ? 3 : (command == "press" || command == "wait" || command == "screenshot") ? 2 : 1;
+    if (command != "list" && command != "type" && command != "press" && command != "wait" && command != "close" &&
+        command != "screenshot") {
         return Usage("unknown command \"" + command + "\"");
     }
     if (words.size() != wanted) return Usage("wrong number of arguments for \"" + command + "\"");
@@ -131,7 +150,10 @@ int main(int argc, char** argv) {
         if (command == "press") r = client.Press(words[1]);
         if (command == "wait") r = client.Wait(words[1], waitMs);
         if (command == "close") r = client.Close();
+        if (command == "screenshot") r = SaveScreenshot(client, words[1]);
     }
-    if (r != Vx::E_SUCCESS) std::fprintf(stderr, "iap-ui: %s: %s\n", command.c_str(), client.GetLastError().c_str());
+    if (r != Vx::E_SUCCESS && r != Vx::E_IO) {
+        std::fprintf(stderr, "iap-ui: %s: %s\n", command.c_str(), client.GetLastError().c_str());
+    }
     return ExitFor(r);
 }

@@ -179,6 +179,19 @@ TEST_F(UiAutomationTest, WaitReturnsWhenTheControlAppearsOrTimesOut) {
     EXPECT_EQ(client_.Wait("email", -1), E_INVALID_ARG);
 }
 
+TEST_F(UiAutomationTest, ScreenshotDrawsThePhoneSizedWindow) {
+    std::string png;
+    ASSERT_EQ(client_.Screenshot(png), Vx::E_SUCCESS) << client_.GetLastError();
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    auto be32 = [&](std::size_t at) {
+        return (unsigned(static_cast<unsigned char>(png[at])) << 24) | (unsigned(static_cast<unsigned char>(png[at + 1])) << 16) |
+               (unsigned(static_cast<unsigned char>(png[at + 2])) << 8) | unsigned(static_cast<unsigned char>(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 720u);  // width and height of the header chunk
+    EXPECT_EQ(be32(20), 1280u);
+}
+
 TEST_F(UiAutomationTest, CloseEndsTheWindowAsTheUserWould) {
     ASSERT_EQ(client_.Close(), E_SUCCESS) << client_.GetLastError();
     ASSERT_TRUE(App::EventLoop::RunUntil([&] { return recorder_.closed > 0; }, 3000));
