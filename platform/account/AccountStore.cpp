@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <new>
+#include <string>
 
 #include "platform/base/PlatformHome.h"
 
@@ -241,6 +243,21 @@ result AccountStore::RemoveAccount(AccountId id) {
     int rc = remove.Step();
     if (rc != SQLITE_DONE) return FromSqlite(rc);
     return sqlite3_changes(d_->db) > 0 ? E_SUCCESS : E_OBJ_NOT_FOUND;
+}
+
+result AccountStore::SetMaxSize(long long bytes) {
+    if (!d_) return E_INVALID_STATE;
+    if (bytes <= 0) return E_INVALID_ARG;
+    long long pageSize = 4096;
+    {
+        Statement page(d_->db, "PRAGMA page_size;");
+        if (page.Ok() && page.Step() == SQLITE_ROW && page.ColumnInt64(0) > 0) pageSize = page.ColumnInt64(0);
+    }
+    std::string sql = "PRAGMA max_page_count = " + std::to_string(std::max(1LL, bytes / pageSize)) + ";";
+    Statement limit(d_->db, sql.c_str());
+    if (!limit.Ok()) return FromSqlite(limit.PrepareCode());
+    int rc = limit.Step();
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? E_SUCCESS : FromSqlite(rc);
 }
 
 Base::Collection::ArrayListT<Account>* AccountStore::GetAllAccountsN() const {

@@ -38,6 +38,9 @@ public:
     // E_OBJ_NOT_FOUND when no account matched. An empty provider id matches any provider.
     result RemoveAccount(const Base::String& userName, const Base::String& providerAppId = Base::String());
     result RemoveAccount(AccountId id);
+    // Caps the size of the database file (a quota); writes past it fail with
+    // E_STORAGE_FULL and change nothing, as on a full disk.
+    result SetMaxSize(long long bytes);
     // A new list in the order the accounts were added; null when the store cannot be read.
     Base::Collection::ArrayListT<Account>* GetAllAccountsN() const;
 

@@ -158,6 +158,27 @@ TEST_F(AccountStoreTest, DirectoryInPlaceOfStoreFailsCleanly) {
     EXPECT_EQ(store.AddAccount(account), E_INVALID_STATE);
 }
 
+TEST_F(AccountStoreTest, FullStoreRefusesTheWriteAndKeepsWhatItHad) {
+    AccountStore store;
+    ASSERT_EQ(store.Construct(path_), E_SUCCESS);
+    Account kept = MakeAccount(L"anna@example.com");
+    ASSERT_EQ(store.AddAccount(kept), E_SUCCESS);
+    ASSERT_EQ(store.SetMaxSize(static_cast<long long>(std::filesystem::file_size(path_))), E_SUCCESS);
+    Account big = MakeAccount(L"bob@example.com");
+    big.SetExtendedData(L"blob", String(std::wstring(200000, L'x')));
+    EXPECT_EQ(store.AddAccount(big), Vx::E_STORAGE_FULL);
+    // Replacing an account is one step: a failed replacement leaves the old one.
+    Account replacement = MakeAccount(L"anna@example.com");
+    replacement.SetExtendedData(L"blob", String(std::wstring(200000, L'y')));
+    EXPECT_EQ(store.AddAccount(replacement), Vx::E_STORAGE_FULL);
+
+    auto accounts = ReadAll();
+    ASSERT_NE(accounts, nullptr);
+    ASSERT_EQ(accounts->GetCount(), 1);
+    EXPECT_EQ(accounts->At(0), kept);
+    EXPECT_EQ(store.SetMaxSize(0), E_INVALID_ARG);
+}
+
 TEST_F(AccountStoreTest, ReadOnlyStoreNeverWrites) {
     AccountStore reader;
     EXPECT_EQ(reader.Construct(path_, AccountStore::OpenMode::ReadOnly), E_OBJ_NOT_FOUND);
