@@ -205,9 +205,13 @@ void OutgoingCall::OnClosed(const std::string& reason) {
             return;
         }
     }
-    Started(E_SUCCESS);
+    if (!started_) {
+        Started(reason.empty() ? E_CONNECTION_FAILED : E_INVALID_FORMAT);
+        Complete(APP_CTRL_RESULT_ABORTED, std::nullopt);
+        return;
+    }
     // The provider had our request: it ended, or dropped us, without answering.
-    // One that broke the protocol never properly received it.
+    // One that broke the protocol cannot be trusted to have handled it.
     Complete(reason.empty() ? APP_CTRL_RESULT_TERMINATED : APP_CTRL_RESULT_ABORTED, std::nullopt);
 }
 

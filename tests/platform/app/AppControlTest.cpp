@@ -222,6 +222,34 @@ TEST_F(AppControlTest, AForegroundListenerThatWentAwayIsNotCalled) {
     manager->NotifyActiveAppChanged(L"com.example.home");
 }
 
+TEST_F(AppControlTest, AProviderThatBreaksTheProtocolIsReportedAborted) {
+    // A fake provider: a bare socket where the application would listen.
+    WriteFile(home_ + "/apps/com.example.fake.manifest",
+              "appId=com.example.fake\npackageId=p\nversion=1\nexecutable=/bin/false\n");
+    std::string dir, error;
+    ASSERT_EQ(Vx::App::AppSocketDirectory::Get(dir, error), Vx::E_SUCCESS) << error;
+    std::string path = Vx::App::AppSocketDirectory::GetSocketPath(dir, "com.example.fake");
+    int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+
+    PendingCall call("com.example.fake", "echo");
+    ASSERT_EQ(call.startResult, Vx::E_SUCCESS);
+    int peer = -1;
+    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return (peer = ::accept(server, nullptr, nullptr)) >= 0; }, 5000));
+    const char garbage[] = {0, 0, 0, 1, 0x63};
+    ASSERT_EQ(::send(peer, garbage, sizeof garbage, 0), static_cast<ssize_t>(sizeof garbage));
+    ASSERT_TRUE(call.Wait(5000));
+    EXPECT_EQ(call.outcome.result, Vx::App::APP_CTRL_RESULT_ABORTED);
+    EXPECT_FALSE(call.outcome.extra);
+    EXPECT_EQ(call.outcome.startResult, Vx::E_INVALID_FORMAT);
+    ::close(peer);
+    ::close(server);
+}
+
 TEST_F(AppControlTest, ExtraDataMustBeStrings) {
     std::unique_ptr<Vx::App::AppControl> control(Vx::App::AppManager::FindAppControlN(kProvider, L"echo"));
     ASSERT_TRUE(control);
