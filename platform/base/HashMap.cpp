@@ -8,6 +8,7 @@ namespace {
 
 // A capacity from untrusted input must not turn into a huge allocation.
 constexpr int kMaxReserve = 4096;
+constexpr std::size_t kLinearSearchLimit = 16;
 
 class HashMapEnumerator : public IMapEnumerator {
 public:
@@ -43,6 +44,14 @@ result HashMap::Construct(int capacity, float loadFactor) {
 }
 
 long HashMap::Find(const Object& key) const {
+    // Small maps (reply records, extra data) are searched directly: building
+    // a hash index for them costs more allocations than it saves.
+    if (index_.empty()) {
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].first->Equals(key)) return static_cast<long>(i);
+        }
+        return -1;
+    }
     auto [first, last] = index_.equal_range(key.GetHashCode());
     for (auto it = first; it != last; ++it) {
         if (entries_[it->second].first->Equals(key)) return static_cast<long>(it->second);
@@ -52,6 +61,7 @@ long HashMap::Find(const Object& key) const {
 
 void HashMap::Reindex() {
     index_.clear();
+    if (entries_.size() <= kLinearSearchLimit) return;
     for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first->GetHashCode(), i);
 }
 
@@ -66,9 +76,18 @@ result HashMap::Add(Object* key, Object* value) {
     if (Find(*key) >= 0) return E_OBJ_ALREADY_EXIST;
     try {
         entries_.emplace_back(key, value);
-        index_.emplace(key->GetHashCode(), entries_.size() - 1);
+        if (entries_.size() == kLinearSearchLimit + 1) {
+            Reindex();
+        } else if (!index_.empty()) {
+            index_.emplace(key->GetHashCode(), entries_.size() - 1);
+        }
     } catch (const std::bad_alloc&) {
         if (!entries_.empty() && entries_.back().first == key) entries_.pop_back();
+        index_.clear();
+        try {
+            Reindex();
+        } catch (const std::bad_alloc&) {
+        }
         return E_OUT_OF_MEMORY;
     }
     return E_SUCCESS;

@@ -132,4 +132,23 @@ TEST(HashMap, ManyKeysWithCollidingBucketsStayFindable) {
     }
 }
 
+// Small maps are searched directly and large ones through an index; a map
+// that grows past the switch and shrinks back must find every key either way.
+TEST(HashMap, GrowingAndShrinkingAcrossTheSmallMapLimitKeepsKeysFindable) {
+    HashMap map(ElementOwnership::Owned);
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(map.Add(new String(std::to_wstring(i)), new String(L"v")), Vx::E_SUCCESS);
+        for (int k = 0; k <= i; ++k) ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
+        auto again = std::make_unique<String>(std::to_wstring(i));
+        auto other = std::make_unique<String>(L"w");
+        EXPECT_EQ(map.Add(again.get(), other.get()), Vx::E_OBJ_ALREADY_EXIST);
+    }
+    for (int i = 39; i >= 0; --i) {
+        ASSERT_EQ(map.Remove(String(std::to_wstring(i))), Vx::E_SUCCESS);
+        for (int k = 0; k < i; ++k) ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
+        EXPECT_FALSE(map.ContainsKey(String(std::to_wstring(i))));
+    }
+    EXPECT_EQ(map.GetCount(), 0);
+}
+
 }  // namespace
