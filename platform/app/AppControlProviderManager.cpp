@@ -61,9 +61,32 @@ AppControlProviderManagerPrivate::~AppControlProviderManagerPrivate() {
     Shutdown();
 }
 
+namespace {
+
+constexpr int kEndingInstanceWaitMs = 10000;
+
+bool Listening(const std::string& socketPath) {
+    std::unique_ptr<QLocalSocket> probe(ConnectToAppSocket(socketPath));
+    return probe != nullptr;
+}
+
+// An instance that holds the lock but no longer listens is ending: its
+// successor waits for it rather than leave the caller with nobody.
+bool TakeInstanceLock(int fd, const std::string& socketPath) {
+    for (int waited = 0; waited <= kEndingInstanceWaitMs; waited += 10) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (Listening(socketPath)) return false;
+        ::usleep(10 * 1000);
+    }
+    return false;
+}
+
+}  // namespace
+
 AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate::Listen(const std::string& appId,
                                                                                         std::string& error) {
     if (server_) return ListenStatus::Listening;
+    ending_ = false;
     std::string dir;
     if (AppSocketDirectory::Get(dir, error) != E_SUCCESS) return ListenStatus::Failed;
     std::string lockPath = AppSocketDirectory::GetLockPath(dir, appId);
@@ -72,12 +95,12 @@ AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate:
         error = "cannot open " + lockPath + ": " + std::strerror(errno);
         return ListenStatus::Failed;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    std::string socketPath = AppSocketDirectory::GetSocketPath(dir, appId);
+    if (!TakeInstanceLock(fd, socketPath)) {
         ::close(fd);
         error = "another instance of " + appId + " is running";
         return ListenStatus::AlreadyRunning;
     }
-    std::string socketPath = AppSocketDirectory::GetSocketPath(dir, appId);
     // Holding the lock means any socket file left here belongs to a dead instance.
     QLocalServer::removeServer(QString::fromStdString(socketPath));
     auto* server = new QLocalServer();
@@ -94,7 +117,15 @@ AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate:
     return ListenStatus::Listening;
 }
 
+void AppControlProviderManagerPrivate::StopListening() {
+    ending_ = true;
+    if (server_) server_->close();  // also removes the socket file
+}
+
 void AppControlProviderManagerPrivate::Shutdown() {
+    // Requests never handed to the application are closed unconfirmed, so
+    // their callers send them again (to the next instance).
+    pending_.clear();
     auto channels = std::move(channels_);
     channels_.clear();
     channels.clear();
@@ -130,9 +161,13 @@ void AppControlProviderManagerPrivate::OnMessage(std::uint64_t channelId, Ipc::M
     auto channel = channels_.find(channelId);
     if (channel == channels_.end()) return;
     if (auto* request = std::get_if<Ipc::RequestMessage>(&message)) {
+        if (ending_) {
+            // Unconfirmed: the caller sends it again, to the next instance.
+            channel->second->Close({});
+            return;
+        }
         RequestId reqId = nextRequestId_++;
         owed_[reqId] = Owed{channelId, request->callId, request->callerAppId};
-        channel->second->Send(Ipc::AcceptedMessage{request->callId});
         pending_.push_back(Delivery{reqId, std::move(*request)});
         ScheduleDelivery();
     } else if (auto* active = std::get_if<Ipc::ActiveAppChangedMessage>(&message)) {
@@ -173,9 +208,15 @@ void AppControlProviderManagerPrivate::ScheduleDelivery() {
 
 void AppControlProviderManagerPrivate::DeliverPending() {
     std::weak_ptr<bool> alive = alive_;
-    while (listener_ && !pending_.empty()) {
+    while (listener_ && !ending_ && !pending_.empty()) {
         Delivery d = std::move(pending_.front());
         pending_.pop_front();
+        auto owed = owed_.find(d.reqId);
+        if (owed == owed_.end()) continue;
+        // Confirmed now, just before the application sees it: a caller that
+        // has no confirmation can safely send the request again.
+        if (auto channel = channels_.find(owed->second.channelId); channel != channels_.end())
+            channel->second->Send(Ipc::AcceptedMessage{d.request.callId});
         String operationId = String::FromUtf8(d.request.operationId);
         std::unique_ptr<String> uri, mime;
         if (d.request.uri) uri = std::make_unique<String>(String::FromUtf8(*d.request.uri));

@@ -26,6 +26,8 @@ public:
     enum class ListenStatus { Listening, AlreadyRunning, Failed };
     // Takes the instance lock of `appId` and listens on its socket.
     ListenStatus Listen(const std::string& appId, std::string& error);
+    // New callers find nobody (and launch a successor, which waits for the lock).
+    void StopListening();
     // Stops listening, drops every connection and releases the lock.
     void Shutdown();
     // Sends whatever is still buffered to the callers.
@@ -68,6 +70,7 @@ private:
     std::map<RequestId, Owed> owed_;
     std::deque<Delivery> pending_;
     bool deliveryScheduled_ = false;
+    bool ending_ = false;
     long long delivered_ = 0;
     IAppControlProviderEventListener* listener_ = nullptr;
     std::function<void()> onIdle_;

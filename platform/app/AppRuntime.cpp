@@ -148,6 +148,7 @@ result AppRuntime::RequestTerminate(bool urgent) {
     if (urgent) g_urgent = true;
     if (g_terminateRequested) return E_SUCCESS;
     g_terminateRequested = true;
+    AppControlProviderManager::GetInstance()->GetPrivate().StopListening();
     // Before the main loop runs, the flag alone keeps it from starting. Once it
     // runs, the exit is queued so that the callback that asked returns first.
     if (g_inMainLoop) {

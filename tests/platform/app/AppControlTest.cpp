@@ -133,6 +133,16 @@ TEST_F(AppControlTest, AnAnswerAfterTerminateStillReachesTheCaller) {
     EXPECT_TRUE(ProcessGone(pid));
 }
 
+TEST_F(AppControlTest, ARequestArrivingWhileTheProviderEndsIsServedByItsSuccessor) {
+    int pid = StartProvider();
+    EXPECT_EQ(Call(kProvider, "quitSlowly").result, Vx::App::APP_CTRL_RESULT_SUCCEEDED);
+    // The first instance is still ending: it must neither take this request nor lose it.
+    Outcome next = Call(kProvider, "echo");
+    ASSERT_EQ(next.result, Vx::App::APP_CTRL_RESULT_SUCCEEDED);
+    EXPECT_NE(std::stoi(next.extra->at("_pid")), pid);
+    EXPECT_TRUE(ProcessGone(pid));
+}
+
 TEST_F(AppControlTest, AnAnswerTooLargeToSendIsRefusedAndTheRequestStaysOwed) {
     // 3 x 6 MB of text: over the frame limit once encoded.
     Outcome out = Call(kProvider, "big", {{"_count", "3"}, {"_size", "6000000"}}, 60000);

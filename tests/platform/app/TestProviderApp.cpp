@@ -8,6 +8,7 @@
 //   crash       the process aborts mid-request
 //   delay       answers after _delayMs milliseconds
 //   quit        answers, then ends the application
+//   quitSlowly  answers, then ends the application, taking 0.7 s to do so
 //   quitSilent  ends the application without answering
 //   fail        answers FAILED without a map
 //   watch       answers with _lastActive (the last application reported in the foreground)
@@ -124,6 +125,10 @@ public:
         } else if (op == L"quit") {
             manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, nullptr);
             Terminate();
+        } else if (op == L"quitSlowly") {
+            manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, nullptr);
+            slowEnd_ = true;
+            Terminate();
         } else if (op == L"quitSilent") {
             Terminate();
         } else if (op == L"watch") {
@@ -146,6 +151,12 @@ public:
 
     void Answered(RequestId reqId) { delayed_.erase(reqId); }
 
+    bool OnAppTerminating(AppRegistry&, bool) override {
+        // Keeps the ending instance around while new callers arrive.
+        if (slowEnd_) ::usleep(700 * 1000);
+        return true;
+    }
+
 private:
     static void CopyEntries(const IMap* from, HashMap& to) {
         if (!from) return;
@@ -155,6 +166,7 @@ private:
     }
 
     result secondAnswer_ = E_SUCCESS;
+    bool slowEnd_ = false;
     String lastActive_;
     std::map<RequestId, std::unique_ptr<DelayedAnswer>> delayed_;
 };
