@@ -33,6 +33,7 @@ result IapCommonHttpSession::BuildItemListFromReply(const String& itemGroupId, c
     out->startNumber = reply.startNum;
     out->endNumber = reply.endNum;
     out->totalCount = reply.totalCount;
+    out->SetCapacity(out->GetCount() + reply.records.GetCount());
     for (int i = 0; i < reply.records.GetCount(); ++i) {
         IapItemInformation item;
         const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(i));
@@ -47,31 +48,35 @@ result IapCommonHttpSession::BuildItemListFromReply(const String& itemGroupId, c
 result IapCommonHttpSession::FillItemInformation(const IMap* record, const String& itemGroupId,
                                                  IapItemInformation* item) const {
     if (!record || !item) return E_INVALID_ARG;
+    // Made once: a page may hold thousands of records.
+    static const String kItemId(L"itemID");
+    static const String kItemName(L"itemName");
+    static const String kItemPrice(L"itemPrice");
+    static const String kCurrencyUnit(L"currencyUnit");
     String text;
     double price = 0;
     result r;
-    if ((r = IapHashMapUtils::GetStringValue(record, String(L"itemID"), text)) != E_SUCCESS) return r;
+    if ((r = IapHashMapUtils::GetStringValue(record, kItemId, text)) != E_SUCCESS) return r;
     item->SetItemId(text);
-    if ((r = IapHashMapUtils::GetStringValue(record, String(L"itemName"), text)) != E_SUCCESS) return r;
+    if ((r = IapHashMapUtils::GetStringValue(record, kItemName, text)) != E_SUCCESS) return r;
     item->SetItemName(text);
-    if ((r = IapHashMapUtils::GetDoubleValue(record, String(L"itemPrice"), price)) != E_SUCCESS) return r;
+    if ((r = IapHashMapUtils::GetDoubleValue(record, kItemPrice, price)) != E_SUCCESS) return r;
     item->SetItemPrice(price);
-    if ((r = IapHashMapUtils::GetStringValue(record, String(L"currencyUnit"), text)) != E_SUCCESS) return r;
+    if ((r = IapHashMapUtils::GetStringValue(record, kCurrencyUnit, text)) != E_SUCCESS) return r;
     item->SetCurrencyUnit(text);
     struct Optional {
-        const wchar_t* key;
+        String key;
         void (IapItemInformation::*set)(const String&);
     };
     static const Optional kOptional[] = {
-        {L"itemDesc", &IapItemInformation::SetItemDescription},
-        {L"itemImageUrl", &IapItemInformation::SetItemImageUrl},
-        {L"itemDownloadUrl", &IapItemInformation::SetItemDownloadUrl},
-        {L"reserved1", &IapItemInformation::SetReserved1},
-        {L"reserved2", &IapItemInformation::SetReserved2},
+        {String(L"itemDesc"), &IapItemInformation::SetItemDescription},
+        {String(L"itemImageUrl"), &IapItemInformation::SetItemImageUrl},
+        {String(L"itemDownloadUrl"), &IapItemInformation::SetItemDownloadUrl},
+        {String(L"reserved1"), &IapItemInformation::SetReserved1},
+        {String(L"reserved2"), &IapItemInformation::SetReserved2},
     };
     for (const auto& field : kOptional) {
-        String value;
-        if (IapHashMapUtils::GetStringValue(record, String(field.key), value) == E_SUCCESS) (item->*field.set)(value);
+        if (IapHashMapUtils::GetStringValue(record, field.key, text) == E_SUCCESS) (item->*field.set)(text);
     }
     item->SetItemGroupId(itemGroupId);
     item->SetCurrencyUnitHasPenny(currencyUnitHasPenny);

@@ -107,6 +107,9 @@ public:
         std::string path;
         int transactionId;
         int function;
+        std::string method;
+        std::string contentType;
+        std::string body;
     };
     using Handler = std::function<std::string(const std::string& path, int transactionId, int function)>;
 
@@ -119,7 +122,7 @@ public:
             const int function = Attribute(req.body, " id=\"");
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                hits_.push_back({req.path, tid, function});
+                hits_.push_back({req.path, tid, function, req.method, req.get_header_value("Content-Type"), req.body});
             }
             res.set_content(handler_(req.path, tid, function), "text/plain; charset=utf-8");
         });

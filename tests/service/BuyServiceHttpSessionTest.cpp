@@ -341,13 +341,6 @@ TEST_F(CannedRecordsTest, AnUnreadableItemFailsTheWholeList) {
     EXPECT_EQ(0, outcome.items);
 }
 
-TEST_F(CannedRecordsTest, AnItemListWithoutCountsFails) {
-    ASSERT_NO_FATAL_FAILURE(Serve({Item("1")}, " startNum=\"1\" endNum=\"1\""));
-    ASSERT_EQ(E_SUCCESS, session_.RequestItemList(L"g", 1, 1, 1, FUNCTION_GET_APPS_ITEM_LIST));
-    EXPECT_EQ(IapLib::STATUS_GENERAL_FAILURE, OnlyOutcome(1).code);
-    EXPECT_EQ(0, listener_.items.GetCount());
-}
-
 TEST_F(CannedRecordsTest, PurchaseDatesInEitherFormAreRead) {
     ASSERT_NO_FATAL_FAILURE(Serve({Purchase("1", "20130405123456"), Purchase("2", "2013-04-06 01:02:03")},
                                   " startNum=\"1\" endNum=\"2\" totalCount=\"2\""));
