@@ -120,10 +120,15 @@ void OblinAccount::ReportAccessToken(const IMap* extraData) {
     String additional;
     if (resultCode_ == OblinAccountResult::RESULT_SUCCESS &&
         IapHashMapUtils::GetStringValue(extraData, ADDITIONAL_VALUES, additional) == E_SUCCESS) {
-        Utility::StringTokenizer tokens(additional, String(L",:"));
-        String name;
+        // Pairs "name:value" in a fixed order; only the first colon of a pair
+        // separates, so that a server URL keeps its scheme and port.
+        Utility::StringTokenizer pairs(additional, String(L","));
+        String pair;
         for (auto& value : values) {
-            if (tokens.GetNextToken(name) != E_SUCCESS || tokens.GetNextToken(value) != E_SUCCESS) break;
+            if (pairs.GetNextToken(pair) != E_SUCCESS) break;
+            int colon = -1;
+            if (pair.IndexOf(L':', 0, colon) != E_SUCCESS) break;
+            pair.SubString(colon + 1, value);
         }
     }
     if (resultCode_ == OblinAccountResult::RESULT_SUCCESS && values[0].IsEmpty()) {
