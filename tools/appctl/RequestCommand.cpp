@@ -179,6 +179,11 @@ int RunRequest(const Arguments& args) {
 }
 
 int RunForeground(const Arguments& args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::puts("Usage: appctl foreground APP_ID\n\nTells every running application of this platform home that "
+                  "APP_ID came to the\nforeground (as a UI application does when it starts). Exit 0 when sent.");
+        return kExitAnswered;
+    }
     if (args.size() != 1 || !Vx::App::IsValidAppId(args[0])) {
         PrintError("usage: appctl foreground APP_ID");
         return kExitUsage;

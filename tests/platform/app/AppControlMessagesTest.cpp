@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "platform/app/AppControlMessages.h"
@@ -111,6 +112,38 @@ TEST(AppControlMessages, FrameLengthsOutsideTheLimitAreErrors) {
     Message m;
     std::string error;
     EXPECT_EQ(decoder.Next(m, error), FrameDecoder::Status::NeedMore);
+}
+
+// Random and mutated bytes in random pieces: the decoder must only ever
+// answer with messages or an error (the sanitizers watch every read).
+TEST(AppControlMessages, SurvivesRandomAndMutatedStreams) {
+    std::mt19937 random(20260);
+    std::string valid = EncodeFrame(SampleRequest()) + EncodeFrame(ResultMessage{1, 0, SampleRequest().extra});
+    int errors = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string stream = valid;
+        if (round % 2 == 0) {
+            stream.resize(random() % 64);
+            for (char& c : stream) c = static_cast<char>(random());
+        } else {
+            for (int flips = 1 + random() % 4; flips > 0; --flips) stream[random() % stream.size()] ^= 1 << (random() % 8);
+        }
+        FrameDecoder decoder;
+        std::size_t at = 0;
+        bool failed = false;
+        while (at < stream.size() && !failed) {
+            std::size_t piece = std::min<std::size_t>(1 + random() % 16, stream.size() - at);
+            decoder.Feed(stream.data() + at, piece);
+            at += piece;
+            Message m;
+            std::string error;
+            FrameDecoder::Status status;
+            while ((status = decoder.Next(m, error)) == FrameDecoder::Status::Message) {}
+            failed = status == FrameDecoder::Status::Error;
+        }
+        errors += failed;
+    }
+    EXPECT_GT(errors, 1000);
 }
 
 }  // namespace
