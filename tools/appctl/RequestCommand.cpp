@@ -102,8 +102,10 @@ bool ParseRequest(const Arguments& args, RequestOptions& options) {
 class WaitIndicator {
 public:
     explicit WaitIndicator(std::string appId) : appId_(std::move(appId)), tty_(::isatty(STDERR_FILENO) == 1) {}
-    ~WaitIndicator() {
+    ~WaitIndicator() { Clear(); }
+    void Clear() {
         if (shown_) std::fprintf(stderr, "\r\033[K");
+        shown_ = false;
     }
     void Update(double waitedSec) {
         if (!tty_ || waitedSec < 1.0) return;
@@ -156,6 +158,7 @@ int RunRequest(const Arguments& args) {
         waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         indicator.Update(waited);
     }
+    indicator.Clear();
     if (!answer.done) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", options.timeoutSec);
