@@ -345,7 +345,7 @@ TEST_F(SessionTest, FaultsOnTheRequestReachTheCallerOnceWithTheirCode) {
         {"getAppsItemList:error=9108", 9108, 9203}, {"getAppsItemList:error=9216", 9216, -1},
         {"getAppsItemList:status=500", 3, 9200},    {"getAppsItemList:status=404", 3, 9200},
         {"getAppsItemList:malformed", 9000, 9000},  {"getAppsItemList:drop", 2, 200},
-        {"getAppsItemList:delay=4000", 2, 200},
+        {"getAppsItemList:delay=8000", 2, 200},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault);
@@ -358,7 +358,7 @@ TEST_F(SessionTest, FaultsOnTheRequestReachTheCallerOnceWithTheirCode) {
         ASSERT_FALSE(session.GetServerUrl().IsEmpty());
 
         // Short, so that the delayed reply is given up.
-        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "1000");
+        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "2500");
         ASSERT_EQ(E_SUCCESS, session.SendRequest(2, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session, kGemGroup, 1, 5)));
         ASSERT_TRUE(log.WaitFor(2));
         Settle();
@@ -381,14 +381,14 @@ TEST_F(SessionTest, FaultsOnTheCountrySearchFailTheHeldRequestOnce) {
     const Row rows[] = {
         {"countrySearch:error=9105", 9000}, {"countrySearch:error=3", 9000}, {"countrySearch:status=500", 3},
         {"countrySearch:status=404", 3},    {"countrySearch:malformed", 9000}, {"countrySearch:drop", 2},
-        {"countrySearch:delay=4000", 2},
+        {"countrySearch:delay=8000", 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault);
         Rig rig({"--fault", row.fault});
         OutcomeLog& log = rig.log;
         TestSession& session = rig.session;
-        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "1000");
+        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "2500");
         ASSERT_TRUE(rig.Start());
         ASSERT_EQ(E_SUCCESS, session.SendRequest(4, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session, kGemGroup, 1, 5)));
         ASSERT_TRUE(log.WaitFor(4));

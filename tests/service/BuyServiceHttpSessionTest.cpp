@@ -243,7 +243,7 @@ TEST_F(BuyServiceSessionTest, FailuresReachTheCallerOnceAsAnEmptyList) {
         {"getAppsItemList:status=500", Items, 9200},
         {"getAppsItemList:malformed", Items, 9000},
         {"getAppsItemList:drop", Items, 200},
-        {"getAppsItemList:delay=4000", Items, 200},
+        {"getAppsItemList:delay=8000", Items, 200},
         {"countrySearch:error=9000", Items, 9000},
         {"countrySearch:status=503", Items, 9200},
         {"countrySearch:drop", Purchases, 200},
@@ -261,7 +261,7 @@ TEST_F(BuyServiceSessionTest, FailuresReachTheCallerOnceAsAnEmptyList) {
         IapTest::SandboxProcess sandbox({"--fault", row.fault});
         ASSERT_TRUE(sandbox.IsRunning()) << sandbox.Error();
         ScopedEnv url("IAP_COUNTRY_SEARCH_URL", sandbox.CountrySearchUrl());
-        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "1000");
+        ScopedEnv timeout("IAP_HTTP_TIMEOUT_MS", "2500");
         ASSERT_EQ(E_SUCCESS, session.Construct(&listener));
         result r = E_FAILURE;
         Outcome::Kind expected = Outcome::ItemList;
