@@ -47,7 +47,8 @@ public:
             delete frame;
             return false;
         }
-        if (pending_ != INVALID_REQUEST_ID) Answer();
+        // Answered from the loop, once the application is fully up.
+        if (pending_ != INVALID_REQUEST_ID) QMetaObject::invokeMethod(qApp, [this] { Answer(); }, Qt::QueuedConnection);
         return true;
     }
 
