@@ -177,6 +177,11 @@ protected:
 TEST_F(SessionTest, ConstructTakesTheCountryEndpointAndRefusesBadCalls) {
     TestSession session(log_);
     EXPECT_EQ(E_INVALID_ARG, session.Construct(nullptr));
+    // Nothing can be sent before Construct, and nothing stays held.
+    EXPECT_NE(E_SUCCESS, session.SendRequest(1, FUNCTION_GET_APPS_ITEM_LIST, Params()));
+    EXPECT_NE(E_SUCCESS, session.SendRequest(2, FUNCTION_GET_COUNTRY_LIST, Params()));
+    EXPECT_FALSE(session.HasPendingTransaction());
+    EXPECT_FALSE(session.HasOpenTransaction());
     {
         ScopedEnv url("IAP_COUNTRY_SEARCH_URL", "http://127.0.0.1:1/ods.as");
         EXPECT_EQ(E_SUCCESS, session.Construct(&listener_));
