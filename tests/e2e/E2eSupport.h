@@ -35,6 +35,13 @@ inline const char* const kGemGroup = "100000000001";        // 25 items
 inline const char* const kCharacterGroup = "100000000002";  // 3 items
 inline const char* const kEmptyGroup = "100000000003";
 
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // What appctl --json printed: {"result": N, "extra": {...} or null}.
 struct AppctlAnswer {
     int exitCode = -1;
