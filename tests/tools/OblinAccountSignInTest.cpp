@@ -153,6 +153,29 @@ TEST_F(OblinAccountSignInTest, UnreachableStoreAnswersNetworkFailure) {
     EXPECT_NE(JsonValue(answer, "errorMessage").find("cannot be reached"), std::string::npos) << answer;
 }
 
+TEST_F(OblinAccountSignInTest, CancelWorksWhileTheStoreIsSlow) {
+    ASSERT_TRUE(sandbox_.AddFault("checkPassword:delay=20000:1"));
+    StartSignIn();
+    ConnectToWindow();
+    EnterAndSubmit("anna@example.com", "s3cret");
+    ASSERT_EQ(ui_.Wait("progress", 30000), Vx::E_SUCCESS) << ui_.GetLastError();
+    EXPECT_EQ(ui_.Press("signIn"), Vx::E_INVALID_STATE);  // one check at a time
+    ASSERT_EQ(ui_.Press("cancel"), Vx::E_SUCCESS) << ui_.GetLastError();
+    std::string answer = Answer();
+    EXPECT_EQ(JsonValue(answer, "resultCode"), "2") << answer;
+    EXPECT_EQ(AccountList().find("anna@example.com"), std::string::npos);
+}
+
+TEST_F(OblinAccountSignInTest, UnreadableStoreAnswerCountsAsUnreachable) {
+    ASSERT_TRUE(sandbox_.AddFault("checkPassword:malformed"));
+    StartSignIn();
+    ConnectToWindow();
+    EnterAndSubmit("anna@example.com", "s3cret");
+    std::string answer = Answer();
+    EXPECT_EQ(JsonValue(answer, "resultCode"), "3") << answer;
+    EXPECT_NE(JsonValue(answer, "errorMessage").find("unreadable"), std::string::npos) << answer;
+}
+
 TEST_F(OblinAccountSignInTest, StoreErrorIsShownAndTheWindowStays) {
     ASSERT_TRUE(sandbox_.AddFault("checkPassword:error=9102:1"));
     StartSignIn();
