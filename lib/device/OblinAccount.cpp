@@ -30,6 +30,21 @@ const String OblinAccount::accessTokenAdditionalValues(L"user_id,email_id,mcc,se
 const String OblinAccount::serviceCategory(L"from_applications");
 const String OblinAccount::oblinAccountOperationView(String(kPlatformIdPrefix) + String(L"/appcontrol/operation/view"));
 
+namespace {
+
+// The account service writes '%', ',' and ':' inside values as %25, %2C and
+// %3A, so that the separators of the pair list stay unambiguous.
+void DecodeReservedCharacters(String& value) {
+    if (!value.Contains(String(L"%"))) return;
+    value.Replace(String(L"%2C"), String(L","));
+    value.Replace(String(L"%2c"), String(L","));
+    value.Replace(String(L"%3A"), String(L":"));
+    value.Replace(String(L"%3a"), String(L":"));
+    value.Replace(String(L"%25"), String(L"%"));
+}
+
+}  // namespace
+
 OblinAccount::OblinAccount(IOblinAccountListener& listener) : listener_(listener) {}
 
 bool OblinAccount::CheckSignInStatus() const {
@@ -129,6 +144,7 @@ void OblinAccount::ReportAccessToken(const IMap* extraData) {
             int colon = -1;
             if (pair.IndexOf(L':', 0, colon) != E_SUCCESS) break;
             pair.SubString(colon + 1, value);
+            DecodeReservedCharacters(value);
         }
     }
     if (resultCode_ == OblinAccountResult::RESULT_SUCCESS && values[0].IsEmpty()) {
