@@ -26,6 +26,11 @@
 namespace Vx::App {
 namespace {
 
+// A launched application usually listens within a few tens of
+// milliseconds: look often then, which every cold start waits for, and
+// seldom afterwards.
+constexpr int kFastRetryIntervalMs = 1;
+constexpr int kFastRetryPeriodMs = 200;
 constexpr int kRetryIntervalMs = 5;
 // After the launched process has died, another instance (started by a
 // concurrent caller) may still be coming up.
@@ -148,7 +153,7 @@ result OutgoingCall::Launch() {
 void OutgoingCall::StartRetrying() {
     waited_.start();
     retry_ = new QTimer();
-    retry_->setInterval(kRetryIntervalMs);
+    retry_->setInterval(kFastRetryIntervalMs);
     QObject::connect(retry_, &QTimer::timeout, retry_, [this] { OnRetry(); });
     retry_->start();
 }
@@ -157,6 +162,9 @@ void OutgoingCall::OnRetry() {
     if (TryConnect()) {
         retry_->stop();
         return;
+    }
+    if (retry_->interval() != kRetryIntervalMs && waited_.elapsed() >= kFastRetryPeriodMs) {
+        retry_->setInterval(kRetryIntervalMs);
     }
     qint64 now = waited_.elapsed();
     if (diedAtMs_ < 0 && !ProcessAlive(pid_)) diedAtMs_ = now;
@@ -198,6 +206,7 @@ void OutgoingCall::OnClosed(const std::string& reason) {
         if (Launch() == E_SUCCESS) {
             if (retry_) {
                 waited_.restart();
+                retry_->setInterval(kFastRetryIntervalMs);
                 retry_->start();
             } else {
                 StartRetrying();

@@ -1,0 +1,434 @@
+// bench_service: what an item list from buyservice costs the calling
+// application, measured against the least any caller could pay for the same
+// exchange with the same store.
+//
+//   (a) appctl asks buyservice for an item list; buyservice is not running,
+//       so each run includes its cold start, the country search, the upgrade
+//       check and the item-list query.
+//   (b) the floor: start one trivial process (/bin/true), then one curl that
+//       posts the same three request documents in sequence (--next), written
+//       by the device's own request writer with the device's identity. Like
+//       the device, curl accepts compressed replies (--compressed), so the
+//       store does the same work for both; a second floor without it shows
+//       what the store's compression costs.
+//
+// Both run alternately against one iap-sandbox. Printed: the medians, their
+// ratio (goal below 1.5) and buyservice's peak resident memory while it
+// serves the request (goal below 20 MB), taken from wait4() by a wrapper
+// that the application registry launches in buyservice's place.
+// A plain program rather than Google Benchmark: every sample is a set of
+// processes, and the figures wanted are medians across them.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lib/device/IapSystemInfo.h"
+#include "lib/protocol/IapCommonHttpRequest.h"
+#include "lib/protocol/IapCommonHttpTypes.h"
+#include "platform/base/String.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kHelp[] = R"(Usage: bench_service [--runs N] [--memory-runs N] [--bin DIR]
+
+Measures, against one local iap-sandbox:
+  (a) appctl asking buyservice for an item list, cold start included;
+  (b) the floor: /bin/true, then one curl posting the same three request
+      documents (country search, upgrade check, item list) with --next,
+      accepting compressed replies as the device does; and the same without
+      compression, to show what the store's compression costs.
+Prints the medians, the ratio of (a) to (b) (goal below 1.5) and buyservice's
+peak resident memory for the request (goal below 20 MB).
+
+  --runs N         samples of each, taken in turn (default 30)
+  --memory-runs N  requests measured for memory (default 5)
+  --bin DIR        folder of appctl, buyservice and iap-sandbox
+                   (default: the build's bin folder)
+  -h, --help       this text
+
+Needs curl on PATH. Run it on an optimised build without sanitizers:
+  cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release -DIAP_SANITIZE=OFF -DIAP_BUILD_TESTS=OFF
+  cmake --build build-rel --target bench_service && build-rel/bin/bench_service
+Exit status: 0 measured (whether or not the goals are met), 1 could not measure, 2 usage.
+)";
+
+constexpr double kRatioGoal = 1.5;
+constexpr double kMemoryGoalMb = 20.0;
+const char kItemGroup[] = "100000000002";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "bench_service: %s\n", message.c_str());
+    return 1;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs a program to its end with standard output to `outputPath` (or
+// /dev/null) and standard error to /dev/null; the exit code, -1 if it did not
+// exit normally.
+int RunToEnd(const std::vector<std::string>& args, const std::string& outputPath = "/dev/null") {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int null = open("/dev/null", O_WRONLY);
+        if (out < 0 || null < 0) _exit(126);
+        dup2(out, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    if (pid < 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Internal mode: started by the application registry in buyservice's place,
+// runs it and appends its peak resident set (kB) to a file.
+pid_t measuredPid = -1;
+
+void ForwardSignal(int sig) {
+    if (measuredPid > 0) kill(measuredPid, sig);
+}
+
+int RunMeasured(const std::string& outPath, char** program) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        execv(program[0], program);
+        _exit(127);
+    }
+    if (pid < 0) return 1;
+    // Whoever stops the wrapper stops the service.
+    measuredPid = pid;
+    signal(SIGTERM, ForwardSignal);
+    signal(SIGINT, ForwardSignal);
+    int status = 0;
+    rusage usage{};
+    pid_t done;
+    while ((done = wait4(pid, &status, 0, &usage)) < 0 && errno == EINTR) {
+    }
+    if (done != pid) return 1;
+    std::ofstream(outPath, std::ios::app) << usage.ru_maxrss << "\n";
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+class Sandbox {
+public:
+    ~Sandbox() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Start(const std::string& binary, std::string& error) {
+        int fds[2];
+        if (pipe(fds) != 0) return (error = "cannot create a pipe"), false;
+        pid_ = fork();
+        if (pid_ == 0) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(fds[1], STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);  // one log line per request would be measured too
+            close(fds[0]);
+            execl(binary.c_str(), binary.c_str(), "--port", "0", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') url_ += c;
+        close(fds[0]);
+        if (url_.rfind("http://", 0) != 0) return (error = binary + " did not start (is it built?)"), false;
+        return true;
+    }
+    const std::string& Url() const { return url_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string url_;
+};
+
+// A request document exactly as the device's writer produces it.
+bool WriteDocument(IapCommonHttp::FunctionId function, std::initializer_list<std::pair<const wchar_t*, Vx::Base::String>> params,
+                   const std::string& path) {
+    IapCommonHttp::Params list;
+    if (list.Construct(static_cast<int>(params.size())) != Vx::E_SUCCESS) return false;
+    for (const auto& [name, value] : params) {
+        if (list.Add(Vx::Base::String(name), value) != Vx::E_SUCCESS) return false;
+    }
+    IapCommonHttpRequest request;
+    if (request.Construct(1, function, list) != Vx::E_SUCCESS) return false;
+    const Vx::Base::ByteBuffer& bytes = request.GetXmlBuffer();
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.GetPointer()), bytes.GetLimit());
+    return static_cast<bool>(out);
+}
+
+std::string ManifestValue(const std::string& manifest, const std::string& key) {
+    std::istringstream lines(manifest);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return {};
+}
+
+struct Options {
+    int runs = 30;
+    int memoryRuns = 5;
+    std::string binDir = IAP_BIN_DIR;
+};
+
+int ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "bench_service: %s needs a value; see --help\n", arg.c_str());
+            return 2;
+        }
+        std::string value = argv[++i];
+        if (arg == "--bin") {
+            options.binDir = value;
+            continue;
+        }
+        int number = std::atoi(value.c_str());
+        if ((arg != "--runs" && arg != "--memory-runs") || number < 1 || number > 10000) {
+            std::fprintf(stderr, "bench_service: unknown option or bad value '%s %s'; see --help\n", arg.c_str(),
+                         value.c_str());
+            return 2;
+        }
+        (arg == "--runs" ? options.runs : options.memoryRuns) = number;
+    }
+    return -1;
+}
+
+class Bench {
+public:
+    explicit Bench(const Options& options) : options_(options) {}
+    ~Bench() {
+        std::error_code ignored;
+        if (!home_.empty()) fs::remove_all(home_, ignored);
+    }
+
+    int Run() {
+        if (RunToEnd({"curl", "--version"}) != 0) return Fail("curl is not on PATH; install it (apt-get install curl)");
+        for (const char* program : {"appctl", "buyservice", "iap-sandbox"}) {
+            if (access(Bin(program).c_str(), X_OK) != 0) {
+                return Fail(Bin(program) + " is missing; build it or pass --bin DIR");
+            }
+        }
+        char pattern[] = "/tmp/bench-service-XXXXXX";
+        if (!mkdtemp(pattern)) return Fail("cannot create a temporary folder");
+        home_ = pattern;
+        setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
+        std::string error;
+        if (!sandbox_.Start(Bin("iap-sandbox"), error)) return Fail(error);
+        setenv("IAP_COUNTRY_SEARCH_URL", (sandbox_.Url() + "/ods.as").c_str(), 1);
+        if (!WriteDocuments()) return Fail("cannot write the request documents");
+        if (!CheckOnce(error)) return Fail(error);
+
+        std::vector<double> service, floor, plainFloor;
+        std::fprintf(stderr, "bench_service: %d samples each against %s ", options_.runs, sandbox_.Url().c_str());
+        for (int i = 0; i < options_.runs; ++i) {
+            double a = 0, b = 0, c = 0;
+            if (!TimeService(a)) return Fail("appctl did not get the item list; see " + home_ + "/logs");
+            if (!TimeFloor(Encoding::Compressed, b) || !TimeFloor(Encoding::Plain, c)) {
+                return Fail("curl could not post the documents");
+            }
+            service.push_back(a);
+            floor.push_back(b);
+            plainFloor.push_back(c);
+            std::fputc('.', stderr);
+        }
+        std::fputc('\n', stderr);
+        std::vector<double> memoryKb;
+        if (!MeasureMemory(memoryKb, error)) return Fail(error);
+        Report(service, floor, plainFloor, memoryKb);
+        return 0;
+    }
+
+private:
+    std::string Bin(const std::string& name) const { return options_.binDir + "/" + name; }
+
+    std::vector<std::string> AppctlArgs() const {
+        return {Bin("appctl"), "--json", "--timeout", "30", "buyservice.BuyService",
+                "/appcontrol/operation/iap/get_item_list", "_transactionId=1", std::string("_itemGroupId=") + kItemGroup,
+                "_startNumber=1", "_endNumber=3"};
+    }
+    enum class Encoding { Compressed, Plain };
+
+    std::vector<std::string> CurlArgs(Encoding encoding, const std::string& lastOutput) const {
+        const std::string store = sandbox_.Url() + "/store";
+        const std::string urls[] = {sandbox_.Url() + "/ods.as", store, store};
+        std::vector<std::string> args{"curl"};
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0) args.push_back("--next");
+            for (const char* option : {"-sS", "--fail", "-H", "Content-Type: text/plain; charset=utf-8"}) {
+                args.push_back(option);
+            }
+            if (encoding == Encoding::Compressed) args.push_back("--compressed");
+            for (const std::string& a : {std::string("--data-binary"), "@" + documents_[i], std::string("-o"),
+                                         i == 2 ? lastOutput : std::string("/dev/null"), urls[i]}) {
+                args.push_back(a);
+            }
+        }
+        return args;
+    }
+
+    bool WriteDocuments() {
+        std::string manifest = ReadFile(Bin("apps/buyservice.BuyService.manifest"));
+        version_ = ManifestValue(manifest, "version");
+        const IapSystemInfo& info = IapSystemInfo::GetInstance();
+        using Vx::Base::String;
+        for (int i = 0; i < 3; ++i) documents_.push_back(home_ + "/request" + std::to_string(i + 1) + ".xml");
+        return !version_.empty() &&
+               WriteDocument(IapCommonHttp::FUNCTION_COUNTRY_SEARCH, {{L"latestCountryCode", info.mcc}}, documents_[0]) &&
+               WriteDocument(IapCommonHttp::FUNCTION_CHECK_APP_UPGRADE,
+                             {{L"duid", info.deviceId}, {L"preloadApp", String::FromUtf8("buyservice@" + version_ + "@1")}},
+                             documents_[1]) &&
+               WriteDocument(IapCommonHttp::FUNCTION_GET_APPS_ITEM_LIST,
+                             {{L"resultCode", info.mode},
+                              {L"startNum", String(L"1")},
+                              {L"endNum", String(L"3")},
+                              {L"itemGroupID", String::FromUtf8(kItemGroup)},
+                              {L"duid", info.deviceId}},
+                             documents_[2]);
+    }
+
+    // Both sides must really get the three items before anything is timed.
+    bool CheckOnce(std::string& error) {
+        std::string answer = home_ + "/answer.json";
+        if (RunToEnd(AppctlArgs(), answer) != 0 || ReadFile(answer).find("\"3_itemId\"") == std::string::npos) {
+            error = "buyservice did not answer the item list: " + ReadFile(answer) + " (logs in " + home_ + "/logs)";
+            return false;
+        }
+        std::string reply = home_ + "/reply.xml";
+        if (RunToEnd(CurlArgs(Encoding::Compressed, reply)) != 0 ||
+            ReadFile(reply).find("returnCode=\"0\"") == std::string::npos) {
+            error = "the store did not accept the documents: " + ReadFile(reply);
+            return false;
+        }
+        return true;
+    }
+
+    bool TimeService(double& seconds) {
+        auto start = std::chrono::steady_clock::now();
+        int code = RunToEnd(AppctlArgs());
+        seconds = Seconds(start);
+        return code == 0;
+    }
+    bool TimeFloor(Encoding encoding, double& seconds) {
+        auto start = std::chrono::steady_clock::now();
+        int trueCode = RunToEnd({"/bin/true"});
+        int curlCode = RunToEnd(CurlArgs(encoding, "/dev/null"));
+        seconds = Seconds(start);
+        return trueCode == 0 && curlCode == 0;
+    }
+
+    // Installs a manifest for buyservice whose executable is a wrapper that
+    // records the service's peak resident set.
+    bool MeasureMemory(std::vector<double>& kb, std::string& error) {
+        std::string self = fs::read_symlink("/proc/self/exe").string();
+        std::string wrapper = home_ + "/measured-buyservice";
+        std::string rssFile = home_ + "/rss.txt";
+        std::ofstream(wrapper) << "#!/bin/sh\nexec '" << self << "' --measure '" << rssFile << "' '" << Bin("buyservice")
+                               << "'\n";
+        chmod(wrapper.c_str(), 0755);
+        fs::create_directories(home_ + "/apps");
+        std::ofstream(home_ + "/apps/buyservice.BuyService.manifest")
+            << "appId=buyservice.BuyService\npackageId=buyservice\nversion=" << version_ << "\nexecutable=" << wrapper
+            << "\n";
+        for (int i = 0; i < options_.memoryRuns; ++i) {
+            if (RunToEnd(AppctlArgs()) != 0) return (error = "the measured buyservice did not answer"), false;
+        }
+        // The wrapper writes once the service has ended, which may be just after the answer.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        std::vector<double> values;
+        while (std::chrono::steady_clock::now() < deadline) {
+            values.clear();
+            std::istringstream lines(ReadFile(rssFile));
+            for (double v; lines >> v;) values.push_back(v);
+            if (static_cast<int>(values.size()) >= options_.memoryRuns) break;
+            usleep(20000);
+        }
+        if (values.empty()) return (error = "no memory figure was recorded in " + rssFile), false;
+        kb = values;
+        return true;
+    }
+
+    static void PrintMedian(const char* what, const std::vector<double>& seconds) {
+        std::printf("%s: median %.1f ms (min %.1f, max %.1f)\n", what, Median(seconds) * 1000,
+                    *std::min_element(seconds.begin(), seconds.end()) * 1000,
+                    *std::max_element(seconds.begin(), seconds.end()) * 1000);
+    }
+
+    void Report(const std::vector<double>& service, const std::vector<double>& floor,
+                const std::vector<double>& plainFloor, const std::vector<double>& kb) {
+        PrintMedian("(a) item list through appctl and buyservice, cold start", service);
+        PrintMedian("(b) floor: /bin/true, then curl posting the same 3 documents", floor);
+        PrintMedian("    the same floor without compressed replies", plainFloor);
+        double ratio = Median(service) / Median(floor);
+        std::printf("ratio (a)/(b): %.2f (goal below %.1f: %s); against the floor without compression: %.2f\n", ratio,
+                    kRatioGoal, ratio < kRatioGoal ? "met" : "MISSED", Median(service) / Median(plainFloor));
+        double peakMb = *std::max_element(kb.begin(), kb.end()) / 1024.0;
+        std::printf("buyservice peak resident memory: %.1f MB, median %.1f MB of %zu requests (goal below %.0f MB: %s)\n",
+                    peakMb, Median(kb) / 1024.0, kb.size(), kMemoryGoalMb, peakMb < kMemoryGoalMb ? "met" : "MISSED");
+    }
+
+    Options options_;
+    std::string home_;
+    std::string version_;
+    std::vector<std::string> documents_;
+    Sandbox sandbox_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--measure") return RunMeasured(argv[2], argv + 3);
+    Options options;
+    int parsed = ParseOptions(argc, argv, options);
+    if (parsed >= 0) return parsed;
+    // Launched services inherit these; keep the user's own settings out of the figures.
+    unsetenv("IAP_HTTP_TIMEOUT_MS");
+    unsetenv("IAP_PLATFORM_FAULTS");
+    unsetenv("IAP_APPS_DIR");
+    return Bench(options).Run();
+}
