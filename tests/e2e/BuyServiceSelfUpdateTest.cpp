@@ -83,6 +83,21 @@ TEST_F(BuyServiceSelfUpdateTest, NewerClientIsDownloadedInstalledAndTheRequestCa
     EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "download"}));
 }
 
+TEST_F(BuyServiceSelfUpdateTest, PurchasedListIsCanceledWithoutAskingForTheAccount) {
+    ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", MakePackage("2.0.0", false)));
+    RunResult added = RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
+    ASSERT_EQ(added.exitCode, 0) << added.output;
+    AppctlAnswer answer = Ask(kPurchasedList, {"_transactionId=44", std::string("_itemGroupId=") + kGemGroup,
+                                               "_startNumber=1", "_endNumber=10"});
+    ASSERT_TRUE(answer.parsed) << Diagnose(answer);
+    EXPECT_EQ(answer.result, 2);
+    EXPECT_FALSE(answer.hasExtra);
+    EXPECT_NE(Installed("buyclient").find("version=2.0.0"), std::string::npos);
+    // Its answer would go to a request already answered.
+    EXPECT_FALSE(WasLaunched(kAccountServiceApp));
+    EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "download"}));
+}
+
 TEST_F(BuyServiceSelfUpdateTest, UpdatedServiceServesTheRepeatedRequest) {
     ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", MakePackage("2.0.0", true)));
     std::vector<std::string> request{"_transactionId=42", std::string("_itemGroupId=") + kCharacterGroup,

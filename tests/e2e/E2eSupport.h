@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -174,6 +175,10 @@ protected:
         return false;
     }
     std::string ServiceLog() const { return home_.Log(kBuyService); }
+    // Whether an application was launched here: the launcher opens its log.
+    bool WasLaunched(const std::string& appId) const {
+        return std::filesystem::exists(home_.Path() + "/logs/" + appId + ".log");
+    }
     // Everything worth seeing when an expectation fails.
     std::string Diagnose(const AppctlAnswer& answer) const {
         return "appctl exit " + std::to_string(answer.exitCode) + ", output:\n" + answer.output +
