@@ -133,9 +133,16 @@ QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) con
     add(s.commonHeader);
     add(request.GetHeaderFields());
     bool hasContentType = false;
+    bool hasAcceptEncoding = false;
     for (const auto& [name, value] : fields) {
         networkRequest.setRawHeader(name, value);
         hasContentType = hasContentType || name.compare("Content-Type", Qt::CaseInsensitive) == 0;
+        hasAcceptEncoding = hasAcceptEncoding || name.compare("Accept-Encoding", Qt::CaseInsensitive) == 0;
+    }
+    // Store documents are small: compressing them costs the server more time
+    // than the transfer saves, so replies are asked for as they are.
+    if (!hasAcceptEncoding) {
+        networkRequest.setRawHeader("Accept-Encoding", "identity");
     }
     if (!hasContentType) {
         QByteArray type = QByteArray::fromStdString(request.GetContentType().ToUtf8());
