@@ -82,6 +82,9 @@ TEST_F(OblinAccountTest, AccessTokenValuesAreTakenInOrderFromThePairs) {
         {"user_id:U42,email_id:anna@example.com,mcc:450,server_url:http://127.0.0.1:8640/store",
          {"U42", "anna@example.com", "450", "http://127.0.0.1:8640/store"}},
         {"user_id:U1,email_id:,mcc:,server_url:http://h/s", {"U1", "", "", "http://h/s"}},
+        // Separators inside values arrive escaped and are decoded once.
+        {"user_id:U%2C1,email_id:a%25b,mcc:450,server_url:http%3A//h%3A80/s%252C",
+         {"U,1", "a%b", "450", "http://h:80/s%2C"}},
     };
     for (const Row& row : rows) {
         listener_.replies.clear();
