@@ -127,11 +127,11 @@ void AdminApi::ListFaults(const Req&, Res& res)
 
 void AdminApi::AddFault(const Req& req, Res& res)
 {
-    if (!Require(req, res, {"spec"}))
+    if (!Require(req, res, {"rule"}))
         return;
     FaultRule rule;
     std::string error;
-    if (!FaultRule::Parse(req.get_param_value("spec"), rule, error))
+    if (!FaultRule::Parse(req.get_param_value("rule"), rule, error))
         return Reply(res, 400, error);
     faults_.Add(rule);
     Reply(res, 200, "added fault " + rule.Describe());

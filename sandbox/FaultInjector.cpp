@@ -114,17 +114,17 @@ bool Consume(FaultRule& rule)
 
 } // namespace
 
-bool FaultRule::Parse(std::string_view spec, FaultRule& rule, std::string& error)
+bool FaultRule::Parse(std::string_view text, FaultRule& rule, std::string& error)
 {
     rule = FaultRule();
-    const size_t first = spec.find(':');
+    const size_t first = text.find(':');
     if (first == std::string_view::npos || first == 0) {
         error = "a fault is written FUNCTION:KIND[=VALUE][:COUNT], e.g. getAppsItemList:error=9105:1";
         return false;
     }
-    const std::string_view rest = spec.substr(first + 1);
+    const std::string_view rest = text.substr(first + 1);
     const size_t second = rest.find(':');
-    if (!ParseTarget(spec.substr(0, first), rule, error) || !ParseKind(rest.substr(0, second), rule, error))
+    if (!ParseTarget(text.substr(0, first), rule, error) || !ParseKind(rest.substr(0, second), rule, error))
         return false;
     if (second != std::string_view::npos) {
         const std::string_view count = rest.substr(second + 1);

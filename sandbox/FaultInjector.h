@@ -25,7 +25,7 @@ struct FaultRule {
     int value = 0;
     int remaining = -1;   // requests left to affect; -1 for all
 
-    static bool Parse(std::string_view spec, FaultRule& rule, std::string& error);
+    static bool Parse(std::string_view text, FaultRule& rule, std::string& error);
     std::string Describe() const; // back in the TARGET:KIND[=VALUE][:COUNT] form
 };
 

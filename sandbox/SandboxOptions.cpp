@@ -132,7 +132,7 @@ Options:
                         (default: a fresh in-memory database)
   --seed FILE           SQL INSERTs that replace the demo catalogue when a
                         database is created (see sandbox/demo-catalogue.sql)
-  --fault SPEC          inject a fault; repeatable. SPEC is
+  --fault RULE          inject a fault; repeatable. RULE is
                         FUNCTION:KIND[=VALUE][:COUNT]
                           FUNCTION  name (getAppsItemList), id (6005), "*" for
                                     every store request, "download" for
@@ -159,7 +159,7 @@ Endpoints:
                         or a form body:
     GET    /admin/status                 base URL, faults, request count
     GET    /admin/faults                 active faults
-    POST   /admin/faults    spec=SPEC    add a fault (SPEC as for --fault)
+    POST   /admin/faults    rule=RULE    add a fault (RULE as for --fault)
     DELETE /admin/faults    [function=F] clear all faults, or those of F
     POST   /admin/accounts  email password userId [mcc]
     POST   /admin/purchases userId itemGroupId itemId paymentId [purchaseDate]

@@ -9,11 +9,11 @@ using Sandbox::FaultRule;
 
 namespace {
 
-FaultRule Rule(const std::string& spec)
+FaultRule Rule(const std::string& text)
 {
     FaultRule rule;
     std::string error;
-    EXPECT_TRUE(FaultRule::Parse(spec, rule, error)) << spec << ": " << error;
+    EXPECT_TRUE(FaultRule::Parse(text, rule, error)) << text << ": " << error;
     return rule;
 }
 
@@ -41,9 +41,9 @@ TEST(FaultRule, ParsesEveryKindByNameOrId)
 
 TEST(FaultRule, DescribeGivesBackTheSpec)
 {
-    for (const char* spec : {"getAppsItemList:error=9105", "checkAppUpgrade:status=500:3", "*:delay=100", "download:drop:1",
+    for (const char* text : {"getAppsItemList:error=9105", "checkAppUpgrade:status=500:3", "*:delay=100", "download:drop:1",
                              "getCountryList:malformed"})
-        EXPECT_EQ(Rule(spec).Describe(), spec);
+        EXPECT_EQ(Rule(text).Describe(), text);
 }
 
 TEST(FaultRule, RefusesBadSpecsWithAReason)
@@ -66,11 +66,11 @@ TEST(FaultRule, RefusesBadSpecsWithAReason)
         "getAppsItemList:drop:x",       // count must be a number
         "download:error=9000",          // downloads have no error code
     };
-    for (const char* spec : bad) {
+    for (const char* text : bad) {
         FaultRule rule;
         std::string error;
-        EXPECT_FALSE(FaultRule::Parse(spec, rule, error)) << spec;
-        EXPECT_FALSE(error.empty()) << spec;
+        EXPECT_FALSE(FaultRule::Parse(text, rule, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
     }
 }
 

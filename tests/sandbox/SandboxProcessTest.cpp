@@ -198,6 +198,6 @@ TEST(SandboxProcessHelper, ReportsAMissingBinary)
 
 TEST(SandboxProcessHelper, FormEncodesReservedCharacters)
 {
-    EXPECT_EQ(SandboxProcess::Form({{"spec", "getAppsItemList:error=9105"}, {"a b", "x&y"}}),
-              "spec=getAppsItemList%3Aerror%3D9105&a%20b=x%26y");
+    EXPECT_EQ(SandboxProcess::Form({{"rule", "getAppsItemList:error=9105"}, {"a b", "x&y"}}),
+              "rule=getAppsItemList%3Aerror%3D9105&a%20b=x%26y");
 }

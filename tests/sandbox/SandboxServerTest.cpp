@@ -148,7 +148,7 @@ TEST_F(SandboxServerTest, WrongPathOrMethodIs404WithAHint)
 
 TEST_F(SandboxServerTest, ServerErrorFaultEchoesTheRequestIds)
 {
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "getAppsItemList:error=9107:1"}}))->status,
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getAppsItemList:error=9107:1"}}))->status,
               200);
     ReplyDoc doc = Store(Items(31));
     ASSERT_TRUE(doc.ok);
@@ -172,13 +172,13 @@ TEST_F(SandboxServerTest, StatusMalformedAndDropFaults)
     EXPECT_EQ(result->status, 500);
     EXPECT_FALSE(result->body.empty());
 
-    ASSERT_EQ(Admin("POST", "/admin/faults?spec=getAppsItemList%3Amalformed%3A1")->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults?rule=getAppsItemList%3Amalformed%3A1")->status, 200);
     result = Post("/store", Items(2));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
     EXPECT_FALSE(ParseReply(result->body).ok);
 
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "6005:drop:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "6005:drop:1"}}))->status, 200);
     result = Post("/store", Items(3));
     EXPECT_FALSE(result); // closed without an answer
     result = Post("/store", Items(4));
@@ -188,7 +188,7 @@ TEST_F(SandboxServerTest, StatusMalformedAndDropFaults)
 
 TEST_F(SandboxServerTest, DelayFaultHoldsTheAnswerBack)
 {
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "*:delay=300:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "*:delay=300:1"}}))->status, 200);
     const auto started = std::chrono::steady_clock::now();
     const ReplyDoc doc = Store(Items(1));
     const auto elapsed = std::chrono::steady_clock::now() - started;
@@ -198,10 +198,10 @@ TEST_F(SandboxServerTest, DelayFaultHoldsTheAnswerBack)
 
 TEST_F(SandboxServerTest, AdminManagesFaults)
 {
-    EXPECT_EQ(Admin("POST", "/admin/faults", "spec=bogus")->status, 400);
+    EXPECT_EQ(Admin("POST", "/admin/faults", "rule=bogus")->status, 400);
     EXPECT_EQ(Admin("POST", "/admin/faults")->status, 400);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "checkPassword:drop"}}))->status, 200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "getCountryList:status=503"}}))->status,
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "checkPassword:drop"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getCountryList:status=503"}}))->status,
               200);
     httplib::Result list = Admin("GET", "/admin/faults");
     ASSERT_TRUE(list);
@@ -270,7 +270,7 @@ TEST_F(SandboxServerTest, RegisteredPackageIsOfferedAndDownloadedWithItsLength)
     EXPECT_EQ(download->get_header_value("Content-Length"), std::to_string(content.size()));
     EXPECT_EQ(download->body, content);
 
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "download:malformed:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:malformed:1"}}))->status, 200);
     download = client_->Get(url.substr(server_.BaseUrl().size()).c_str());
     ASSERT_TRUE(download);
     EXPECT_EQ(download->body.size(), content.size());
@@ -289,8 +289,8 @@ TEST_F(SandboxServerTest, DownloadFaultsCanFailOrDropTheTransfer)
                     IapTest::SandboxProcess::Form({{"id", "buyclient"}, {"version", "3"}, {"path", path}}))
                   ->status,
               200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "download:status=404:1"}}))->status, 200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"spec", "download:drop:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:status=404:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:drop:1"}}))->status, 200);
     httplib::Result download = client_->Get("/packages/buyclient-3.vpk");
     ASSERT_TRUE(download);
     EXPECT_EQ(download->status, 404);

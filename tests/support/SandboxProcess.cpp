@@ -209,9 +209,9 @@ SandboxProcess::Reply SandboxProcess::Admin(const std::string& method, const std
     return Request(method, path, body, "application/x-www-form-urlencoded");
 }
 
-bool SandboxProcess::AddFault(const std::string& spec) const
+bool SandboxProcess::AddFault(const std::string& rule) const
 {
-    return Admin("POST", "/admin/faults", Form({{"spec", spec}})).status == 200;
+    return Admin("POST", "/admin/faults", Form({{"rule", rule}})).status == 200;
 }
 
 bool SandboxProcess::ClearFaults() const

@@ -45,11 +45,11 @@ public:
     // Any request to the server; body is sent as the given content type.
     Reply Request(const std::string& method, const std::string& path, const std::string& body = {},
                   const std::string& contentType = "text/plain; charset=utf-8") const;
-    // An admin call; body is a form body such as Form({{"spec", "..."}}).
+    // An admin call; body is a form body such as Form({{"rule", "..."}}).
     Reply Admin(const std::string& method, const std::string& path, const std::string& body = {}) const;
 
     // Shortcuts for the admin calls that tests use most; true on HTTP 200.
-    bool AddFault(const std::string& spec) const;
+    bool AddFault(const std::string& rule) const;
     bool ClearFaults() const;
     bool AddAccount(const std::string& email, const std::string& password, const std::string& userId,
                     const std::string& mcc = {}) const;
