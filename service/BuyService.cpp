@@ -239,41 +239,33 @@ void BuyServiceApp::AnswerFailedList(IapLib::StatusCode status) {
     }
 }
 
-namespace {
-
-template <typename Writer, typename List>
-void BuildListAnswer(HashMap& map, Writer writer, const List& list, int transactionId, const wchar_t* method,
-                     IapLib::StatusCode status, Vx::App::AppCtrlResult& outcome) {
-    outcome = Vx::App::APP_CTRL_RESULT_FAILED;
-    if (map.Construct(3, 0.75f) != E_SUCCESS || writer(list, &map) != E_SUCCESS) return;
-    if (AddEntry(map, String(L"_transactionId"), Integer::ToString(transactionId)) != E_SUCCESS ||
-        AddEntry(map, String(L"_method"), String(method)) != E_SUCCESS ||
-        AddEntry(map, String(L"_result"), Integer::ToString(status)) != E_SUCCESS) {
-        return;
+template <typename List>
+void BuyServiceApp::AnswerList(const List& list, Vx::result (*writer)(const List&, HashMap*), int transactionId,
+                               const wchar_t* method, IapLib::StatusCode status) {
+    if (pendingRequestId_ == -1) return;
+    HashMap map(ElementOwnership::Owned);
+    bool built = map.Construct(3, 0.75f) == E_SUCCESS && writer(list, &map) == E_SUCCESS &&
+                 AddEntry(map, String(L"_transactionId"), Integer::ToString(transactionId)) == E_SUCCESS &&
+                 AddEntry(map, String(L"_method"), String(method)) == E_SUCCESS &&
+                 AddEntry(map, String(L"_result"), Integer::ToString(status)) == E_SUCCESS;
+    // A list that cannot be written is answered as failed, without a map.
+    if (built) {
+        AnswerAndEnd(Vx::App::APP_CTRL_RESULT_SUCCEEDED, &map);
+    } else {
+        AnswerAndEnd(Vx::App::APP_CTRL_RESULT_FAILED, nullptr);
     }
-    outcome = Vx::App::APP_CTRL_RESULT_SUCCEEDED;
 }
-
-}  // namespace
 
 void BuyServiceApp::OnItemInformationListReceived(int transactionId, IapLib::StatusCode status,
                                                   const IapItemList<IapItemInformation>& list) {
-    if (pendingRequestId_ == -1) return;
-    HashMap map(ElementOwnership::Owned);
-    Vx::App::AppCtrlResult outcome;
-    BuildListAnswer(map, &IapAppControlSerialization::ItemInformationList::ToHashMap, list, transactionId,
-                    kMethodItemList, status, outcome);
-    AnswerAndEnd(outcome, outcome == Vx::App::APP_CTRL_RESULT_SUCCEEDED ? &map : nullptr);
+    AnswerList(list, &IapAppControlSerialization::ItemInformationList::ToHashMap, transactionId, kMethodItemList,
+               status);
 }
 
 void BuyServiceApp::OnPurchasedItemInformationListReceived(int transactionId, IapLib::StatusCode status,
                                                            const IapItemList<IapPurchasedItemInformation>& list) {
-    if (pendingRequestId_ == -1) return;
-    HashMap map(ElementOwnership::Owned);
-    Vx::App::AppCtrlResult outcome;
-    BuildListAnswer(map, &IapAppControlSerialization::PurchasedItemInformationList::ToHashMap, list, transactionId,
-                    kMethodPurchasedList, status, outcome);
-    AnswerAndEnd(outcome, outcome == Vx::App::APP_CTRL_RESULT_SUCCEEDED ? &map : nullptr);
+    AnswerList(list, &IapAppControlSerialization::PurchasedItemInformationList::ToHashMap, transactionId,
+               kMethodPurchasedList, status);
 }
 
 void BuyServiceApp::OnCountryListReceived(int transactionId, IapLib::StatusCode status, const ArrayList& countries) {
@@ -313,13 +305,9 @@ void BuyServiceApp::OnPurchaseItemInitialized(int, IapLib::StatusCode, const Iap
 
 void BuyServiceApp::OnPurchaseItemFinished(int, IapLib::StatusCode, const IapPurchasedItemInformation&) {}
 
-void BuyServiceApp::SendAnswer(Vx::App::AppCtrlResult result, const IMap* extraData) {
+void BuyServiceApp::AnswerAndEnd(Vx::App::AppCtrlResult result, const IMap* extraData) {
     Vx::App::AppControlProviderManager* manager = Vx::App::AppControlProviderManager::GetInstance();
     if (manager) manager->SendAppControlResult(pendingRequestId_, result, extraData);
-}
-
-void BuyServiceApp::AnswerAndEnd(Vx::App::AppCtrlResult result, const IMap* extraData) {
-    SendAnswer(result, extraData);
     pendingRequestId_ = -1;
     Vx::App::App::Terminate();
 }

@@ -9,6 +9,7 @@
 #include "platform/app/AppControlProviderManager.h"
 #include "platform/app/IAppControlProviderEventListener.h"
 #include "platform/app/ServiceApp.h"
+#include "platform/base/HashMap.h"
 
 class BuyServiceHttpSession;
 
@@ -62,7 +63,9 @@ private:
     void RequestPurchasedItems();
     void AnswerFailedList(IapLib::StatusCode status);
     void AnswerAccountFailure(int accountResult);
-    void SendAnswer(Vx::App::AppCtrlResult result, const Vx::Base::Collection::IMap* extraData);
+    template <typename List>
+    void AnswerList(const List& list, Vx::result (*writer)(const List&, Vx::Base::Collection::HashMap*),
+                    int transactionId, const wchar_t* method, IapLib::StatusCode status);
     void AnswerAndEnd(Vx::App::AppCtrlResult result, const Vx::Base::Collection::IMap* extraData);
 
     BuyServiceHttpSession* session_ = nullptr;
