@@ -38,15 +38,15 @@ bool Drain(FrameDecoder& decoder, Outcome& outcome) {
         Message message;
         std::string error;
         switch (decoder.Next(message, error)) {
-            case FrameDecoder::Status::NeedMore:
-                return true;
-            case FrameDecoder::Status::Error:
-                Check(!error.empty());
-                outcome.error = true;
-                return false;
-            case FrameDecoder::Status::Message:
-                outcome.frames.push_back(EncodeFrame(message));
-                break;
+        case FrameDecoder::Status::NeedMore:
+            return true;
+        case FrameDecoder::Status::Error:
+            Check(!error.empty());
+            outcome.error = true;
+            return false;
+        case FrameDecoder::Status::Message:
+            outcome.frames.push_back(EncodeFrame(message));
+            break;
         }
     }
 }
@@ -82,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string error;
         if (DecodePayload(bytes, message, error)) {
             const std::string frame = EncodeFrame(message);
-            Check(frame.size() == size + kFrameHeaderBytes && std::string_view(frame).substr(kFrameHeaderBytes) == bytes);
+            Check(frame.size() == size + kFrameHeaderBytes &&
+                  std::string_view(frame).substr(kFrameHeaderBytes) == bytes);
         } else {
             Check(!error.empty());
         }
@@ -102,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The same bytes in pieces, cut two different ways.
     std::uint64_t seed = 0x9e3779b97f4a7c15ull;
-    for (std::size_t i = 0; i < size; ++i) seed = (seed ^ data[i]) * 0x100000001b3ull;
+    for (std::size_t i = 0; i < size; ++i)
+        seed = (seed ^ data[i]) * 0x100000001b3ull;
     for (int round = 0; round < 2; ++round) {
         Outcome pieces = DecodeInPieces(data, size, (seed | 1) + static_cast<std::uint64_t>(round) * 0x51ed27);
         Check(pieces.error == expected.error);

@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     volatile std::size_t touched = request.functionName.size() + request.networkType.size() +
                                    request.deviceModel.size() + request.mcc.size() + request.mnc.size() +
                                    request.lang.size() + request.version.size();
-    for (const auto& [name, value] : request.params) touched = touched + name.size() + value.size();
+    for (const auto& [name, value] : request.params)
+        touched = touched + name.size() + value.size();
     (void)touched;
     return 0;
 }

@@ -19,26 +19,24 @@ using Res = httplib::Response;
 
 constexpr const char* kJson = "application/json";
 
-void Reply(Res& res, int status, const std::string& text)
-{
+void Reply(Res& res, int status, const std::string& text) {
     res.status = status;
     res.set_content(text + "\n", "text/plain");
 }
 
 // The named parameters, or a 400 naming the first missing one.
-bool Require(const Req& req, Res& res, std::initializer_list<const char*> names)
-{
+bool Require(const Req& req, Res& res, std::initializer_list<const char*> names) {
     for (const char* name : names) {
         if (!req.has_param(name) || req.get_param_value(name).empty()) {
-            Reply(res, 400, std::string("missing parameter \"") + name + "\" (send it in the query string or a form body)");
+            Reply(res, 400,
+                  std::string("missing parameter \"") + name + "\" (send it in the query string or a form body)");
             return false;
         }
     }
     return true;
 }
 
-std::string NowStamp()
-{
+std::string NowStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -47,30 +45,26 @@ std::string NowStamp()
     return text;
 }
 
-bool IsStamp(const std::string& text)
-{
-    if (text.size() != 14)
-        return false;
+bool IsStamp(const std::string& text) {
+    if (text.size() != 14) return false;
     for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     }
     return true;
 }
 
-std::string FaultsJson(const std::vector<FaultRule>& rules)
-{
+std::string FaultsJson(const std::vector<FaultRule>& rules) {
     std::string json = "[";
     for (size_t i = 0; i < rules.size(); ++i)
         json += (i ? "," : "") + JsonWriter::Quote(rules[i].Describe());
     return json + "]";
 }
 
-std::string EntryJson(const RequestLogEntry& entry)
-{
+std::string EntryJson(const RequestLogEntry& entry) {
     std::string params = "{";
     for (size_t i = 0; i < entry.params.size(); ++i)
-        params += (i ? "," : "") + JsonWriter::Quote(entry.params[i].first) + ":" + JsonWriter::Quote(entry.params[i].second);
+        params +=
+            (i ? "," : "") + JsonWriter::Quote(entry.params[i].first) + ":" + JsonWriter::Quote(entry.params[i].second);
     params += "}";
     return "{\"sequence\":" + std::to_string(entry.sequence) + ",\"method\":" + JsonWriter::Quote(entry.method) +
            ",\"path\":" + JsonWriter::Quote(entry.path) + ",\"functionId\":" + std::to_string(entry.functionId) +
@@ -80,24 +74,19 @@ std::string EntryJson(const RequestLogEntry& entry)
            ",\"outcome\":" + JsonWriter::Quote(entry.outcome) + "}";
 }
 
-} // namespace
+}  // namespace
 
 AdminApi::AdminApi(HttpServer& http, StoreDatabase& database, FaultInjector& faults, RequestLog& log,
                    std::string baseUrl)
-    : http_(http), database_(database), faults_(faults), log_(log), baseUrl_(std::move(baseUrl))
-{
-}
+    : http_(http), database_(database), faults_(faults), log_(log), baseUrl_(std::move(baseUrl)) {}
 
-bool AdminApi::Refuses(const Req& req, Res& res)
-{
-    if (req.path.rfind("/admin", 0) != 0 || TextUtil::IsLoopbackAddress(req.remote_addr))
-        return false;
+bool AdminApi::Refuses(const Req& req, Res& res) {
+    if (req.path.rfind("/admin", 0) != 0 || TextUtil::IsLoopbackAddress(req.remote_addr)) return false;
     Reply(res, 403, "the admin endpoint answers loopback peers only (this request came from " + req.remote_addr + ")");
     return true;
 }
 
-void AdminApi::Install()
-{
+void AdminApi::Install() {
     const auto bind = [this](void (AdminApi::*handler)(const Req&, Res&)) {
         return [this, handler](const Req& req, Res& res) { (this->*handler)(req, res); };
     };
@@ -113,32 +102,24 @@ void AdminApi::Install()
     http_.Delete("/admin/requests", bind(&AdminApi::ClearRequests));
 }
 
-void AdminApi::Status(const Req&, Res& res)
-{
+void AdminApi::Status(const Req&, Res& res) {
     res.set_content("{\"baseUrl\":" + JsonWriter::Quote(baseUrl_) + ",\"faults\":" + FaultsJson(faults_.Rules()) +
                         ",\"requests\":" + std::to_string(log_.Count()) + "}\n",
                     kJson);
 }
 
-void AdminApi::ListFaults(const Req&, Res& res)
-{
-    res.set_content(FaultsJson(faults_.Rules()) + "\n", kJson);
-}
+void AdminApi::ListFaults(const Req&, Res& res) { res.set_content(FaultsJson(faults_.Rules()) + "\n", kJson); }
 
-void AdminApi::AddFault(const Req& req, Res& res)
-{
-    if (!Require(req, res, {"rule"}))
-        return;
+void AdminApi::AddFault(const Req& req, Res& res) {
+    if (!Require(req, res, {"rule"})) return;
     FaultRule rule;
     std::string error;
-    if (!FaultRule::Parse(req.get_param_value("rule"), rule, error))
-        return Reply(res, 400, error);
+    if (!FaultRule::Parse(req.get_param_value("rule"), rule, error)) return Reply(res, 400, error);
     faults_.Add(rule);
     Reply(res, 200, "added fault " + rule.Describe());
 }
 
-void AdminApi::ClearFaults(const Req& req, Res& res)
-{
+void AdminApi::ClearFaults(const Req& req, Res& res) {
     if (req.has_param("function")) {
         const int removed = faults_.ClearTarget(req.get_param_value("function"));
         return Reply(res, 200, "removed " + std::to_string(removed) + " fault(s)");
@@ -147,63 +128,52 @@ void AdminApi::ClearFaults(const Req& req, Res& res)
     Reply(res, 200, "removed all faults");
 }
 
-void AdminApi::AddAccount(const Req& req, Res& res)
-{
-    if (!Require(req, res, {"email", "password", "userId"}))
-        return;
+void AdminApi::AddAccount(const Req& req, Res& res) {
+    if (!Require(req, res, {"email", "password", "userId"})) return;
     const Account account{req.get_param_value("email"), req.get_param_value("password"), req.get_param_value("userId"),
                           req.get_param_value("mcc")};
-    if (!database_.AddAccount(account))
-        return Reply(res, 500, database_.LastError());
+    if (!database_.AddAccount(account)) return Reply(res, 500, database_.LastError());
     Reply(res, 200, "added account " + account.email + " (user " + account.userId + ")");
 }
 
-void AdminApi::AddPurchase(const Req& req, Res& res)
-{
-    if (!Require(req, res, {"userId", "itemGroupId", "itemId", "paymentId"}))
-        return;
+void AdminApi::AddPurchase(const Req& req, Res& res) {
+    if (!Require(req, res, {"userId", "itemGroupId", "itemId", "paymentId"})) return;
     const std::string date = req.has_param("purchaseDate") ? req.get_param_value("purchaseDate") : NowStamp();
-    if (!IsStamp(date))
-        return Reply(res, 400, "purchaseDate must be 14 digits, YYYYMMDDhhmmss");
+    if (!IsStamp(date)) return Reply(res, 400, "purchaseDate must be 14 digits, YYYYMMDDhhmmss");
     if (!database_.AddPurchase(req.get_param_value("userId"), req.get_param_value("itemGroupId"),
                                req.get_param_value("itemId"), req.get_param_value("paymentId"), date))
         return Reply(res, 500, database_.LastError());
     Reply(res, 200, "added purchase " + req.get_param_value("paymentId"));
 }
 
-void AdminApi::AddPackage(const Req& req, Res& res)
-{
-    if (!Require(req, res, {"id", "version", "path"}))
-        return;
+void AdminApi::AddPackage(const Req& req, Res& res) {
+    if (!Require(req, res, {"id", "version", "path"})) return;
     const Package package{req.get_param_value("id"), req.get_param_value("version"), req.get_param_value("path")};
     if (!PackageVersion::IsValid(package.version))
         return Reply(res, 400, "version must be dotted numbers such as 1.2.0, not \"" + package.version + "\"");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(package.path, ec))
         return Reply(res, 400, "no readable file at " + package.path + "; give an absolute path to the package file");
-    if (!database_.RegisterPackage(package))
-        return Reply(res, 500, database_.LastError());
+    if (!database_.RegisterPackage(package)) return Reply(res, 500, database_.LastError());
     res.set_content("{\"id\":" + JsonWriter::Quote(package.id) + ",\"version\":" + JsonWriter::Quote(package.version) +
                         ",\"url\":" + JsonWriter::Quote(baseUrl_ + "/packages/" + package.FileName()) + "}\n",
                     kJson);
 }
 
-void AdminApi::ListPackages(const Req&, Res& res)
-{
+void AdminApi::ListPackages(const Req&, Res& res) {
     std::vector<Package> packages;
-    if (!database_.Packages(packages))
-        return Reply(res, 500, database_.LastError());
+    if (!database_.Packages(packages)) return Reply(res, 500, database_.LastError());
     std::string json = "[";
     for (size_t i = 0; i < packages.size(); ++i) {
         json += std::string(i ? "," : "") + "{\"id\":" + JsonWriter::Quote(packages[i].id) +
-                ",\"version\":" + JsonWriter::Quote(packages[i].version) + ",\"path\":" + JsonWriter::Quote(packages[i].path) +
+                ",\"version\":" + JsonWriter::Quote(packages[i].version) +
+                ",\"path\":" + JsonWriter::Quote(packages[i].path) +
                 ",\"url\":" + JsonWriter::Quote(baseUrl_ + "/packages/" + packages[i].FileName()) + "}";
     }
     res.set_content(json + "]\n", kJson);
 }
 
-void AdminApi::ListRequests(const Req& req, Res& res)
-{
+void AdminApi::ListRequests(const Req& req, Res& res) {
     int limit = 100;
     if (req.has_param("limit") && (!TextUtil::ParseInt(req.get_param_value("limit"), limit) || limit < 0))
         return Reply(res, 400, "limit must be a non-negative integer");
@@ -214,10 +184,9 @@ void AdminApi::ListRequests(const Req& req, Res& res)
     res.set_content(json + "]\n", kJson);
 }
 
-void AdminApi::ClearRequests(const Req&, Res& res)
-{
+void AdminApi::ClearRequests(const Req&, Res& res) {
     log_.Clear();
     Reply(res, 200, "cleared the request log");
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -42,4 +42,4 @@ private:
     std::string baseUrl_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -51,4 +51,4 @@ private:
     StoreDatabase& database_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -5,11 +5,11 @@
 namespace Sandbox {
 
 struct Country {
-    std::string code;         // "US"
-    std::string mcc;          // "310"
+    std::string code;  // "US"
+    std::string mcc;   // "310"
     std::string name;
-    std::string currencyUnit; // "$", "KRW"
-    double priceRate = 1.0;   // multiplies the catalogue's base prices
+    std::string currencyUnit;  // "$", "KRW"
+    double priceRate = 1.0;    // multiplies the catalogue's base prices
     bool currencyUnitPrecedes = false;
     bool currencyUnitHasPenny = false;
     bool currencyUnitDivision = false;
@@ -22,7 +22,7 @@ struct Item {
     std::string groupId;
     std::string itemId;
     std::string name;
-    double price = 0.0; // base currency
+    double price = 0.0;  // base currency
     std::string description;
     std::string imageUrl;
     std::string downloadUrl;
@@ -33,7 +33,7 @@ struct Item {
 struct Purchase {
     Item item;
     std::string paymentId;
-    std::string purchaseDate; // YYYYMMDDhhmmss
+    std::string purchaseDate;  // YYYYMMDDhhmmss
 };
 
 struct Account {
@@ -44,12 +44,12 @@ struct Account {
 };
 
 struct Package {
-    std::string id;      // "buyclient"
-    std::string version; // dotted numbers
-    std::string path;    // file on this machine
+    std::string id;       // "buyclient"
+    std::string version;  // dotted numbers
+    std::string path;     // file on this machine
 
     // Name under /packages/: id-version plus the file's own extension.
     std::string FileName() const;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -17,37 +17,31 @@ struct KindName {
 };
 
 constexpr KindName kKinds[] = {
-    {FaultKind::ServerError, "error", true},
-    {FaultKind::HttpStatus, "status", false},
-    {FaultKind::Malformed, "malformed", false},
-    {FaultKind::Delay, "delay", true},
+    {FaultKind::ServerError, "error", true},    {FaultKind::HttpStatus, "status", false},
+    {FaultKind::Malformed, "malformed", false}, {FaultKind::Delay, "delay", true},
     {FaultKind::Drop, "drop", false},
 };
 
-const KindName* FindKind(std::string_view name)
-{
+const KindName* FindKind(std::string_view name) {
     for (const KindName& entry : kKinds) {
-        if (name == entry.name)
-            return &entry;
+        if (name == entry.name) return &entry;
     }
     return nullptr;
 }
 
-bool ParseTarget(std::string_view target, FaultRule& rule, std::string& error)
-{
+bool ParseTarget(std::string_view target, FaultRule& rule, std::string& error) {
     rule.target = std::string(target);
-    if (target == "*" || target == "download")
-        return true;
+    if (target == "*" || target == "download") return true;
     rule.functionId = FunctionTable::Resolve(target);
     if (rule.functionId == 0) {
-        error = "unknown function \"" + rule.target + "\" (give a function name such as getAppsItemList, its id, \"*\" or \"download\")";
+        error = "unknown function \"" + rule.target +
+                "\" (give a function name such as getAppsItemList, its id, \"*\" or \"download\")";
         return false;
     }
     return true;
 }
 
-bool CheckValue(const KindName& kind, bool hasValue, FaultRule& rule, std::string& error)
-{
+bool CheckValue(const KindName& kind, bool hasValue, FaultRule& rule, std::string& error) {
     if (kind.needsValue && !hasValue) {
         error = std::string("fault \"") + kind.name + "\" needs a value, as in " + kind.name +
                 (kind.kind == FaultKind::Delay ? "=1500" : "=9101");
@@ -58,8 +52,7 @@ bool CheckValue(const KindName& kind, bool hasValue, FaultRule& rule, std::strin
         return false;
     }
     if (kind.kind == FaultKind::HttpStatus) {
-        if (!hasValue)
-            rule.value = 500;
+        if (!hasValue) rule.value = 500;
         if (rule.value < 100 || rule.value > 599 || rule.value == 200) {
             error = "an HTTP status fault needs a status from 100 to 599 other than 200";
             return false;
@@ -76,8 +69,7 @@ bool CheckValue(const KindName& kind, bool hasValue, FaultRule& rule, std::strin
     return true;
 }
 
-bool ParseKind(std::string_view text, FaultRule& rule, std::string& error)
-{
+bool ParseKind(std::string_view text, FaultRule& rule, std::string& error) {
     const size_t eq = text.find('=');
     const std::string_view name = text.substr(0, eq);
     const KindName* kind = FindKind(name);
@@ -95,27 +87,21 @@ bool ParseKind(std::string_view text, FaultRule& rule, std::string& error)
     return CheckValue(*kind, hasValue, rule, error);
 }
 
-bool Matches(const FaultRule& rule, int functionId, bool isDownload)
-{
-    if (rule.target == "download")
-        return isDownload;
-    if (isDownload)
-        return false;
+bool Matches(const FaultRule& rule, int functionId, bool isDownload) {
+    if (rule.target == "download") return isDownload;
+    if (isDownload) return false;
     return rule.target == "*" || (rule.functionId != 0 && rule.functionId == functionId);
 }
 
 // Uses up one count of the rule; true when the rule is now spent.
-bool Consume(FaultRule& rule)
-{
-    if (rule.remaining > 0)
-        --rule.remaining;
+bool Consume(FaultRule& rule) {
+    if (rule.remaining > 0) --rule.remaining;
     return rule.remaining == 0;
 }
 
-} // namespace
+}  // namespace
 
-bool FaultRule::Parse(std::string_view text, FaultRule& rule, std::string& error)
-{
+bool FaultRule::Parse(std::string_view text, FaultRule& rule, std::string& error) {
     rule = FaultRule();
     const size_t first = text.find(':');
     if (first == std::string_view::npos || first == 0) {
@@ -136,51 +122,42 @@ bool FaultRule::Parse(std::string_view text, FaultRule& rule, std::string& error
     return true;
 }
 
-std::string FaultRule::Describe() const
-{
+std::string FaultRule::Describe() const {
     std::string text = target + ":";
     for (const KindName& entry : kKinds) {
-        if (entry.kind == kind)
-            text += entry.name;
+        if (entry.kind == kind) text += entry.name;
     }
     if (kind == FaultKind::ServerError || kind == FaultKind::HttpStatus || kind == FaultKind::Delay)
         text += "=" + std::to_string(value);
-    if (remaining >= 0)
-        text += ":" + std::to_string(remaining);
+    if (remaining >= 0) text += ":" + std::to_string(remaining);
     return text;
 }
 
-void FaultInjector::Add(const FaultRule& rule)
-{
+void FaultInjector::Add(const FaultRule& rule) {
     std::lock_guard lock(mutex_);
     rules_.push_back(rule);
 }
 
-void FaultInjector::Clear()
-{
+void FaultInjector::Clear() {
     std::lock_guard lock(mutex_);
     rules_.clear();
 }
 
-int FaultInjector::ClearTarget(const std::string& target)
-{
+int FaultInjector::ClearTarget(const std::string& target) {
     const int id = FunctionTable::Resolve(target);
     std::lock_guard lock(mutex_);
     const size_t before = rules_.size();
-    std::erase_if(rules_, [&](const FaultRule& rule) {
-        return rule.target == target || (id != 0 && rule.functionId == id);
-    });
+    std::erase_if(rules_,
+                  [&](const FaultRule& rule) { return rule.target == target || (id != 0 && rule.functionId == id); });
     return static_cast<int>(before - rules_.size());
 }
 
-std::vector<FaultRule> FaultInjector::Rules() const
-{
+std::vector<FaultRule> FaultInjector::Rules() const {
     std::lock_guard lock(mutex_);
     return rules_;
 }
 
-FaultAction FaultInjector::Take(int functionId, bool isDownload)
-{
+FaultAction FaultInjector::Take(int functionId, bool isDownload) {
     std::lock_guard lock(mutex_);
     FaultAction action;
     for (auto it = rules_.begin(); it != rules_.end();) {
@@ -198,4 +175,4 @@ FaultAction FaultInjector::Take(int functionId, bool isDownload)
     return action;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -9,30 +9,30 @@
 namespace Sandbox {
 
 enum class FaultKind {
-    ServerError, // a well-formed reply carrying the error code in value
-    HttpStatus,  // that HTTP status with a short text body
-    Malformed,   // a reply body the device cannot parse (a download: damaged bytes)
-    Delay,       // wait value milliseconds, then answer as usual
-    Drop,        // close the connection without answering
+    ServerError,  // a well-formed reply carrying the error code in value
+    HttpStatus,   // that HTTP status with a short text body
+    Malformed,    // a reply body the device cannot parse (a download: damaged bytes)
+    Delay,        // wait value milliseconds, then answer as usual
+    Drop,         // close the connection without answering
 };
 
 // One rule, written TARGET:KIND[=VALUE][:COUNT], e.g. "getAppsItemList:error=9105",
 // "6005:status=500:1", "*:delay=2000", "download:drop".
 struct FaultRule {
-    std::string target;   // function name as given, "*" or "download"
-    int functionId = 0;   // resolved function id; 0 for "*" and "download"
+    std::string target;  // function name as given, "*" or "download"
+    int functionId = 0;  // resolved function id; 0 for "*" and "download"
     FaultKind kind = FaultKind::ServerError;
     int value = 0;
-    int remaining = -1;   // requests left to affect; -1 for all
+    int remaining = -1;  // requests left to affect; -1 for all
 
     static bool Parse(std::string_view text, FaultRule& rule, std::string& error);
-    std::string Describe() const; // back in the TARGET:KIND[=VALUE][:COUNT] form
+    std::string Describe() const;  // back in the TARGET:KIND[=VALUE][:COUNT] form
 };
 
 // What to do with one request.
 struct FaultAction {
     int delayMs = 0;
-    std::optional<FaultRule> fault; // the non-delay rule that applies, if any
+    std::optional<FaultRule> fault;  // the non-delay rule that applies, if any
 };
 
 // Holds the active rules; safe to use from several threads.
@@ -54,4 +54,4 @@ private:
     std::vector<FaultRule> rules_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -10,8 +10,8 @@ namespace Sandbox {
 
 // The two paths that take store requests.
 enum class Endpoint : unsigned {
-    CountrySearch = 1, // /ods.as
-    Store = 2,         // /store
+    CountrySearch = 1,  // /ods.as
+    Store = 2,          // /store
 };
 
 inline constexpr unsigned kBothEndpoints =
@@ -39,4 +39,4 @@ private:
     std::map<int, Entry> table_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -34,34 +34,28 @@ constexpr Entry kEntries[] = {
     {6020, "getPurchaseID"},
 };
 
-} // namespace
+}  // namespace
 
-std::string_view NameOf(int functionId)
-{
+std::string_view NameOf(int functionId) {
     for (const Entry& entry : kEntries) {
-        if (entry.id == functionId)
-            return entry.name;
+        if (entry.id == functionId) return entry.name;
     }
     return {};
 }
 
-int IdOf(std::string_view name)
-{
+int IdOf(std::string_view name) {
     for (const Entry& entry : kEntries) {
-        if (entry.name == name)
-            return entry.id;
+        if (entry.name == name) return entry.id;
     }
     return 0;
 }
 
-int Resolve(std::string_view nameOrId)
-{
+int Resolve(std::string_view nameOrId) {
     int id = 0;
     const char* end = nameOrId.data() + nameOrId.size();
     auto [ptr, ec] = std::from_chars(nameOrId.data(), end, id);
-    if (!nameOrId.empty() && ec == std::errc() && ptr == end)
-        return NameOf(id).empty() ? 0 : id;
+    if (!nameOrId.empty() && ec == std::errc() && ptr == end) return NameOf(id).empty() ? 0 : id;
     return IdOf(nameOrId);
 }
 
-} // namespace Sandbox::FunctionTable
+}  // namespace Sandbox::FunctionTable

@@ -26,5 +26,5 @@ int IdOf(std::string_view name);
 // known function.
 int Resolve(std::string_view nameOrId);
 
-} // namespace FunctionTable
-} // namespace Sandbox
+}  // namespace FunctionTable
+}  // namespace Sandbox

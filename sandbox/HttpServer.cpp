@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <chrono>
 #include <thread>
 
 namespace Sandbox {
@@ -20,13 +20,9 @@ namespace {
 
 constexpr int kPollSliceMs = 50;
 
-int ToMs(time_t sec, time_t usec)
-{
-    return static_cast<int>(sec * 1000 + usec / 1000);
-}
+int ToMs(time_t sec, time_t usec) { return static_cast<int>(sec * 1000 + usec / 1000); }
 
-int PollFor(int fd, short events, int timeoutMs)
-{
+int PollFor(int fd, short events, int timeoutMs) {
     pollfd pfd{fd, events, 0};
     int rc;
     do {
@@ -35,8 +31,7 @@ int PollFor(int fd, short events, int timeoutMs)
     return rc;
 }
 
-void NumericAddress(const sockaddr_storage& addr, socklen_t length, std::string& ip, int& port)
-{
+void NumericAddress(const sockaddr_storage& addr, socklen_t length, std::string& ip, int& port) {
     char host[NI_MAXHOST];
     char service[NI_MAXSERV];
     if (getnameinfo(reinterpret_cast<const sockaddr*>(&addr), length, host, sizeof host, service, sizeof service,
@@ -50,24 +45,19 @@ void NumericAddress(const sockaddr_storage& addr, socklen_t length, std::string&
 class ConnectionStream final : public httplib::Stream {
 public:
     ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs)
-        : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs)
-    {
-    }
+        : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs) {}
 
     bool is_readable() const override { return PollFor(fd_, POLLIN, readTimeoutMs_) > 0; }
     bool is_writable() const override { return !dropped_ && PollFor(fd_, POLLOUT, writeTimeoutMs_) > 0; }
 
-    ssize_t read(char* ptr, size_t size) override
-    {
+    ssize_t read(char* ptr, size_t size) override {
         if (offset_ == filled_) {
-            if (!is_readable())
-                return -1;
+            if (!is_readable()) return -1;
             ssize_t n;
             do {
                 n = ::recv(fd_, buffer_, sizeof buffer_, 0);
             } while (n < 0 && errno == EINTR);
-            if (n <= 0)
-                return n;
+            if (n <= 0) return n;
             offset_ = 0;
             filled_ = static_cast<size_t>(n);
         }
@@ -77,10 +67,8 @@ public:
         return static_cast<ssize_t>(count);
     }
 
-    ssize_t write(const char* ptr, size_t size) override
-    {
-        if (!is_writable())
-            return -1;
+    ssize_t write(const char* ptr, size_t size) override {
+        if (!is_writable()) return -1;
         ssize_t n;
         do {
             n = ::send(fd_, ptr, size, MSG_NOSIGNAL);
@@ -88,16 +76,14 @@ public:
         return n;
     }
 
-    void get_remote_ip_and_port(std::string& ip, int& port) const override
-    {
+    void get_remote_ip_and_port(std::string& ip, int& port) const override {
         sockaddr_storage addr{};
         socklen_t length = sizeof addr;
         if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0)
             NumericAddress(addr, length, ip, port);
     }
 
-    void get_local_ip_and_port(std::string& ip, int& port) const override
-    {
+    void get_local_ip_and_port(std::string& ip, int& port) const override {
         sockaddr_storage addr{};
         socklen_t length = sizeof addr;
         if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0)
@@ -121,23 +107,17 @@ private:
 
 thread_local ConnectionStream* t_currentStream = nullptr;
 
-} // namespace
+}  // namespace
 
-HttpServer::HttpServer()
-{
-    set_keep_alive_max_count(100);
-}
+HttpServer::HttpServer() { set_keep_alive_max_count(100); }
 
-bool HttpServer::DropCurrentConnection()
-{
-    if (!t_currentStream)
-        return false;
+bool HttpServer::DropCurrentConnection() {
+    if (!t_currentStream) return false;
     t_currentStream->Drop();
     return true;
 }
 
-void HttpServer::Shutdown()
-{
+void HttpServer::Shutdown() {
     const socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
     if (sock != INVALID_SOCKET) {
         ::shutdown(sock, SHUT_RDWR);
@@ -145,30 +125,26 @@ void HttpServer::Shutdown()
     }
 }
 
-void HttpServer::SleepWhileRunning(int ms) const
-{
+void HttpServer::SleepWhileRunning(int ms) const {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (svr_sock_ != INVALID_SOCKET && std::chrono::steady_clock::now() < until) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(kPollSliceMs)));
     }
 }
 
-bool HttpServer::WaitForRequest(socket_t sock) const
-{
+bool HttpServer::WaitForRequest(socket_t sock) const {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
     while (svr_sock_ != INVALID_SOCKET) {
         const int rc = PollFor(sock, POLLIN, kPollSliceMs);
-        if (rc != 0)
-            return rc > 0;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
+        if (rc != 0) return rc > 0;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
     }
     return false;
 }
 
-bool HttpServer::process_and_close_socket(socket_t sock)
-{
+bool HttpServer::process_and_close_socket(socket_t sock) {
     // Without it every reply after the first on a connection waits for a delayed ACK.
     int noDelay = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
@@ -179,8 +155,7 @@ bool HttpServer::process_and_close_socket(socket_t sock)
     for (size_t left = keep_alive_max_count_; left > 0 && WaitForRequest(sock); --left) {
         bool connectionClosed = false;
         ok = process_request(stream, left == 1, connectionClosed, nullptr);
-        if (!ok || connectionClosed || stream.IsDropped())
-            break;
+        if (!ok || connectionClosed || stream.IsDropped()) break;
     }
     t_currentStream = nullptr;
     ::shutdown(sock, SHUT_RDWR);
@@ -188,4 +163,4 @@ bool HttpServer::process_and_close_socket(socket_t sock)
     return ok;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

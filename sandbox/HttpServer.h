@@ -27,4 +27,4 @@ private:
     bool WaitForRequest(socket_t sock) const;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

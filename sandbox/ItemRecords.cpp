@@ -5,8 +5,7 @@
 
 namespace Sandbox::ItemRecords {
 
-std::string PriceText(double basePrice, const Country& country)
-{
+std::string PriceText(double basePrice, const Country& country) {
     const double scale = country.currencyUnitHasPenny ? 100.0 : 1.0;
     const double price = std::round(basePrice * country.priceRate * scale) / scale;
     char text[64];
@@ -15,8 +14,7 @@ std::string PriceText(double basePrice, const Country& country)
     return text;
 }
 
-StoreRecord ItemRecord(const Item& item, const Country& country)
-{
+StoreRecord ItemRecord(const Item& item, const Country& country) {
     return StoreRecord{
         {"itemID", item.itemId},
         {"itemName", item.name},
@@ -30,12 +28,11 @@ StoreRecord ItemRecord(const Item& item, const Country& country)
     };
 }
 
-StoreRecord PurchaseRecord(const Purchase& purchase, const Country& country)
-{
+StoreRecord PurchaseRecord(const Purchase& purchase, const Country& country) {
     StoreRecord record = ItemRecord(purchase.item, country);
     record.emplace_back("paymentID", purchase.paymentId);
     record.emplace_back("purchaseDate", purchase.purchaseDate);
     return record;
 }
 
-} // namespace Sandbox::ItemRecords
+}  // namespace Sandbox::ItemRecords

@@ -17,4 +17,4 @@ StoreRecord ItemRecord(const Item& item, const Country& country);
 // An item record followed by "paymentID" and "purchaseDate".
 StoreRecord PurchaseRecord(const Purchase& purchase, const Country& country);
 
-} // namespace Sandbox::ItemRecords
+}  // namespace Sandbox::ItemRecords

@@ -12,4 +12,4 @@ public:
     static std::string Quote(std::string_view text);
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

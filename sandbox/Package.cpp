@@ -2,8 +2,7 @@
 
 namespace Sandbox {
 
-std::string Package::FileName() const
-{
+std::string Package::FileName() const {
     const size_t slash = path.find_last_of('/');
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = base.find_last_of('.');
@@ -11,4 +10,4 @@ std::string Package::FileName() const
     return id + "-" + version + extension;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

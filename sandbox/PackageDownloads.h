@@ -26,4 +26,4 @@ private:
     RequestLog& log_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

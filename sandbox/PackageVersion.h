@@ -13,4 +13,4 @@ public:
     static int Compare(std::string_view a, std::string_view b);
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -4,13 +4,9 @@
 
 namespace Sandbox {
 
-bool Paging::IsValidRange(int start, int end)
-{
-    return start >= 1 && end >= start;
-}
+bool Paging::IsValidRange(int start, int end) { return start >= 1 && end >= start; }
 
-Page Paging::Compute(int start, int end, int total)
-{
+Page Paging::Compute(int start, int end, int total) {
     Page page;
     page.startNum = start;
     page.totalCount = std::max(total, 0);
@@ -18,4 +14,4 @@ Page Paging::Compute(int start, int end, int total)
     return page;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

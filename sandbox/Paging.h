@@ -5,11 +5,11 @@ namespace Sandbox {
 // Item numbers are 1-based and inclusive.
 struct Page {
     int startNum = 0;
-    int endNum = 0;     // clamped to the total; startNum - 1 for an empty page
+    int endNum = 0;  // clamped to the total; startNum - 1 for an empty page
     int totalCount = 0;
 
     int Count() const { return endNum - startNum + 1; }
-    int Offset() const { return startNum - 1; } // zero-based index of the first item
+    int Offset() const { return startNum - 1; }  // zero-based index of the first item
 };
 
 class Paging {
@@ -22,4 +22,4 @@ public:
     static Page Compute(int start, int end, int total);
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -15,4 +15,4 @@ public:
     static std::string Write(int functionId, int transactionId, const StoreReply& reply);
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

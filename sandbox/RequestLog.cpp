@@ -5,13 +5,9 @@
 
 namespace Sandbox {
 
-RequestLog::RequestLog(size_t capacity)
-    : capacity_(capacity == 0 ? 1 : capacity)
-{
-}
+RequestLog::RequestLog(size_t capacity) : capacity_(capacity == 0 ? 1 : capacity) {}
 
-uint64_t RequestLog::Add(RequestLogEntry entry)
-{
+uint64_t RequestLog::Add(RequestLogEntry entry) {
     std::lock_guard lock(mutex_);
     entry.sequence = nextSequence_++;
     entries_.push_back(std::move(entry));
@@ -25,33 +21,28 @@ uint64_t RequestLog::Add(RequestLogEntry entry)
     return sequence;
 }
 
-std::vector<RequestLogEntry> RequestLog::Recent(size_t limit) const
-{
+std::vector<RequestLogEntry> RequestLog::Recent(size_t limit) const {
     std::lock_guard lock(mutex_);
     const size_t count = std::min(limit, entries_.size());
     return std::vector<RequestLogEntry>(entries_.end() - static_cast<std::ptrdiff_t>(count), entries_.end());
 }
 
-size_t RequestLog::Count() const
-{
+size_t RequestLog::Count() const {
     std::lock_guard lock(mutex_);
     return entries_.size();
 }
 
-void RequestLog::SetEchoToStderr(bool echo)
-{
+void RequestLog::SetEchoToStderr(bool echo) {
     std::lock_guard lock(mutex_);
     echo_ = echo;
 }
 
-void RequestLog::Clear()
-{
+void RequestLog::Clear() {
     std::lock_guard lock(mutex_);
     entries_.clear();
 }
 
-std::string RequestLog::Format(const RequestLogEntry& entry)
-{
+std::string RequestLog::Format(const RequestLogEntry& entry) {
     std::string line = "#" + std::to_string(entry.sequence) + " " + entry.method + " " + entry.path;
     if (!entry.functionName.empty() || entry.functionId != 0) {
         line += " " + (entry.functionName.empty() ? std::string("?") : entry.functionName) + "(" +
@@ -61,4 +52,4 @@ std::string RequestLog::Format(const RequestLogEntry& entry)
     return line;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

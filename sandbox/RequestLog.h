@@ -18,8 +18,8 @@ struct RequestLogEntry {
     int transactionId = -1;
     std::vector<std::pair<std::string, std::string>> params;
     int httpStatus = 200;
-    int errorCode = 0;      // of the reply; meaningful for store requests only
-    std::string outcome;    // "ok 5 records", "error 9105 ...", "fault drop", ...
+    int errorCode = 0;    // of the reply; meaningful for store requests only
+    std::string outcome;  // "ok 5 records", "error 9105 ...", "fault drop", ...
 };
 
 // The most recent requests, for the admin endpoint; safe from several threads.
@@ -47,4 +47,4 @@ private:
     std::deque<RequestLogEntry> entries_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

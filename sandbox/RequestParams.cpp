@@ -5,19 +5,17 @@
 
 namespace Sandbox::RequestParams {
 
-std::optional<StoreReply> RequireAll(const StoreRequest& request, std::initializer_list<const char*> names)
-{
+std::optional<StoreReply> RequireAll(const StoreRequest& request, std::initializer_list<const char*> names) {
     for (const char* name : names) {
         if (!request.Param(name))
-            return StoreReply::Error(StoreError::MissingParameter, std::string("parameter \"") + name + "\" is missing");
+            return StoreReply::Error(StoreError::MissingParameter,
+                                     std::string("parameter \"") + name + "\" is missing");
     }
     return std::nullopt;
 }
 
-std::optional<StoreReply> ReadRange(const StoreRequest& request, int& start, int& end)
-{
-    if (auto missing = RequireAll(request, {"startNum", "endNum"}))
-        return missing;
+std::optional<StoreReply> ReadRange(const StoreRequest& request, int& start, int& end) {
+    if (auto missing = RequireAll(request, {"startNum", "endNum"})) return missing;
     for (const char* name : {"startNum", "endNum"}) {
         const std::string& text = *request.Param(name);
         if (!TextUtil::ParseInt(text, std::string_view(name) == "startNum" ? start : end))
@@ -32,4 +30,4 @@ std::optional<StoreReply> ReadRange(const StoreRequest& request, int& start, int
     return std::nullopt;
 }
 
-} // namespace Sandbox::RequestParams
+}  // namespace Sandbox::RequestParams

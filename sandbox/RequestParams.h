@@ -15,4 +15,4 @@ std::optional<StoreReply> RequireAll(const StoreRequest& request, std::initializ
 // returns the error reply that refuses them.
 std::optional<StoreReply> ReadRange(const StoreRequest& request, int& start, int& end);
 
-} // namespace Sandbox::RequestParams
+}  // namespace Sandbox::RequestParams

@@ -18,32 +18,27 @@ struct CtxtFree {
     void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
 };
 
-bool NameIs(const xmlNode* node, const char* name)
-{
+bool NameIs(const xmlNode* node, const char* name) {
     return node->type == XML_ELEMENT_NODE && xmlStrcasecmp(node->name, BAD_CAST name) == 0;
 }
 
 // The attribute's value, or false when absent.
-bool GetAttribute(xmlNode* node, const char* name, std::string& out)
-{
+bool GetAttribute(xmlNode* node, const char* name, std::string& out) {
     xmlChar* value = xmlGetProp(node, BAD_CAST name);
-    if (!value)
-        return false;
+    if (!value) return false;
     out = reinterpret_cast<const char*>(value);
     xmlFree(value);
     return true;
 }
 
-std::string TextOf(xmlNode* node)
-{
+std::string TextOf(xmlNode* node) {
     xmlChar* content = xmlNodeGetContent(node);
     std::string text = content ? reinterpret_cast<const char*>(content) : "";
     xmlFree(content);
     return text;
 }
 
-void ReadIdentity(xmlNode* root, StoreRequest& request)
-{
+void ReadIdentity(xmlNode* root, StoreRequest& request) {
     GetAttribute(root, "networkType", request.networkType);
     GetAttribute(root, "deviceModel", request.deviceModel);
     GetAttribute(root, "mcc", request.mcc);
@@ -52,8 +47,7 @@ void ReadIdentity(xmlNode* root, StoreRequest& request)
     GetAttribute(root, "version", request.version);
 }
 
-bool ReadIntAttribute(xmlNode* node, const char* name, bool& present, int& out, std::string& error)
-{
+bool ReadIntAttribute(xmlNode* node, const char* name, bool& present, int& out, std::string& error) {
     std::string text;
     present = GetAttribute(node, name, text);
     if (present && !TextUtil::ParseInt(text, out)) {
@@ -63,12 +57,10 @@ bool ReadIntAttribute(xmlNode* node, const char* name, bool& present, int& out, 
     return true;
 }
 
-bool ReadFunction(xmlNode* element, StoreRequest& request, std::string& error)
-{
+bool ReadFunction(xmlNode* element, StoreRequest& request, std::string& error) {
     bool hasId = false;
     int id = 0;
-    if (!ReadIntAttribute(element, "id", hasId, id, error))
-        return false;
+    if (!ReadIntAttribute(element, "id", hasId, id, error)) return false;
     const bool hasName = GetAttribute(element, "name", request.functionName);
     if (!hasId && !hasName) {
         error = "\"request\" names no function (no \"id\" and no \"name\")";
@@ -85,18 +77,16 @@ bool ReadFunction(xmlNode* element, StoreRequest& request, std::string& error)
                 request.functionName + "\"";
         return false;
     }
-    if (request.functionName.empty())
-        request.functionName = std::string(known);
+    if (request.functionName.empty()) request.functionName = std::string(known);
     return true;
 }
 
-bool ReadParams(xmlNode* element, StoreRequest& request, std::string& error)
-{
+bool ReadParams(xmlNode* element, StoreRequest& request, std::string& error) {
     for (xmlNode* child = element->children; child; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE)
-            continue;
+        if (child->type != XML_ELEMENT_NODE) continue;
         if (!NameIs(child, "param")) {
-            error = "unexpected element \"" + std::string(reinterpret_cast<const char*>(child->name)) + "\" in \"request\"";
+            error =
+                "unexpected element \"" + std::string(reinterpret_cast<const char*>(child->name)) + "\" in \"request\"";
             return false;
         }
         std::string name;
@@ -109,23 +99,18 @@ bool ReadParams(xmlNode* element, StoreRequest& request, std::string& error)
     return true;
 }
 
-bool ReadRequestElement(xmlNode* element, StoreRequest& request, std::string& error)
-{
+bool ReadRequestElement(xmlNode* element, StoreRequest& request, std::string& error) {
     bool hasTid = false;
-    if (!ReadIntAttribute(element, "transactionId", hasTid, request.transactionId, error))
-        return false;
-    if (!ReadFunction(element, request, error))
-        return false;
+    if (!ReadIntAttribute(element, "transactionId", hasTid, request.transactionId, error)) return false;
+    if (!ReadFunction(element, request, error)) return false;
     if (!hasTid) {
         error = "\"request\" has no \"transactionId\" attribute";
         return false;
     }
     bool hasCount = false;
     int count = 0;
-    if (!ReadIntAttribute(element, "numParam", hasCount, count, error))
-        return false;
-    if (!ReadParams(element, request, error))
-        return false;
+    if (!ReadIntAttribute(element, "numParam", hasCount, count, error)) return false;
+    if (!ReadParams(element, request, error)) return false;
     if (hasCount && count != static_cast<int>(request.params.size())) {
         error = "\"numParam\" says " + std::to_string(count) + " but the request holds " +
                 std::to_string(request.params.size()) + " parameters";
@@ -134,8 +119,7 @@ bool ReadRequestElement(xmlNode* element, StoreRequest& request, std::string& er
     return true;
 }
 
-std::string ParserMessage(const xmlParserCtxt* ctxt)
-{
+std::string ParserMessage(const xmlParserCtxt* ctxt) {
     std::string message = "request body is not well-formed XML";
     if (ctxt && ctxt->lastError.message) {
         message += ": ";
@@ -145,10 +129,9 @@ std::string ParserMessage(const xmlParserCtxt* ctxt)
     return message;
 }
 
-} // namespace
+}  // namespace
 
-bool RequestParser::Parse(std::string_view body, StoreRequest& request, std::string& error)
-{
+bool RequestParser::Parse(std::string_view body, StoreRequest& request, std::string& error) {
     if (TextUtil::Trim(body).empty()) {
         error = "request body is empty";
         return false;
@@ -197,4 +180,4 @@ bool RequestParser::Parse(std::string_view body, StoreRequest& request, std::str
     return ReadRequestElement(element, request, error);
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -18,4 +18,4 @@ public:
     static bool Parse(std::string_view body, StoreRequest& request, std::string& error);
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

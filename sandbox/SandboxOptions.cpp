@@ -10,8 +10,7 @@
 namespace Sandbox {
 namespace {
 
-bool ReadFile(const std::string& path, std::string& text, std::string& error)
-{
+bool ReadFile(const std::string& path, std::string& text, std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "cannot read the seed file " + path + "; check the path";
@@ -27,8 +26,7 @@ bool ReadFile(const std::string& path, std::string& text, std::string& error)
     return true;
 }
 
-bool ApplyOption(const std::string& name, const std::string& value, SandboxConfig& config, std::string& error)
-{
+bool ApplyOption(const std::string& name, const std::string& value, SandboxConfig& config, std::string& error) {
     if (name == "--host") {
         config.host = value;
     } else if (name == "--port") {
@@ -61,15 +59,13 @@ bool ApplyOption(const std::string& name, const std::string& value, SandboxConfi
     return true;
 }
 
-} // namespace
+}  // namespace
 
 SandboxOptions::Outcome SandboxOptions::Parse(const std::vector<std::string>& args, SandboxConfig& config,
-                                              std::string& error)
-{
+                                              std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h")
-            return Outcome::Help;
+        if (arg == "--help" || arg == "-h") return Outcome::Help;
         if (arg.rfind("--", 0) != 0) {
             error = "unexpected argument \"" + arg + "\"; see iap-sandbox --help";
             return Outcome::Error;
@@ -85,14 +81,12 @@ SandboxOptions::Outcome SandboxOptions::Parse(const std::vector<std::string>& ar
             error = "option " + name + " needs a value; see iap-sandbox --help";
             return Outcome::Error;
         }
-        if (!ApplyOption(name, value, config, error))
-            return Outcome::Error;
+        if (!ApplyOption(name, value, config, error)) return Outcome::Error;
     }
     return Outcome::Run;
 }
 
-bool SandboxOptions::ParsePackage(const std::string& text, Package& package, std::string& error)
-{
+bool SandboxOptions::ParsePackage(const std::string& text, Package& package, std::string& error) {
     const size_t eq = text.find('=');
     const size_t colon = eq == std::string::npos ? std::string::npos : text.find(':', eq + 1);
     if (eq == 0 || colon == std::string::npos || colon + 1 == text.size()) {
@@ -115,8 +109,7 @@ bool SandboxOptions::ParsePackage(const std::string& text, Package& package, std
     return true;
 }
 
-std::string SandboxOptions::HelpText()
-{
+std::string SandboxOptions::HelpText() {
     return R"(Usage: iap-sandbox [OPTIONS]
 
 A local store server for the in-app purchase system: it answers the store
@@ -173,4 +166,4 @@ described in docs/sandbox.md.
 )";
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -11,9 +11,9 @@ namespace Sandbox {
 class SandboxOptions {
 public:
     enum class Outcome {
-        Run,   // config is complete
-        Help,  // print HelpText() and exit 0
-        Error, // print error and exit 2
+        Run,    // config is complete
+        Help,   // print HelpText() and exit 0
+        Error,  // print error and exit 2
     };
 
     // args excludes the program name. Reads the --seed file.
@@ -25,4 +25,4 @@ public:
     static std::string HelpText();
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -21,16 +21,13 @@ namespace {
 
 constexpr size_t kMaxBodyBytes = 4 * 1024 * 1024;
 
-std::string UrlHost(const std::string& host)
-{
-    if (host.empty() || host == "0.0.0.0")
-        return "127.0.0.1";
-    if (host == "::")
-        return "[::1]";
+std::string UrlHost(const std::string& host) {
+    if (host.empty() || host == "0.0.0.0") return "127.0.0.1";
+    if (host == "::") return "[::1]";
     return host.find(':') != std::string::npos ? "[" + host + "]" : host;
 }
 
-} // namespace
+}  // namespace
 
 struct SandboxServerParts {
     HttpServer http;
@@ -44,35 +41,20 @@ struct SandboxServerParts {
     std::unique_ptr<AdminApi> admin;
 };
 
-SandboxServer::SandboxServer()
-    : parts_(std::make_unique<SandboxServerParts>())
-{
+SandboxServer::SandboxServer() : parts_(std::make_unique<SandboxServerParts>()) {
     static std::once_flag xmlReady;
     std::call_once(xmlReady, [] { xmlInitParser(); });
 }
 
-SandboxServer::~SandboxServer()
-{
-    Stop();
-}
+SandboxServer::~SandboxServer() { Stop(); }
 
-StoreDatabase& SandboxServer::Database()
-{
-    return parts_->database;
-}
+StoreDatabase& SandboxServer::Database() { return parts_->database; }
 
-FaultInjector& SandboxServer::Faults()
-{
-    return parts_->faults;
-}
+FaultInjector& SandboxServer::Faults() { return parts_->faults; }
 
-RequestLog& SandboxServer::Log()
-{
-    return parts_->log;
-}
+RequestLog& SandboxServer::Log() { return parts_->log; }
 
-bool SandboxServer::Construct(const SandboxConfig& config, std::string& error)
-{
+bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
     SandboxServerParts& p = *parts_;
     if (p.store) {
         error = "the server is already constructed";
@@ -102,8 +84,9 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error)
     p.http.set_payload_max_length(kMaxBodyBytes);
     port_ = config.port == 0 ? p.http.bind_to_any_port(config.host) : config.port;
     if (port_ <= 0 || (config.port != 0 && !p.http.bind_to_port(config.host, config.port))) {
-        error = "cannot listen on " + config.host + ":" + std::to_string(config.port) +
-                " (the port may be in use, or the host is not an address of this machine); choose another --port or --host";
+        error =
+            "cannot listen on " + config.host + ":" + std::to_string(config.port) +
+            " (the port may be in use, or the host is not an address of this machine); choose another --port or --host";
         port_ = 0;
         return false;
     }
@@ -131,32 +114,25 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error)
     return true;
 }
 
-bool SandboxServer::Run()
-{
-    if (!parts_->store)
-        return false;
+bool SandboxServer::Run() {
+    if (!parts_->store) return false;
     return parts_->http.listen_after_bind();
 }
 
-bool SandboxServer::Start()
-{
-    if (!parts_->store || thread_.joinable())
-        return false;
+bool SandboxServer::Start() {
+    if (!parts_->store || thread_.joinable()) return false;
     thread_ = std::thread([this] { Run(); });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!parts_->http.is_running()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+        if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
 }
 
-void SandboxServer::Stop()
-{
+void SandboxServer::Stop() {
     parts_->http.Shutdown();
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
-        thread_.join();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

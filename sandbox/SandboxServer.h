@@ -48,4 +48,4 @@ private:
     std::string baseUrl_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -1,8 +1,8 @@
 #include "sandbox/StoreDatabase.h"
 
+#include "sandbox/DemoCatalogue.h"
 #include "sandbox/PackageVersion.h"
 #include "sandbox/Statement.h"
-#include "sandbox/DemoCatalogue.h"
 
 #include <sqlite3.h>
 
@@ -61,8 +61,7 @@ constexpr const char* kCountryColumns =
     "SELECT country_code, mcc, name, currency_unit, price_rate, currency_unit_precedes, currency_unit_has_penny, "
     "currency_unit_division, free_store, freetab, sns_val FROM countries ";
 
-Country ReadCountry(const Statement& row)
-{
+Country ReadCountry(const Statement& row) {
     Country country;
     country.code = row.Text(0);
     country.mcc = row.Text(1);
@@ -79,8 +78,7 @@ Country ReadCountry(const Statement& row)
 }
 
 // Columns 0..9 in the order of the items table.
-Item ReadItem(const Statement& row)
-{
+Item ReadItem(const Statement& row) {
     Item item;
     item.groupId = row.Text(0);
     item.itemId = row.Text(1);
@@ -98,39 +96,31 @@ constexpr const char* kItemColumns =
     "items.group_id, items.item_id, items.name, items.price, items.description, items.image_url, "
     "items.download_url, items.reserved1, items.reserved2";
 
-} // namespace
+}  // namespace
 
 StoreDatabase::StoreDatabase() = default;
 
-StoreDatabase::~StoreDatabase()
-{
-    sqlite3_close(db_);
-}
+StoreDatabase::~StoreDatabase() { sqlite3_close(db_); }
 
-std::string StoreDatabase::LastError() const
-{
+std::string StoreDatabase::LastError() const {
     std::lock_guard lock(mutex_);
     return lastError_;
 }
 
-bool StoreDatabase::Fail(const std::string& what)
-{
+bool StoreDatabase::Fail(const std::string& what) {
     lastError_ = what + ": " + (db_ ? sqlite3_errmsg(db_) : "database is not open");
     return false;
 }
 
-bool StoreDatabase::Exec(const char* sql)
-{
+bool StoreDatabase::Exec(const char* sql) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
     lastError_ = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
     return false;
 }
 
-bool StoreDatabase::Open(const std::string& path, const std::string& seedSql)
-{
+bool StoreDatabase::Open(const std::string& path, const std::string& seedSql) {
     std::lock_guard lock(mutex_);
     if (db_) {
         lastError_ = "the database is already open";
@@ -143,10 +133,8 @@ bool StoreDatabase::Open(const std::string& path, const std::string& seedSql)
     sqlite3_busy_timeout(db_, 2000);
     bool isSandbox = false;
     bool isEmpty = false;
-    if (!IsSandboxDatabase(isSandbox, isEmpty))
-        return false;
-    if (isSandbox)
-        return true;
+    if (!IsSandboxDatabase(isSandbox, isEmpty)) return false;
+    if (isSandbox) return true;
     if (!isEmpty) {
         lastError_ = name + " holds tables of another program, not a sandbox database; give a new file to --db";
         return false;
@@ -154,20 +142,16 @@ bool StoreDatabase::Open(const std::string& path, const std::string& seedSql)
     return CreateAndSeed(seedSql);
 }
 
-bool StoreDatabase::IsSandboxDatabase(bool& isSandbox, bool& isEmpty)
-{
+bool StoreDatabase::IsSandboxDatabase(bool& isSandbox, bool& isEmpty) {
     Statement count(db_, "SELECT count(*), sum(name = 'sandbox_meta') FROM sqlite_master WHERE type = 'table'");
-    if (!count.Step())
-        return Fail("cannot read the database");
+    if (!count.Step()) return Fail("cannot read the database");
     isEmpty = count.Int(0) == 0;
     isSandbox = count.Int(1) > 0;
     return true;
 }
 
-bool StoreDatabase::CreateAndSeed(const std::string& seedSql)
-{
-    if (!Exec("BEGIN"))
-        return false;
+bool StoreDatabase::CreateAndSeed(const std::string& seedSql) {
+    if (!Exec("BEGIN")) return false;
     if (!Exec(kSchema)) {
         lastError_ = "cannot create the schema: " + lastError_;
         Exec("ROLLBACK");
@@ -188,8 +172,7 @@ bool StoreDatabase::CreateAndSeed(const std::string& seedSql)
     return true;
 }
 
-bool StoreDatabase::Countries(std::vector<Country>& out)
-{
+bool StoreDatabase::Countries(std::vector<Country>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
     Statement rows(db_, (std::string(kCountryColumns) + "ORDER BY position, country_code").c_str());
@@ -198,29 +181,22 @@ bool StoreDatabase::Countries(std::vector<Country>& out)
     return !rows.Failed() || Fail("cannot read the countries");
 }
 
-bool StoreDatabase::CountryRow(const char* sql, const std::string& arg, std::optional<Country>& out)
-{
+bool StoreDatabase::CountryRow(const char* sql, const std::string& arg, std::optional<Country>& out) {
     Statement row(db_, (std::string(kCountryColumns) + sql).c_str());
-    if (!arg.empty())
-        row.Bind(1, arg);
-    if (row.Step())
-        out = ReadCountry(row);
+    if (!arg.empty()) row.Bind(1, arg);
+    if (row.Step()) out = ReadCountry(row);
     return !row.Failed() || Fail("cannot read the countries");
 }
 
-bool StoreDatabase::CountryForMcc(const std::string& mcc, std::optional<Country>& out)
-{
+bool StoreDatabase::CountryForMcc(const std::string& mcc, std::optional<Country>& out) {
     std::lock_guard lock(mutex_);
     out.reset();
-    if (!mcc.empty() && !CountryRow("WHERE mcc = ?1", mcc, out))
-        return false;
-    if (!out && !CountryRow("ORDER BY is_default DESC, position, country_code LIMIT 1", {}, out))
-        return false;
+    if (!mcc.empty() && !CountryRow("WHERE mcc = ?1", mcc, out)) return false;
+    if (!out && !CountryRow("ORDER BY is_default DESC, position, country_code LIMIT 1", {}, out)) return false;
     return true;
 }
 
-bool StoreDatabase::GroupExists(const std::string& groupId, bool& exists)
-{
+bool StoreDatabase::GroupExists(const std::string& groupId, bool& exists) {
     std::lock_guard lock(mutex_);
     Statement row(db_, "SELECT count(*) FROM item_groups WHERE group_id = ?1");
     row.Bind(1, groupId);
@@ -228,8 +204,7 @@ bool StoreDatabase::GroupExists(const std::string& groupId, bool& exists)
     return !row.Failed() || Fail("cannot read the item groups");
 }
 
-bool StoreDatabase::CountItems(const std::string& groupId, int& total)
-{
+bool StoreDatabase::CountItems(const std::string& groupId, int& total) {
     std::lock_guard lock(mutex_);
     Statement row(db_, "SELECT count(*) FROM items WHERE group_id = ?1");
     row.Bind(1, groupId);
@@ -237,8 +212,7 @@ bool StoreDatabase::CountItems(const std::string& groupId, int& total)
     return !row.Failed() || Fail("cannot count the items");
 }
 
-bool StoreDatabase::Items(const std::string& groupId, int offset, int limit, std::vector<Item>& out)
-{
+bool StoreDatabase::Items(const std::string& groupId, int offset, int limit, std::vector<Item>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
     const std::string sql = std::string("SELECT ") + kItemColumns +
@@ -250,19 +224,18 @@ bool StoreDatabase::Items(const std::string& groupId, int offset, int limit, std
     return !rows.Failed() || Fail("cannot read the items");
 }
 
-bool StoreDatabase::CountPurchases(const std::string& userId, const std::string& groupId, int& total)
-{
+bool StoreDatabase::CountPurchases(const std::string& userId, const std::string& groupId, int& total) {
     std::lock_guard lock(mutex_);
-    Statement row(db_, "SELECT count(*) FROM purchases JOIN items USING (group_id, item_id) "
-                       "WHERE purchases.user_id = ?1 AND purchases.group_id = ?2");
+    Statement row(db_,
+                  "SELECT count(*) FROM purchases JOIN items USING (group_id, item_id) "
+                  "WHERE purchases.user_id = ?1 AND purchases.group_id = ?2");
     row.Bind(1, userId).Bind(2, groupId);
     total = row.Step() ? row.Int(0) : 0;
     return !row.Failed() || Fail("cannot count the purchases");
 }
 
 bool StoreDatabase::Purchases(const std::string& userId, const std::string& groupId, int offset, int limit,
-                              std::vector<Purchase>& out)
-{
+                              std::vector<Purchase>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
     const std::string sql = std::string("SELECT ") + kItemColumns +
@@ -282,45 +255,40 @@ bool StoreDatabase::Purchases(const std::string& userId, const std::string& grou
 }
 
 bool StoreDatabase::AddPurchase(const std::string& userId, const std::string& groupId, const std::string& itemId,
-                                const std::string& paymentId, const std::string& purchaseDate)
-{
+                                const std::string& paymentId, const std::string& purchaseDate) {
     std::lock_guard lock(mutex_);
-    Statement insert(db_, "INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) "
-                          "VALUES (?1, ?2, ?3, ?4, ?5)");
+    Statement insert(db_,
+                     "INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5)");
     insert.Bind(1, paymentId).Bind(2, userId).Bind(3, groupId).Bind(4, itemId).Bind(5, purchaseDate);
     return insert.Run() || Fail("cannot add the purchase");
 }
 
 bool StoreDatabase::CheckPassword(const std::string& email, const std::string& password, bool& valid,
-                                  std::string* userId)
-{
+                                  std::string* userId) {
     std::lock_guard lock(mutex_);
     Statement row(db_, "SELECT password, user_id FROM accounts WHERE email = ?1");
     row.Bind(1, email);
     valid = row.Step() && row.Text(0) == password;
-    if (valid && userId)
-        *userId = row.Text(1);
+    if (valid && userId) *userId = row.Text(1);
     return !row.Failed() || Fail("cannot read the accounts");
 }
 
-bool StoreDatabase::AddAccount(const Account& account)
-{
+bool StoreDatabase::AddAccount(const Account& account) {
     std::lock_guard lock(mutex_);
     Statement insert(db_, "INSERT OR REPLACE INTO accounts (email, password, user_id, mcc) VALUES (?1, ?2, ?3, ?4)");
     insert.Bind(1, account.email).Bind(2, account.password).Bind(3, account.userId).Bind(4, account.mcc);
     return insert.Run() || Fail("cannot add the account");
 }
 
-bool StoreDatabase::RegisterPackage(const Package& package)
-{
+bool StoreDatabase::RegisterPackage(const Package& package) {
     std::lock_guard lock(mutex_);
     Statement insert(db_, "INSERT OR REPLACE INTO packages (package_id, version, path) VALUES (?1, ?2, ?3)");
     insert.Bind(1, package.id).Bind(2, package.version).Bind(3, package.path);
     return insert.Run() || Fail("cannot register the package");
 }
 
-bool StoreDatabase::Packages(std::vector<Package>& out)
-{
+bool StoreDatabase::Packages(std::vector<Package>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
     Statement rows(db_, "SELECT package_id, version, path FROM packages ORDER BY package_id, version");
@@ -329,26 +297,20 @@ bool StoreDatabase::Packages(std::vector<Package>& out)
     return !rows.Failed() || Fail("cannot read the packages");
 }
 
-bool StoreDatabase::NewestPackage(const std::string& id, std::optional<Package>& out)
-{
+bool StoreDatabase::NewestPackage(const std::string& id, std::optional<Package>& out) {
     std::vector<Package> all;
-    if (!Packages(all))
-        return false;
+    if (!Packages(all)) return false;
     out.reset();
     for (const Package& package : all) {
-        if (package.id != id || !PackageVersion::IsValid(package.version))
-            continue;
-        if (!out || PackageVersion::Compare(package.version, out->version) > 0)
-            out = package;
+        if (package.id != id || !PackageVersion::IsValid(package.version)) continue;
+        if (!out || PackageVersion::Compare(package.version, out->version) > 0) out = package;
     }
     return true;
 }
 
-bool StoreDatabase::PackageByFileName(const std::string& fileName, std::optional<Package>& out)
-{
+bool StoreDatabase::PackageByFileName(const std::string& fileName, std::optional<Package>& out) {
     std::vector<Package> all;
-    if (!Packages(all))
-        return false;
+    if (!Packages(all)) return false;
     out.reset();
     for (const Package& package : all) {
         if (package.FileName() == fileName) {
@@ -359,4 +321,4 @@ bool StoreDatabase::PackageByFileName(const std::string& fileName, std::optional
     return true;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

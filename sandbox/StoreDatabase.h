@@ -69,4 +69,4 @@ private:
     std::string lastError_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

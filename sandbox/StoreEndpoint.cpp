@@ -13,51 +13,40 @@ namespace {
 
 constexpr const char* kReplyType = "text/xml; charset=UTF-8";
 
-bool IsHostChar(char c)
-{
+bool IsHostChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == ':' || c == '[' || c == ']';
 }
 
-std::string Outcome(const StoreReply& reply)
-{
-    if (reply.IsSuccess())
-        return "ok, " + std::to_string(reply.records.size()) + " record(s)";
+std::string Outcome(const StoreReply& reply) {
+    if (reply.IsSuccess()) return "ok, " + std::to_string(reply.records.size()) + " record(s)";
     return "error " + std::to_string(reply.errorCode) + ": " + reply.message;
 }
 
-} // namespace
+}  // namespace
 
 StoreEndpoint::StoreEndpoint(HttpServer& http, const FunctionDispatcher& dispatcher, FaultInjector& faults,
                              RequestLog& log, std::string fallbackHost)
-    : http_(http), dispatcher_(dispatcher), faults_(faults), log_(log), fallbackHost_(std::move(fallbackHost))
-{
-}
+    : http_(http), dispatcher_(dispatcher), faults_(faults), log_(log), fallbackHost_(std::move(fallbackHost)) {}
 
-void StoreEndpoint::Install()
-{
+void StoreEndpoint::Install() {
     http_.Post("/ods.as", [this](const httplib::Request& req, httplib::Response& res) {
         Handle(Endpoint::CountrySearch, req, res);
     });
-    http_.Post("/store", [this](const httplib::Request& req, httplib::Response& res) {
-        Handle(Endpoint::Store, req, res);
-    });
+    http_.Post("/store",
+               [this](const httplib::Request& req, httplib::Response& res) { Handle(Endpoint::Store, req, res); });
 }
 
-std::string StoreEndpoint::HostFor(const httplib::Request& req) const
-{
+std::string StoreEndpoint::HostFor(const httplib::Request& req) const {
     // The Host header goes back to the device inside URLs: take it only when it looks like host[:port].
     const std::string host = req.get_header_value("Host");
-    if (host.empty() || host.size() > 255)
-        return fallbackHost_;
+    if (host.empty() || host.size() > 255) return fallbackHost_;
     for (char c : host) {
-        if (!IsHostChar(c))
-            return fallbackHost_;
+        if (!IsHostChar(c)) return fallbackHost_;
     }
     return host;
 }
 
-void StoreEndpoint::Handle(Endpoint endpoint, const httplib::Request& req, httplib::Response& res)
-{
+void StoreEndpoint::Handle(Endpoint endpoint, const httplib::Request& req, httplib::Response& res) {
     StoreRequest request;
     std::string parseError;
     const bool parsed = RequestParser::Parse(req.body, request, parseError);
@@ -72,15 +61,14 @@ void StoreEndpoint::Handle(Endpoint endpoint, const httplib::Request& req, httpl
     entry.params = request.params;
 
     const FaultAction action = faults_.Take(request.functionId, false);
-    if (action.delayMs > 0)
-        http_.SleepWhileRunning(action.delayMs);
+    if (action.delayMs > 0) http_.SleepWhileRunning(action.delayMs);
     if (action.fault && ApplyFault(*action.fault, request, res, entry)) {
         log_.Add(std::move(entry));
         return;
     }
 
-    const StoreReply reply = parsed ? dispatcher_.Dispatch(endpoint, request)
-                                    : StoreReply::Error(StoreError::MalformedRequest, parseError);
+    const StoreReply reply =
+        parsed ? dispatcher_.Dispatch(endpoint, request) : StoreReply::Error(StoreError::MalformedRequest, parseError);
     const std::string body = ReplyWriter::Write(request.functionId, request.transactionId, reply);
     if (body.empty()) {
         res.status = 500;
@@ -93,14 +81,12 @@ void StoreEndpoint::Handle(Endpoint endpoint, const httplib::Request& req, httpl
         entry.errorCode = reply.errorCode;
         entry.outcome = Outcome(reply);
     }
-    if (action.delayMs > 0)
-        entry.outcome += " after a delay of " + std::to_string(action.delayMs) + " ms";
+    if (action.delayMs > 0) entry.outcome += " after a delay of " + std::to_string(action.delayMs) + " ms";
     log_.Add(std::move(entry));
 }
 
 bool StoreEndpoint::ApplyFault(const FaultRule& fault, const StoreRequest& request, httplib::Response& res,
-                               RequestLogEntry& entry)
-{
+                               RequestLogEntry& entry) {
     entry.outcome = "fault " + fault.Describe();
     switch (fault.kind) {
     case FaultKind::Drop:
@@ -133,4 +119,4 @@ bool StoreEndpoint::ApplyFault(const FaultRule& fault, const StoreRequest& reque
     return false;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

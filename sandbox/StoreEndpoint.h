@@ -37,4 +37,4 @@ private:
     std::string fallbackHost_;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -24,8 +24,7 @@ struct StoreReply {
 
     std::vector<StoreRecord> records;
 
-    static StoreReply Error(StoreError error, std::string message)
-    {
+    static StoreReply Error(StoreError error, std::string message) {
         StoreReply reply;
         reply.errorCode = static_cast<int>(error);
         reply.message = std::move(message);
@@ -35,4 +34,4 @@ struct StoreReply {
     bool IsSuccess() const { return errorCode == 0; }
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

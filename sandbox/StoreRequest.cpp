@@ -2,13 +2,11 @@
 
 namespace Sandbox {
 
-const std::string* StoreRequest::Param(const std::string& name) const
-{
+const std::string* StoreRequest::Param(const std::string& name) const {
     for (const auto& [key, value] : params) {
-        if (key == name)
-            return &value;
+        if (key == name) return &value;
     }
     return nullptr;
 }
 
-} // namespace Sandbox
+}  // namespace Sandbox

@@ -16,10 +16,10 @@ struct StoreRequest {
     std::string lang;
     std::string version;
 
-    int functionId = 0;     // from "id"; 0 when absent or unreadable
+    int functionId = 0;  // from "id"; 0 when absent or unreadable
     std::string functionName;
-    int transactionId = -1; // from "transactionId"; -1 when absent or unreadable
-    std::vector<std::pair<std::string, std::string>> params; // in document order; names may repeat
+    int transactionId = -1;                                   // from "transactionId"; -1 when absent or unreadable
+    std::vector<std::pair<std::string, std::string>> params;  // in document order; names may repeat
 
     // "host:port" the client addressed, used to build URLs that point back here.
     std::string hostHeader;
@@ -28,4 +28,4 @@ struct StoreRequest {
     const std::string* Param(const std::string& name) const;
 };
 
-} // namespace Sandbox
+}  // namespace Sandbox

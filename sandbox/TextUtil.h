@@ -15,4 +15,4 @@ std::string Trim(std::string_view text);
 // True for 127.0.0.0/8, ::1 and IPv4-mapped loopback addresses.
 bool IsLoopbackAddress(std::string_view address);
 
-} // namespace Sandbox::TextUtil
+}  // namespace Sandbox::TextUtil

@@ -11,8 +11,7 @@
 #include <iostream>
 #include <thread>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Signals are taken by one waiting thread; every other thread inherits the mask.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -44,8 +43,8 @@ int main(int argc, char** argv)
     std::cerr << "iap-sandbox: serving " << server.BaseUrl() << " from "
               << (config.dbPath.empty() ? std::string("an in-memory database") : config.dbPath)
               << (server.Database().WasSeeded() ? (config.seedSql.empty() ? ", seeded with the demo catalogue"
-                                                                           : ", seeded with the given catalogue")
-                                                 : "")
+                                                                          : ", seeded with the given catalogue")
+                                                : "")
               << "; stop with Ctrl-C" << std::endl;
 
     std::thread signalWaiter([&server, &stopSignals] {

@@ -3,8 +3,8 @@
 // operations of other applications, one request per process.
 #include "lib/device/AppUpdater.h"
 #include "lib/device/IAppUpdateListener.h"
-#include "lib/protocol/IapCommonHttpTypes.h"
 #include "lib/device/OblinAccount.h"
+#include "lib/protocol/IapCommonHttpTypes.h"
 #include "lib/protocol/IapListener.h"
 #include "platform/app/AppControlProviderManager.h"
 #include "platform/app/IAppControlProviderEventListener.h"
@@ -79,6 +79,6 @@ private:
     IapCommonHttp::FunctionId requestedFunction_ = IapCommonHttp::FUNCTION_NONE;
     OblinAccount account_;
     AppUpdater* updater_ = nullptr;
-    bool updating_ = false;       // an update was started and its end is awaited
+    bool updating_ = false;        // an update was started and its end is awaited
     bool startingUpdate_ = false;  // inside AppUpdater::Update, whose early failures report at once
 };

@@ -79,7 +79,8 @@ void BuyServiceHttpSession::HandleErrorReply(const IapCommonHttpReply& reply) {
         }
         break;
     case FUNCTION_GET_APPS_ITEM_LIST:
-        if (listener) listener->OnItemInformationListReceived(reply.transactionId, status, IapItemList<IapItemInformation>());
+        if (listener)
+            listener->OnItemInformationListReceived(reply.transactionId, status, IapItemList<IapItemInformation>());
         break;
     default:
         IapCommonHttpSession::HandleErrorReply(reply);

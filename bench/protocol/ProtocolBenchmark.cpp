@@ -26,12 +26,12 @@ std::string ItemListReply(int count) {
         std::to_string(count) + "\" totalCount=\"" + std::to_string(count) + "\"/>";
     for (int i = 1; i <= count; ++i) {
         std::string id = std::to_string(100000000000LL + i);
-        doc += "<list numValue=\"9\"><value name=\"itemID\">" + id +
-               "</value><value name=\"itemName\">Gold pack " + std::to_string(i) +
+        doc += "<list numValue=\"9\"><value name=\"itemID\">" + id + "</value><value name=\"itemName\">Gold pack " +
+               std::to_string(i) +
                "</value><value name=\"itemPrice\">1.99</value><value name=\"currencyUnit\">EUR</value>"
                "<value name=\"itemDesc\">Five hundred gold coins &amp; a shield</value>"
-               "<value name=\"itemImageUrl\">http://store.example/img/" + id +
-               ".png</value><value name=\"itemDownloadUrl\">http://store.example/dl/" + id +
+               "<value name=\"itemImageUrl\">http://store.example/img/" +
+               id + ".png</value><value name=\"itemDownloadUrl\">http://store.example/dl/" + id +
                "</value><value name=\"reserved1\"></value><value name=\"reserved2\"></value></list>";
     }
     return doc + "</OblinProtocol>";
@@ -62,7 +62,8 @@ void BM_ReaderFloor(benchmark::State& state) {
         xmlTextReaderPtr reader =
             xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, XML_PARSE_NONET);
         int nodes = 0;
-        while (xmlTextReaderRead(reader) == 1) nodes += xmlTextReaderNodeType(reader) != 0;
+        while (xmlTextReaderRead(reader) == 1)
+            nodes += xmlTextReaderNodeType(reader) != 0;
         xmlFreeTextReader(reader);
         benchmark::DoNotOptimize(nodes);
     }

@@ -96,7 +96,8 @@ int RunToEnd(const std::vector<std::string>& args, const std::string& outputPath
         dup2(out, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
         std::vector<char*> argv;
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         execvp(argv[0], argv.data());
         _exit(127);
@@ -168,7 +169,8 @@ public:
         }
         close(fds[1]);
         char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') url_ += c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            url_ += c;
         close(fds[0]);
         if (url_.rfind("http://", 0) != 0) return (error = binary + " did not start (is it built?)"), false;
         return true;
@@ -181,8 +183,8 @@ private:
 };
 
 // A request document exactly as the device's writer produces it.
-bool WriteDocument(IapCommonHttp::FunctionId function, std::initializer_list<std::pair<const wchar_t*, Vx::Base::String>> params,
-                   const std::string& path) {
+bool WriteDocument(IapCommonHttp::FunctionId function,
+                   std::initializer_list<std::pair<const wchar_t*, Vx::Base::String>> params, const std::string& path) {
     IapCommonHttp::Params list;
     if (list.Construct(static_cast<int>(params.size())) != Vx::E_SUCCESS) return false;
     for (const auto& [name, value] : params) {
@@ -287,9 +289,16 @@ private:
     std::string Bin(const std::string& name) const { return options_.binDir + "/" + name; }
 
     std::vector<std::string> AppctlArgs() const {
-        return {Bin("appctl"), "--json", "--timeout", "30", "buyservice.BuyService",
-                "/appcontrol/operation/iap/get_item_list", "_transactionId=1", std::string("_itemGroupId=") + kItemGroup,
-                "_startNumber=1", "_endNumber=3"};
+        return {Bin("appctl"),
+                "--json",
+                "--timeout",
+                "30",
+                "buyservice.BuyService",
+                "/appcontrol/operation/iap/get_item_list",
+                "_transactionId=1",
+                std::string("_itemGroupId=") + kItemGroup,
+                "_startNumber=1",
+                "_endNumber=3"};
     }
     enum class Encoding { Compressed, Plain };
 
@@ -316,12 +325,15 @@ private:
         version_ = ManifestValue(manifest, "version");
         const IapSystemInfo& info = IapSystemInfo::GetInstance();
         using Vx::Base::String;
-        for (int i = 0; i < 3; ++i) documents_.push_back(home_ + "/request" + std::to_string(i + 1) + ".xml");
+        for (int i = 0; i < 3; ++i)
+            documents_.push_back(home_ + "/request" + std::to_string(i + 1) + ".xml");
         return !version_.empty() &&
-               WriteDocument(IapCommonHttp::FUNCTION_COUNTRY_SEARCH, {{L"latestCountryCode", info.mcc}}, documents_[0]) &&
-               WriteDocument(IapCommonHttp::FUNCTION_CHECK_APP_UPGRADE,
-                             {{L"duid", info.deviceId}, {L"preloadApp", String::FromUtf8("buyservice@" + version_ + "@1")}},
-                             documents_[1]) &&
+               WriteDocument(IapCommonHttp::FUNCTION_COUNTRY_SEARCH, {{L"latestCountryCode", info.mcc}},
+                             documents_[0]) &&
+               WriteDocument(
+                   IapCommonHttp::FUNCTION_CHECK_APP_UPGRADE,
+                   {{L"duid", info.deviceId}, {L"preloadApp", String::FromUtf8("buyservice@" + version_ + "@1")}},
+                   documents_[1]) &&
                WriteDocument(IapCommonHttp::FUNCTION_GET_APPS_ITEM_LIST,
                              {{L"resultCode", info.mode},
                               {L"startNum", String(L"1")},
@@ -367,8 +379,8 @@ private:
         std::string self = fs::read_symlink("/proc/self/exe").string();
         std::string wrapper = home_ + "/measured-buyservice";
         std::string rssFile = home_ + "/rss.txt";
-        std::ofstream(wrapper) << "#!/bin/sh\nexec '" << self << "' --measure '" << rssFile << "' '" << Bin("buyservice")
-                               << "'\n";
+        std::ofstream(wrapper) << "#!/bin/sh\nexec '" << self << "' --measure '" << rssFile << "' '"
+                               << Bin("buyservice") << "'\n";
         chmod(wrapper.c_str(), 0755);
         fs::create_directories(home_ + "/apps");
         std::ofstream(home_ + "/apps/buyservice.BuyService.manifest")
@@ -383,7 +395,8 @@ private:
         while (std::chrono::steady_clock::now() < deadline) {
             values.clear();
             std::istringstream lines(ReadFile(rssFile));
-            for (double v; lines >> v;) values.push_back(v);
+            for (double v; lines >> v;)
+                values.push_back(v);
             if (static_cast<int>(values.size()) >= options_.memoryRuns) break;
             usleep(20000);
         }
@@ -407,8 +420,9 @@ private:
         std::printf("ratio (a)/(b): %.2f (goal below %.1f: %s)\n", ratio, kRatioGoal,
                     ratio < kRatioGoal ? "met" : "MISSED");
         double peakMb = *std::max_element(kb.begin(), kb.end()) / 1024.0;
-        std::printf("buyservice peak resident memory: %.1f MB, median %.1f MB of %zu requests (goal below %.0f MB: %s)\n",
-                    peakMb, Median(kb) / 1024.0, kb.size(), kMemoryGoalMb, peakMb < kMemoryGoalMb ? "met" : "MISSED");
+        std::printf(
+            "buyservice peak resident memory: %.1f MB, median %.1f MB of %zu requests (goal below %.0f MB: %s)\n",
+            peakMb, Median(kb) / 1024.0, kb.size(), kMemoryGoalMb, peakMb < kMemoryGoalMb ? "met" : "MISSED");
     }
 
     Options options_;

@@ -51,17 +51,28 @@ result AppUpdater::Update(const String& url) {
 String AppUpdater::GetResultMessage(UpdateResult updateResult) const {
     String failure = IsFailed(lastResult_) ? String(GetErrorMessage(lastResult_)) : String();
     switch (updateResult) {
-        case UPDATE_SUCCESS: return String();
-        case UPDATE_ERROR_NO_DOWNLOAD_MANAGER: return L"Failed to get download manager.";
-        case UPDATE_ERROR_DOWNLOAD_MANAGER_STATE: return L"Invalid download manager state.";
-        case UPDATE_ERROR_DOWNLOAD_FAILED: return String(L"Download failed. ") + failure;
-        case UPDATE_DOWNLOAD_PAUSED: return L"Download paused.";
-        case UPDATE_DOWNLOAD_CANCELED: return L"Download canceled.";
-        case UPDATE_ERROR_NO_PACKAGE_MANAGER: return L"Failed to get package manager.";
-        case UPDATE_ERROR_INSTALL_FAILED: return String(L"Package manager install failed. ") + failure;
-        case UPDATE_ERROR_INVALID_PACKAGE: return L"Package manager: Invalid package.";
-        case UPDATE_ERROR_STORAGE_FULL: return L"Package manager: Storage full.";
-        case UPDATE_ERROR_UNKNOWN: return L"Unknown error.";
+    case UPDATE_SUCCESS:
+        return String();
+    case UPDATE_ERROR_NO_DOWNLOAD_MANAGER:
+        return L"Failed to get download manager.";
+    case UPDATE_ERROR_DOWNLOAD_MANAGER_STATE:
+        return L"Invalid download manager state.";
+    case UPDATE_ERROR_DOWNLOAD_FAILED:
+        return String(L"Download failed. ") + failure;
+    case UPDATE_DOWNLOAD_PAUSED:
+        return L"Download paused.";
+    case UPDATE_DOWNLOAD_CANCELED:
+        return L"Download canceled.";
+    case UPDATE_ERROR_NO_PACKAGE_MANAGER:
+        return L"Failed to get package manager.";
+    case UPDATE_ERROR_INSTALL_FAILED:
+        return String(L"Package manager install failed. ") + failure;
+    case UPDATE_ERROR_INVALID_PACKAGE:
+        return L"Package manager: Invalid package.";
+    case UPDATE_ERROR_STORAGE_FULL:
+        return L"Package manager: Storage full.";
+    case UPDATE_ERROR_UNKNOWN:
+        return L"Unknown error.";
     }
     return String();
 }
@@ -151,10 +162,18 @@ void AppUpdater::OnPackageInstallationCompleted(const App::Package::PackageId& p
     installing_ = false;
     removeNotification();
     switch (installationResult) {
-        case App::Package::PACKAGE_INSTALLATION_RESULT_SUCCESS: Report(UPDATE_SUCCESS); break;
-        case App::Package::PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE: Report(UPDATE_ERROR_INVALID_PACKAGE); break;
-        case App::Package::PACKAGE_INSTALLATION_RESULT_STORAGE_FULL: Report(UPDATE_ERROR_STORAGE_FULL); break;
-        default: Report(UPDATE_ERROR_UNKNOWN); break;
+    case App::Package::PACKAGE_INSTALLATION_RESULT_SUCCESS:
+        Report(UPDATE_SUCCESS);
+        break;
+    case App::Package::PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE:
+        Report(UPDATE_ERROR_INVALID_PACKAGE);
+        break;
+    case App::Package::PACKAGE_INSTALLATION_RESULT_STORAGE_FULL:
+        Report(UPDATE_ERROR_STORAGE_FULL);
+        break;
+    default:
+        Report(UPDATE_ERROR_UNKNOWN);
+        break;
     }
 }
 
@@ -163,7 +182,9 @@ void AppUpdater::OnPackageUninstallationCompleted(const App::Package::PackageId&
     (void)uninstallationResult;
 }
 
-bool AppUpdater::IsOwnDownload(Content::RequestId requestId) const { return requestId_ != 0 && requestId == requestId_; }
+bool AppUpdater::IsOwnDownload(Content::RequestId requestId) const {
+    return requestId_ != 0 && requestId == requestId_;
+}
 
 void AppUpdater::Report(UpdateResult updateResult) {
     if (listener_) listener_->OnUpdateCompleted(updateResult);

@@ -11,8 +11,7 @@
 
 class IAppUpdateListener;
 
-class AppUpdater : public Vx::Content::IDownloadListener,
-                   public Vx::App::Package::IPackageInstallationEventListener {
+class AppUpdater : public Vx::Content::IDownloadListener, public Vx::App::Package::IPackageInstallationEventListener {
 public:
     enum UpdateResult : int {
         UPDATE_SUCCESS = 0,

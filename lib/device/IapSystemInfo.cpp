@@ -55,9 +55,7 @@ void ApplyPhoneNumber(const String& override, String& phoneNumber) {
 
 String SystemKey(const wchar_t* path) { return String(Vx::Base::kPlatformIdPrefix) + path; }
 
-bool IsHexDigit(wchar_t c) {
-    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
+bool IsHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
 
 // Six pairs of hex digits at 0, 3, ..., 15, whatever the separators.
 bool TakeSeparatedPairs(const String& mac, String& digits) {

@@ -150,7 +150,8 @@ void OblinAccount::ReportAccessToken(const IMap* extraData) {
     if (resultCode_ == OblinAccountResult::RESULT_SUCCESS && values[0].IsEmpty()) {
         // Success without a user id cannot be used for any store request.
         resultCode_ = OblinAccountResult::RESULT_INVALID_ANSWER;
-        for (auto& value : values) value.Clear();
+        for (auto& value : values)
+            value.Clear();
     }
     listener_.OnAccessTokenReply(static_cast<ResultCode>(resultCode_), values[0], values[1], values[2], values[3]);
 }

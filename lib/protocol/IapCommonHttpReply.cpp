@@ -66,19 +66,19 @@ int ReadElementText(xmlTextReaderPtr reader, std::string& text) {
     int read;
     while ((read = xmlTextReaderRead(reader)) == 1) {
         switch (xmlTextReaderNodeType(reader)) {
-            case XML_READER_TYPE_TEXT:
-            case XML_READER_TYPE_CDATA:
-            case XML_READER_TYPE_WHITESPACE:
-            case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
-                if (const xmlChar* value = xmlTextReaderConstValue(reader)) {
-                    text += reinterpret_cast<const char*>(value);
-                }
-                break;
-            case XML_READER_TYPE_END_ELEMENT:
-                if (xmlTextReaderDepth(reader) == depth) return 1;
-                break;
-            default:
-                break;
+        case XML_READER_TYPE_TEXT:
+        case XML_READER_TYPE_CDATA:
+        case XML_READER_TYPE_WHITESPACE:
+        case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
+            if (const xmlChar* value = xmlTextReaderConstValue(reader)) {
+                text += reinterpret_cast<const char*>(value);
+            }
+            break;
+        case XML_READER_TYPE_END_ELEMENT:
+            if (xmlTextReaderDepth(reader) == depth) return 1;
+            break;
+        default:
+            break;
         }
     }
     return read;
@@ -89,7 +89,8 @@ int ReadElementText(xmlTextReaderPtr reader, std::string& text) {
 IapCommonHttpReply::IapCommonHttpReply() = default;
 
 IapCommonHttpReply::~IapCommonHttpReply() {
-    for (int i = 0; i < records.GetCount(); ++i) delete records.GetAt(i);
+    for (int i = 0; i < records.GetCount(); ++i)
+        delete records.GetAt(i);
 }
 
 result IapCommonHttpReply::Construct(const Vx::Base::ByteBuffer* body) {
@@ -158,8 +159,8 @@ int IapCommonHttpReply::ExtractFromReply(xmlTextReaderPtr reader) {
         GetAttributeAsInteger(reader, "id", id) != Vx::E_SUCCESS) {
         return -1;
     }
-    functionId = IapCommonHttp::IsKnownFunction(id) ? static_cast<IapCommonHttp::FunctionId>(id)
-                                                    : IapCommonHttp::FUNCTION_NONE;
+    functionId =
+        IapCommonHttp::IsKnownFunction(id) ? static_cast<IapCommonHttp::FunctionId>(id) : IapCommonHttp::FUNCTION_NONE;
     GetAttributeAsInteger(reader, "startNum", startNum);
     GetAttributeAsInteger(reader, "endNum", endNum);
     GetAttributeAsInteger(reader, "totalCount", totalCount);

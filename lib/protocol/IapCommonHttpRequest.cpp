@@ -31,7 +31,8 @@ bool IsXmlChar(wchar_t ch) {
 const String& WithoutForbiddenChars(const String& text, String& storage) {
     const std::wstring& chars = text.ToStdWString();
     std::size_t i = 0;
-    while (i < chars.size() && IsXmlChar(chars[i])) ++i;
+    while (i < chars.size() && IsXmlChar(chars[i]))
+        ++i;
     if (i == chars.size()) return text;
     std::wstring kept(chars, 0, i);
     for (; i < chars.size(); ++i) {
@@ -45,7 +46,8 @@ const String& WithoutForbiddenChars(const String& text, String& storage) {
 int WholeCharacterPrefix(const Vx::Base::byte* bytes, int length, int limit) {
     if (length <= limit) return length;
     int cut = limit;
-    while (cut > 0 && (bytes[cut] & 0xC0) == 0x80) --cut;
+    while (cut > 0 && (bytes[cut] & 0xC0) == 0x80)
+        --cut;
     return cut;
 }
 
@@ -76,8 +78,7 @@ int WriteRequestElement(xmlTextWriterPtr writer, int transactionId, IapCommonHtt
         WriteNumberAttribute(writer, "transactionId", transactionId) < 0) {
         return -1;
     }
-    std::unique_ptr<Vx::Base::Collection::IEnumeratorT<IapCommonHttp::Params::Entry>> entries(
-        params.GetEnumeratorN());
+    std::unique_ptr<Vx::Base::Collection::IEnumeratorT<IapCommonHttp::Params::Entry>> entries(params.GetEnumeratorN());
     if (!entries) return -1;
     IapCommonHttp::Params::Entry entry;
     while (entries->MoveNext() == Vx::E_SUCCESS) {
@@ -120,8 +121,8 @@ int startCommonSections(xmlTextWriterPtr writer) {
 int WriteKeyValue(xmlTextWriterPtr writer, const IapCommonHttp::Params::Entry& entry) {
     xmlChar value[kXmlValueCapacity];
     if (StringToXmlChar(value, sizeof value, entry.value) < 0) return -1;
-    if (xmlTextWriterStartElement(writer, BAD_CAST "param") < 0 ||
-        WriteTextAttribute(writer, "name", entry.name) < 0 || xmlTextWriterWriteString(writer, value) < 0) {
+    if (xmlTextWriterStartElement(writer, BAD_CAST "param") < 0 || WriteTextAttribute(writer, "name", entry.name) < 0 ||
+        xmlTextWriterWriteString(writer, value) < 0) {
         return -1;
     }
     return xmlTextWriterEndElement(writer);

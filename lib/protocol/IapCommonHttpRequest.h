@@ -15,8 +15,7 @@ public:
     ~IapCommonHttpRequest() override;
 
     // E_INVALID_STATE on a second call; otherwise the result of GenerateXml.
-    Vx::result Construct(int transactionId, IapCommonHttp::FunctionId functionId,
-                         const IapCommonHttp::Params& params);
+    Vx::result Construct(int transactionId, IapCommonHttp::FunctionId functionId, const IapCommonHttp::Params& params);
     // E_SUCCESS, or E_FAILURE when any writer step fails (an unknown function
     // id among them) or a document was already generated here.
     Vx::result GenerateXml(const IapCommonHttp::Params& params);

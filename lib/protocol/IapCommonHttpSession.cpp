@@ -49,8 +49,8 @@ IapCommonHttpSession::~IapCommonHttpSession() { CloseCurrentTransaction(); }
 result IapCommonHttpSession::Construct(IapListener* sessionListener) {
     if (!sessionListener) return E_INVALID_ARG;
     if (constructed_) return E_INVALID_STATE;
-    result r = httpSession.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, nullptr, String(kSessionHostAddress),
-                                     nullptr, NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL);
+    result r = httpSession.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, nullptr, String(kSessionHostAddress), nullptr,
+                                     NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL);
     if (r != E_SUCCESS) return r;
     listener = sessionListener;
     countrySearchUrl = ConfiguredCountrySearchUrl();
@@ -280,7 +280,8 @@ void IapCommonHttpSession::HandleReply(const IapCommonHttpReply& reply) {
 void IapCommonHttpSession::HandleErrorReply(const IapCommonHttpReply& reply) {
     if (reply.functionId == FUNCTION_NONE) return;
     if (reply.functionId == FUNCTION_CHECK_APP_UPGRADE) {
-        if (listener) listener->OnCheckAppUpgradeReceived(reply.transactionId, String(), IapLib::STATUS_GENERAL_FAILURE);
+        if (listener)
+            listener->OnCheckAppUpgradeReceived(reply.transactionId, String(), IapLib::STATUS_GENERAL_FAILURE);
         return;
     }
     // In practice a failed country search: its failure belongs to the held request.

@@ -51,7 +51,8 @@ public:
                                    int recommendedChunkSize) override;
     void OnTransactionHeaderCompleted(Vx::Net::Http::HttpSession& session, Vx::Net::Http::HttpTransaction& transaction,
                                       int headerLen, bool authRequired) override;
-    void OnTransactionCompleted(Vx::Net::Http::HttpSession& session, Vx::Net::Http::HttpTransaction& transaction) override;
+    void OnTransactionCompleted(Vx::Net::Http::HttpSession& session,
+                                Vx::Net::Http::HttpTransaction& transaction) override;
     void OnTransactionCertVerificationRequiredN(Vx::Net::Http::HttpSession& session,
                                                 Vx::Net::Http::HttpTransaction& transaction,
                                                 Vx::Base::String* certificate) override;

@@ -96,7 +96,8 @@ result IapCommonHttpSession::BuildCountryListFromReply(const IapCommonHttpReply&
             return E_OUT_OF_MEMORY;
         }
         IMapEnumerator* entries = record->GetMapEnumeratorN();
-        while (entries && entries->MoveNext() == E_SUCCESS) country->Add(entries->GetKey(), entries->GetValue());
+        while (entries && entries->MoveNext() == E_SUCCESS)
+            country->Add(entries->GetKey(), entries->GetValue());
         delete entries;
         result r = out->Add(country);
         if (r != E_SUCCESS) {

@@ -93,28 +93,65 @@ ErrorCode ValidateErrorCode(int rawCode) {
 IapLib::StatusCode StatusToIapLibStatus(ErrorCode code) {
     using namespace IapLib;
     switch (static_cast<int>(code)) {
-        case 0: return STATUS_SUCCESS;
-        case 1: return STATUS_CANCELED;
-        case 2: return STATUS_NETWORK_FAILURE;
-        case 3: return STATUS_HTTP_FAILURE;
-        case 1000: return STATUS_SERVER_1000;
-        case 4002: return STATUS_SERVER_9201;
-        case 9103: return STATUS_SERVER_9103;
-        case 9104: return STATUS_SERVER_9104;
-        case 9107: return STATUS_SERVER_9201;
-        case 9108: return STATUS_SERVER_9203;
-        case 9109: return STATUS_SERVER_9207;
-        case 9200: return STATUS_HTTP_FAILURE;
-        case 9201: case 9209: return STATUS_SERVER_9201;
-        case 9202: case 9207: return STATUS_SERVER_9207;
-        case 9203: case 9206: return STATUS_SERVER_9203;
-        case 3013: case 9000: case 9001:
-        case 9100: case 9101: case 9102: case 9105: case 9106:
-        case 9110: case 9111: case 9112: case 9113: case 9114:
-        case 9204: case 9205: case 9208: case 9210: case 9211:
-        case 9212: case 9213: case 9214: case 9215: case 9219:
-            return STATUS_GENERAL_FAILURE;
-        default: return STATUS_UNKNOWN;
+    case 0:
+        return STATUS_SUCCESS;
+    case 1:
+        return STATUS_CANCELED;
+    case 2:
+        return STATUS_NETWORK_FAILURE;
+    case 3:
+        return STATUS_HTTP_FAILURE;
+    case 1000:
+        return STATUS_SERVER_1000;
+    case 4002:
+        return STATUS_SERVER_9201;
+    case 9103:
+        return STATUS_SERVER_9103;
+    case 9104:
+        return STATUS_SERVER_9104;
+    case 9107:
+        return STATUS_SERVER_9201;
+    case 9108:
+        return STATUS_SERVER_9203;
+    case 9109:
+        return STATUS_SERVER_9207;
+    case 9200:
+        return STATUS_HTTP_FAILURE;
+    case 9201:
+    case 9209:
+        return STATUS_SERVER_9201;
+    case 9202:
+    case 9207:
+        return STATUS_SERVER_9207;
+    case 9203:
+    case 9206:
+        return STATUS_SERVER_9203;
+    case 3013:
+    case 9000:
+    case 9001:
+    case 9100:
+    case 9101:
+    case 9102:
+    case 9105:
+    case 9106:
+    case 9110:
+    case 9111:
+    case 9112:
+    case 9113:
+    case 9114:
+    case 9204:
+    case 9205:
+    case 9208:
+    case 9210:
+    case 9211:
+    case 9212:
+    case 9213:
+    case 9214:
+    case 9215:
+    case 9219:
+        return STATUS_GENERAL_FAILURE;
+    default:
+        return STATUS_UNKNOWN;
     }
 }
 

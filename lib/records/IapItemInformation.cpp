@@ -64,4 +64,6 @@ void IapItemInformation::SetItemDescription(const String& value) { Writable()->i
 void IapItemInformation::SetReserved1(const String& value) { Writable()->reserved1 = value; }
 void IapItemInformation::SetReserved2(const String& value) { Writable()->reserved2 = value; }
 
-String IapItemInformation::GetItemPriceFormatted(bool includeUnit) const { return IapLib::FormatPrice(*this, includeUnit); }
+String IapItemInformation::GetItemPriceFormatted(bool includeUnit) const {
+    return IapLib::FormatPrice(*this, includeUnit);
+}

@@ -42,8 +42,8 @@ Base::String Account::GetExtendedData(const Base::String& key) const {
 }
 
 Base::Collection::HashMap* Account::GetExtendedDataN() const {
-    std::unique_ptr<Base::Collection::HashMap> map(new (std::nothrow)
-                                                       Base::Collection::HashMap(Base::Collection::ElementOwnership::Owned));
+    std::unique_ptr<Base::Collection::HashMap> map(
+        new (std::nothrow) Base::Collection::HashMap(Base::Collection::ElementOwnership::Owned));
     if (!map || map->Construct(static_cast<int>(data_.size()) + 1) != E_SUCCESS) return nullptr;
     for (const auto& entry : data_) {
         std::unique_ptr<Base::String> key(new (std::nothrow) Base::String(entry.first));

@@ -21,8 +21,7 @@ public:
     static const wchar_t* const SERVER_URL_KEY;  // "server_url"
 
     Account() = default;
-    Account(const AccountProvider& provider, const Base::String& userName)
-        : provider_(provider), userName_(userName) {}
+    Account(const AccountProvider& provider, const Base::String& userName) : provider_(provider), userName_(userName) {}
 
     AccountId GetId() const { return id_; }
     void SetId(AccountId id) { id_ = id; }

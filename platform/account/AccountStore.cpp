@@ -129,7 +129,8 @@ result AccountStorePrivate::CheckSchema(bool& tables) const {
     if (rc != SQLITE_ROW) return FromSqlite(rc);
     long long found = version.ColumnInt64(0);
     if (found > kSchemaVersion) return E_INVALID_FORMAT;
-    Statement count(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('accounts', 'account_data');");
+    Statement count(
+        db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('accounts', 'account_data');");
     if (!count.Ok()) return FromSqlite(count.PrepareCode());
     rc = count.Step();
     if (rc != SQLITE_ROW) return FromSqlite(rc);
@@ -144,7 +145,9 @@ result AccountStorePrivate::Insert(Account& account) const {
     Statement insert(db, "INSERT INTO accounts (provider, user_name) VALUES (?1, ?2);");
     Statement data(db, "INSERT INTO account_data (account_id, seq, key, value) VALUES (?1, ?2, ?3, ?4);");
     if (!remove.Ok() || !insert.Ok() || !data.Ok()) {
-        return FromSqlite(!remove.Ok() ? remove.PrepareCode() : !insert.Ok() ? insert.PrepareCode() : data.PrepareCode());
+        return FromSqlite(!remove.Ok()   ? remove.PrepareCode()
+                          : !insert.Ok() ? insert.PrepareCode()
+                                         : data.PrepareCode());
     }
     remove.BindText(1, account.GetAccountProvider().GetAppId());
     remove.BindText(2, account.GetUserName());

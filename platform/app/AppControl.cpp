@@ -29,7 +29,8 @@ std::multimap<IAppControlResponseListener*, std::weak_ptr<ListenerSlot>>& Slots(
 std::shared_ptr<ListenerSlot> MakeSlot(IAppControlResponseListener* listener) {
     auto slot = std::make_shared<ListenerSlot>(ListenerSlot{listener});
     // Drop the entries of finished calls while here.
-    for (auto it = Slots().begin(); it != Slots().end();) it = it->second.expired() ? Slots().erase(it) : std::next(it);
+    for (auto it = Slots().begin(); it != Slots().end();)
+        it = it->second.expired() ? Slots().erase(it) : std::next(it);
     Slots().emplace(listener, slot);
     return slot;
 }
@@ -77,8 +78,8 @@ result AppControl::Start(const String* uri, const String* mimeType, const Vx::Ba
         events.onCompleted = [slot, appId, operationId](int value, const std::optional<Ipc::StringMap>& extra) {
             if (!slot->listener) return;
             std::unique_ptr<Vx::Base::Collection::IMap> map(extra ? ToHashMapN(*extra) : nullptr);
-            slot->listener->OnAppControlCompleteResponseReceived(appId, operationId,
-                                                                 static_cast<AppCtrlResult>(value), map.get());
+            slot->listener->OnAppControlCompleteResponseReceived(appId, operationId, static_cast<AppCtrlResult>(value),
+                                                                 map.get());
         };
     }
     return AppControlClient::Send(provider, std::move(request), std::move(events));

@@ -37,9 +37,12 @@ void AppControlChannel::SetHandlers(MessageHandler onMessage, ClosedHandler onCl
     // Bytes may already be waiting from before the handlers were set.
     if (socket_->bytesAvailable() > 0) {
         std::weak_ptr<bool> alive = alive_;
-        QMetaObject::invokeMethod(socket_, [this, alive] {
-            if (!alive.expired() && *alive.lock()) OnReadyRead();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            socket_,
+            [this, alive] {
+                if (!alive.expired() && *alive.lock()) OnReadyRead();
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -51,7 +51,10 @@ class OutgoingCall {
 public:
     OutgoingCall(std::uint64_t id, AppManifest provider, std::string socketPath, Ipc::RequestMessage request,
                  AppControlCallEvents events)
-        : id_(id), provider_(std::move(provider)), socketPath_(std::move(socketPath)), request_(std::move(request)),
+        : id_(id),
+          provider_(std::move(provider)),
+          socketPath_(std::move(socketPath)),
+          request_(std::move(request)),
           events_(std::move(events)) {
         request_.callId = id;
     }
@@ -171,8 +174,9 @@ void OutgoingCall::OnRetry() {
     bool gaveUp = now >= LaunchTimeoutMs() || (diedAtMs_ >= 0 && now - diedAtMs_ >= kGraceAfterDeathMs);
     if (!gaveUp) return;
     retry_->stop();
-    LogAppWarning("application " + provider_.appId + (diedAtMs_ >= 0 ? " exited before it listened" :
-                  " did not listen within " + std::to_string(LaunchTimeoutMs()) + " ms") +
+    LogAppWarning("application " + provider_.appId +
+                  (diedAtMs_ >= 0 ? " exited before it listened"
+                                  : " did not listen within " + std::to_string(LaunchTimeoutMs()) + " ms") +
                   "; see " + Vx::Base::GetPlatformHome() + "/logs/" + provider_.appId + ".log");
     Started(E_CONNECTION_FAILED);
     Complete(APP_CTRL_RESULT_ABORTED, std::nullopt);

@@ -11,7 +11,8 @@ class Writer {
 public:
     void U8(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
     void U32(std::uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8) U8(static_cast<std::uint8_t>(v >> shift));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            U8(static_cast<std::uint8_t>(v >> shift));
     }
     void U64(std::uint64_t v) {
         U32(static_cast<std::uint32_t>(v >> 32));
@@ -53,7 +54,8 @@ public:
     bool U32(std::uint32_t& v, const char* field) {
         if (!Need(4, field)) return false;
         v = 0;
-        for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<std::uint8_t>(data_[pos_++]);
+        for (int i = 0; i < 4; ++i)
+            v = (v << 8) | static_cast<std::uint8_t>(data_[pos_++]);
         return true;
     }
     bool U64(std::uint64_t& v, const char* field) {
@@ -195,11 +197,21 @@ bool DecodePayload(std::string_view payload, Message& out, std::string& error) {
     bool ok = false;
     if (r.U8(kind, "kind")) {
         switch (kind) {
-            case kRequest: ok = DecodeRequest(r, out); break;
-            case kAccepted: ok = DecodeAccepted(r, out); break;
-            case kResult: ok = DecodeResult(r, out); break;
-            case kActiveAppChanged: ok = DecodeActiveAppChanged(r, out); break;
-            default: error = "unknown message kind " + std::to_string(kind); return false;
+        case kRequest:
+            ok = DecodeRequest(r, out);
+            break;
+        case kAccepted:
+            ok = DecodeAccepted(r, out);
+            break;
+        case kResult:
+            ok = DecodeResult(r, out);
+            break;
+        case kActiveAppChanged:
+            ok = DecodeActiveAppChanged(r, out);
+            break;
+        default:
+            error = "unknown message kind " + std::to_string(kind);
+            return false;
         }
     }
     if (!ok) error = r.Error();

@@ -6,10 +6,9 @@
 // opt<T> = u8 presence (0/1) + T; map = u32 count + (str key, str value)*.
 //
 //   kind  message           direction           fields
-//   1     Request           caller -> provider  u64 callId, str callerAppId, str operationId, opt<str> uri, opt<str> mimeType, opt<map> extra
-//   2     Accepted          provider -> caller  u64 callId
-//   3     Result            provider -> caller  u64 callId, u32 result, opt<map> extra
-//   4     ActiveAppChanged  anyone -> app       str appId
+//   1     Request           caller -> provider  u64 callId, str callerAppId, str operationId, opt<str> uri, opt<str>
+//   mimeType, opt<map> extra 2     Accepted          provider -> caller  u64 callId 3     Result            provider ->
+//   caller  u64 callId, u32 result, opt<map> extra 4     ActiveAppChanged  anyone -> app       str appId
 //
 // A provider answers each Request at most once. Anything else on the wire
 // (unknown kind, bad length, invalid UTF-8, trailing bytes) ends the

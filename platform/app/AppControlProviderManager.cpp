@@ -143,7 +143,8 @@ void AppControlProviderManagerPrivate::Shutdown() {
 }
 
 void AppControlProviderManagerPrivate::FlushAll(int timeoutMs) {
-    for (auto& [id, channel] : channels_) channel->Flush(timeoutMs);
+    for (auto& [id, channel] : channels_)
+        channel->Flush(timeoutMs);
 }
 
 void AppControlProviderManagerPrivate::OnNewConnection() {

@@ -39,8 +39,8 @@ std::string Canonical(const std::string& path) {
 bool IsValidAppId(const std::string& appId) {
     if (appId.empty() || appId.size() > 128 || appId[0] == '.') return false;
     for (char c : appId) {
-        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-                  c == '_' || c == '-';
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+                  c == '-';
         if (!ok) return false;
     }
     return true;
@@ -90,12 +90,18 @@ result AppManifestRegistry::Parse(const std::string& path, AppManifest& out, std
             return E_INVALID_FORMAT;
         }
         std::string key = Trim(line.substr(0, eq)), value = Trim(line.substr(eq + 1));
-        if (key == "appId") m.appId = value;
-        else if (key == "packageId") m.packageId = value;
-        else if (key == "version") m.version = value;
-        else if (key == "executable") m.executable = value;
-        else if (key == "name") m.name = value;
-        else if (key == "resources") resources = value;
+        if (key == "appId")
+            m.appId = value;
+        else if (key == "packageId")
+            m.packageId = value;
+        else if (key == "version")
+            m.version = value;
+        else if (key == "executable")
+            m.executable = value;
+        else if (key == "name")
+            m.name = value;
+        else if (key == "resources")
+            resources = value;
         // Unknown keys are left for newer writers.
     }
     const char* missing = !IsValidAppId(m.appId) ? "a valid appId"

@@ -24,7 +24,8 @@ void AppResource::Load() const {
         std::size_t eq = line.find('=');
         if (eq == std::string::npos || eq == 0) continue;
         std::string text = line.substr(eq + 1);
-        for (std::size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;) text.replace(at, 2, "\n"), ++at;
+        for (std::size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
+            text.replace(at, 2, "\n"), ++at;
         strings_.emplace(String::FromUtf8(line.substr(0, eq)).ToStdWString(), String::FromUtf8(text));
     }
 }

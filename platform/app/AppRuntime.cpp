@@ -56,7 +56,8 @@ public:
         notifier_ = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
             char buffer[16];
-            while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {}
+            while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+            }
             AppRuntime::RequestTerminate(true);
         });
         struct sigaction action {};
@@ -129,12 +130,14 @@ void AppRuntime::PrepareArguments(const Vx::Base::Collection::ArrayList* argumen
     storage.clear();
     if (arguments) {
         for (int i = 0; i < arguments->GetCount(); ++i) {
-            if (auto* text = dynamic_cast<const Vx::Base::String*>(arguments->GetAt(i))) storage.push_back(text->ToUtf8());
+            if (auto* text = dynamic_cast<const Vx::Base::String*>(arguments->GetAt(i)))
+                storage.push_back(text->ToUtf8());
         }
     }
     if (storage.empty()) storage.push_back(AppContext::GetLogName());
     pointers.clear();
-    for (std::string& s : storage) pointers.push_back(s.data());
+    for (std::string& s : storage)
+        pointers.push_back(s.data());
     pointers.push_back(nullptr);
     count = static_cast<int>(storage.size());
     argc = &count;
@@ -153,7 +156,8 @@ result AppRuntime::RequestTerminate(bool urgent) {
     // runs, the exit is queued so that the callback that asked returns first.
     if (g_inMainLoop) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] {
+            QCoreApplication::instance(),
+            [] {
                 if (g_inMainLoop) QCoreApplication::exit(0);
             },
             Qt::QueuedConnection);
@@ -167,18 +171,19 @@ result AppRuntime::Run(App* app, Kind kind) {
     AppControlProviderManagerPrivate& provider = AppControlProviderManager::GetInstance()->GetPrivate();
     std::string error;
     switch (provider.Listen(self.appId, error)) {
-        case AppControlProviderManagerPrivate::ListenStatus::AlreadyRunning:
-            LogAppWarning(error + "; this one ends");
+    case AppControlProviderManagerPrivate::ListenStatus::AlreadyRunning:
+        LogAppWarning(error + "; this one ends");
+        delete app;
+        return E_OBJ_ALREADY_EXIST;
+    case AppControlProviderManagerPrivate::ListenStatus::Failed:
+        LogAppWarning("application control requests cannot reach this application: " + error);
+        if (launched) {
             delete app;
-            return E_OBJ_ALREADY_EXIST;
-        case AppControlProviderManagerPrivate::ListenStatus::Failed:
-            LogAppWarning("application control requests cannot reach this application: " + error);
-            if (launched) {
-                delete app;
-                return E_IO;
-            }
-            break;
-        case AppControlProviderManagerPrivate::ListenStatus::Listening: break;
+            return E_IO;
+        }
+        break;
+    case AppControlProviderManagerPrivate::ListenStatus::Listening:
+        break;
     }
     g_app = app;
     g_terminateRequested = false;
@@ -197,7 +202,8 @@ result AppRuntime::Run(App* app, Kind kind) {
                             kFirstRequestWaitMs);
     }
     if (!g_terminateRequested && !app->OnAppInitialized()) RequestTerminate(false);
-    if (!g_terminateRequested && kind == Kind::Ui) AppManager::AnnounceActiveApp(Vx::Base::String::FromUtf8(self.appId));
+    if (!g_terminateRequested && kind == Kind::Ui)
+        AppManager::AnnounceActiveApp(Vx::Base::String::FromUtf8(self.appId));
     std::unique_ptr<IdleExit> idle;
     if (kind == Kind::Service && launched) idle = std::make_unique<IdleExit>(provider);
     if (!g_terminateRequested) {

@@ -24,16 +24,14 @@ int g_quitCode = 0;
 
 }  // namespace
 
-void EventLoop::EnsureApplication()
-{
+void EventLoop::EnsureApplication() {
     if (QCoreApplication::instance() == nullptr) {
         // Lives until the process ends: objects created later may rely on it during exit.
         new QCoreApplication(g_argc, g_argv);
     }
 }
 
-int EventLoop::Run()
-{
+int EventLoop::Run() {
     EnsureApplication();
     if (g_quitRequested) {
         g_quitRequested = false;
@@ -49,12 +47,11 @@ int EventLoop::Run()
     return code;
 }
 
-void EventLoop::Quit(int exitCode)
-{
+void EventLoop::Quit(int exitCode) {
     // RunUntil loops are not the application's loop: a Quit made while only
     // they run waits for the next Run().
-    bool appLoopRunning = QCoreApplication::instance() != nullptr &&
-                          QThread::currentThread()->loopLevel() > g_runUntilDepth;
+    bool appLoopRunning =
+        QCoreApplication::instance() != nullptr && QThread::currentThread()->loopLevel() > g_runUntilDepth;
     if (!g_nestedLoops.empty()) {
         g_nestedLoops.back()->exit(exitCode);
     } else if (appLoopRunning) {
@@ -65,8 +62,7 @@ void EventLoop::Quit(int exitCode)
     }
 }
 
-bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
+bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs) {
     EnsureApplication();
     if (done()) {
         return true;
@@ -91,15 +87,13 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
-void EventLoop::ProcessEvents()
-{
+void EventLoop::ProcessEvents() {
     EnsureApplication();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-int EventLoop::GetDepth()
-{
+int EventLoop::GetDepth() {
     return QCoreApplication::instance() == nullptr ? 0 : QThread::currentThread()->loopLevel();
 }
 

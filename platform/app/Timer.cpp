@@ -9,23 +9,20 @@
 
 namespace Vx::Base::Runtime {
 
-bool TimerPrivate::Start(int ms, bool repeat)
-{
+bool TimerPrivate::Start(int ms, bool repeat) {
     repeat_ = repeat;
     timerId_ = startTimer(ms, Qt::PreciseTimer);
     return timerId_ != 0;
 }
 
-void TimerPrivate::Stop()
-{
+void TimerPrivate::Stop() {
     if (timerId_ != 0) {
         killTimer(timerId_);
         timerId_ = 0;
     }
 }
 
-void TimerPrivate::Release()
-{
+void TimerPrivate::Release() {
     Stop();
     owner_ = nullptr;
     if (firing_ > 0) {
@@ -35,8 +32,7 @@ void TimerPrivate::Release()
     }
 }
 
-void TimerPrivate::timerEvent(QTimerEvent* event)
-{
+void TimerPrivate::timerEvent(QTimerEvent* event) {
     if (event->timerId() != timerId_ || owner_ == nullptr) {
         return;
     }
@@ -50,15 +46,13 @@ void TimerPrivate::timerEvent(QTimerEvent* event)
 
 Timer::Timer() = default;
 
-Timer::~Timer()
-{
+Timer::~Timer() {
     if (d_ != nullptr) {
         d_->Release();
     }
 }
 
-result Timer::Construct(ITimerEventListener& listener)
-{
+result Timer::Construct(ITimerEventListener& listener) {
     if (d_ != nullptr) {
         return E_INVALID_STATE;
     }
@@ -67,21 +61,16 @@ result Timer::Construct(ITimerEventListener& listener)
     return d_ != nullptr ? E_SUCCESS : E_OUT_OF_MEMORY;
 }
 
-result Timer::Start(int ms)
-{
-    return StartTimer(ms, false);
-}
+result Timer::Start(int ms) { return StartTimer(ms, false); }
 
-result Timer::StartAsRepeatable(int ms)
-{
+result Timer::StartAsRepeatable(int ms) {
     if (ms == 0) {
         return E_INVALID_ARG;
     }
     return StartTimer(ms, true);
 }
 
-result Timer::StartTimer(int ms, bool repeat)
-{
+result Timer::StartTimer(int ms, bool repeat) {
     if (d_ == nullptr || d_->IsRunning()) {
         return E_INVALID_STATE;
     }
@@ -91,8 +80,7 @@ result Timer::StartTimer(int ms, bool repeat)
     return d_->Start(ms, repeat) ? E_SUCCESS : E_SYSTEM;
 }
 
-result Timer::Cancel()
-{
+result Timer::Cancel() {
     if (d_ == nullptr) {
         return E_INVALID_STATE;
     }
@@ -100,9 +88,6 @@ result Timer::Cancel()
     return E_SUCCESS;
 }
 
-bool Timer::IsRunning() const
-{
-    return d_ != nullptr && d_->IsRunning();
-}
+bool Timer::IsRunning() const { return d_ != nullptr && d_->IsRunning(); }
 
 }  // namespace Vx::Base::Runtime

@@ -73,7 +73,8 @@ void ArrayList::RemoveAll() {
     auto elements = std::move(elements_);
     elements_.clear();
     if (ownership_ == ElementOwnership::Owned) {
-        for (Object* element : elements) delete element;
+        for (Object* element : elements)
+            delete element;
     }
 }
 

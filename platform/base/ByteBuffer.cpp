@@ -88,13 +88,14 @@ result ByteBuffer::GetByte(int index, byte& value) const {
 bool ByteBuffer::Equals(const Object& other) const {
     const auto* buffer = dynamic_cast<const ByteBuffer*>(&other);
     if (!buffer || buffer->GetRemaining() != GetRemaining()) return false;
-    return GetRemaining() == 0 ||
-           std::memcmp(data_ + position_, buffer->data_ + buffer->position_, static_cast<std::size_t>(GetRemaining())) == 0;
+    return GetRemaining() == 0 || std::memcmp(data_ + position_, buffer->data_ + buffer->position_,
+                                              static_cast<std::size_t>(GetRemaining())) == 0;
 }
 
 int ByteBuffer::GetHashCode() const {
     std::uint32_t hash = 2166136261u;
-    for (int i = position_; i < limit_; ++i) hash = (hash ^ data_[i]) * 16777619u;
+    for (int i = position_; i < limit_; ++i)
+        hash = (hash ^ data_[i]) * 16777619u;
     return static_cast<int>(hash);
 }
 

@@ -32,7 +32,7 @@ public:
     int GetRemaining() const { return limit_ - position_; }
     bool HasRemaining() const { return position_ < limit_; }
 
-    result SetLimit(int limit);       // 0 <= limit <= capacity; position is clipped
+    result SetLimit(int limit);        // 0 <= limit <= capacity; position is clipped
     result SetPosition(int position);  // 0 <= position <= limit
     void Clear() { position_ = 0, limit_ = capacity_; }
     void Flip() { limit_ = position_, position_ = 0; }

@@ -56,7 +56,8 @@ long long DateTime::GetTotalSeconds() const {
     long long days = 0;
     int y = year_ - 1;
     days += 365LL * y + y / 4 - y / 100 + y / 400;
-    for (int m = 1; m < month_; ++m) days += GetDaysInMonth(year_, m);
+    for (int m = 1; m < month_; ++m)
+        days += GetDaysInMonth(year_, m);
     days += day_ - 1;
     return ((days * 24 + hour_) * 60 + minute_) * 60 + second_;
 }

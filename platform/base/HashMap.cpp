@@ -23,8 +23,12 @@ public:
         next_ = 0, valid_ = false;
         return E_SUCCESS;
     }
-    Object* GetKey() const override { return valid_ && current_ < entries_.size() ? entries_[current_].first : nullptr; }
-    Object* GetValue() const override { return valid_ && current_ < entries_.size() ? entries_[current_].second : nullptr; }
+    Object* GetKey() const override {
+        return valid_ && current_ < entries_.size() ? entries_[current_].first : nullptr;
+    }
+    Object* GetValue() const override {
+        return valid_ && current_ < entries_.size() ? entries_[current_].second : nullptr;
+    }
 
 private:
     const std::vector<std::pair<Object*, Object*>>& entries_;
@@ -62,7 +66,8 @@ long HashMap::Find(const Object& key) const {
 void HashMap::Reindex() {
     index_.clear();
     if (entries_.size() <= kLinearSearchLimit) return;
-    for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first->GetHashCode(), i);
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        index_.emplace(entries_[i].first->GetHashCode(), i);
 }
 
 void HashMap::Release(Object* key, Object* value) {
@@ -117,7 +122,8 @@ void HashMap::RemoveAll() {
     auto entries = std::move(entries_);
     entries_.clear();
     index_.clear();
-    for (auto& entry : entries) Release(entry.first, entry.second);
+    for (auto& entry : entries)
+        Release(entry.first, entry.second);
 }
 
 const Object* HashMap::GetValue(const Object& key) const {

@@ -16,10 +16,10 @@ constexpr result E_INVALID_OPERATION = 0xA0000451;  // a set-up step (such as a 
 constexpr result E_INVALID_STATE = 0xA0000452;      // already constructed, or not in a usable state
 constexpr result E_UNDERFLOW = 0xA0000583;          // too few entries
 // Argument and data errors (0xA00007xx).
-constexpr result E_IN_PROGRESS = 0xA000076D;        // a transaction or request is already in progress
+constexpr result E_IN_PROGRESS = 0xA000076D;  // a transaction or request is already in progress
 constexpr result E_INVALID_ARG = 0xA0000775;
 constexpr result E_INVALID_FORMAT = 0xA0000778;
-constexpr result E_NUM_FORMAT = 0xA0000779;         // text is not a number of the wanted type
+constexpr result E_NUM_FORMAT = 0xA0000779;  // text is not a number of the wanted type
 constexpr result E_OUT_OF_RANGE = 0xA000077A;
 constexpr result E_OBJ_ALREADY_EXIST = 0xA000077B;
 constexpr result E_INVALID_ENCODING = 0xA000077C;

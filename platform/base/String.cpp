@@ -164,14 +164,16 @@ result String::ToLowerCase(String& out) const {
 
 result String::ToUpperCase(String& out) const {
     std::wstring upper = value_;
-    for (auto& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    for (auto& c : upper)
+        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
     out.value_ = std::move(upper);
     return E_SUCCESS;
 }
 
 String String::ToLower() const {
     std::wstring lower = value_;
-    for (auto& c : lower) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    for (auto& c : lower)
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return String(std::move(lower));
 }
 

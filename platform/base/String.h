@@ -12,9 +12,9 @@ namespace Vx::Base {
 class String : public Object {
 public:
     String() = default;
-    String(const wchar_t* text);          // NOLINT: literals convert implicitly
-    String(const char* utf8);             // NOLINT: UTF-8; invalid bytes become U+FFFD
-    String(wchar_t ch);                   // NOLINT
+    String(const wchar_t* text);  // NOLINT: literals convert implicitly
+    String(const char* utf8);     // NOLINT: UTF-8; invalid bytes become U+FFFD
+    String(wchar_t ch);           // NOLINT
     String(const String& other) = default;
     String(String&& other) noexcept = default;
     explicit String(std::wstring text) : value_(std::move(text)) {}

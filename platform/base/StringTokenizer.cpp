@@ -2,15 +2,13 @@
 
 namespace Vx::Base::Utility {
 
-StringTokenizer::StringTokenizer(const String& text, const String& delimiters)
-    : text_(text), delimiters_(delimiters) {}
+StringTokenizer::StringTokenizer(const String& text, const String& delimiters) : text_(text), delimiters_(delimiters) {}
 
-bool StringTokenizer::IsDelimiter(wchar_t c) const {
-    return delimiters_.ToStdWString().find(c) != std::wstring::npos;
-}
+bool StringTokenizer::IsDelimiter(wchar_t c) const { return delimiters_.ToStdWString().find(c) != std::wstring::npos; }
 
 int StringTokenizer::SkipDelimiters(int from) const {
-    while (from < text_.GetLength() && IsDelimiter(text_[from])) ++from;
+    while (from < text_.GetLength() && IsDelimiter(text_[from]))
+        ++from;
     return from;
 }
 
@@ -20,7 +18,8 @@ result StringTokenizer::GetNextToken(String& token) {
     int start = SkipDelimiters(position_);
     if (start >= text_.GetLength()) return E_OUT_OF_RANGE;
     int end = start;
-    while (end < text_.GetLength() && !IsDelimiter(text_[end])) ++end;
+    while (end < text_.GetLength() && !IsDelimiter(text_[end]))
+        ++end;
     text_.SubString(start, end - start, token);
     position_ = end;
     return E_SUCCESS;
@@ -30,7 +29,8 @@ int StringTokenizer::GetTokenCount() const {
     StringTokenizer copy(*this);
     int count = 0;
     String token;
-    while (copy.GetNextToken(token) == E_SUCCESS) ++count;
+    while (copy.GetNextToken(token) == E_SUCCESS)
+        ++count;
     return count;
 }
 

@@ -58,7 +58,8 @@ std::size_t DecodeOne(std::string_view bytes, std::size_t i, char32_t& cp) {
 std::string EncodeUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
-    for (wchar_t c : text) AppendCodePoint(out, static_cast<char32_t>(static_cast<std::uint32_t>(c)));
+    for (wchar_t c : text)
+        AppendCodePoint(out, static_cast<char32_t>(static_cast<std::uint32_t>(c)));
     return out;
 }
 

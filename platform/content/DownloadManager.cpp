@@ -1,10 +1,10 @@
 #include "platform/content/DownloadManager.h"
 
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "platform/base/PlatformHome.h"
 #include "platform/content/DownloadManagerPrivate.h"
@@ -17,44 +17,48 @@ constexpr int kMaxNameAttempts = 1000;
 
 result ResultFromNetworkError(QNetworkReply::NetworkError error) {
     switch (error) {
-        case QNetworkReply::ConnectionRefusedError:
-        case QNetworkReply::RemoteHostClosedError:
-        case QNetworkReply::SslHandshakeFailedError:
-        case QNetworkReply::ProxyConnectionRefusedError:
-        case QNetworkReply::ProxyConnectionClosedError:
-            return E_CONNECTION_FAILED;
-        case QNetworkReply::HostNotFoundError:
-        case QNetworkReply::ProxyNotFoundError:
-            return E_HOST_NOT_FOUND;
-        case QNetworkReply::TimeoutError:
-        case QNetworkReply::ProxyTimeoutError:
-        case QNetworkReply::OperationCanceledError:  // only the transfer timeout aborts a reply we keep
-            return E_TIMEOUT;
-        case QNetworkReply::TemporaryNetworkFailureError:
-        case QNetworkReply::NetworkSessionFailedError:
-        case QNetworkReply::UnknownNetworkError:
-            return E_NETWORK_UNAVAILABLE;
-        case QNetworkReply::ContentNotFoundError:
-        case QNetworkReply::ContentGoneError:
-            return E_OBJ_NOT_FOUND;
-        case QNetworkReply::ContentAccessDenied:
-        case QNetworkReply::AuthenticationRequiredError:
-        case QNetworkReply::ProxyAuthenticationRequiredError:
-            return E_PERMISSION_DENIED;
-        default:
-            return E_FAILURE;
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::SslHandshakeFailedError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+        return E_CONNECTION_FAILED;
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::ProxyNotFoundError:
+        return E_HOST_NOT_FOUND;
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::OperationCanceledError:  // only the transfer timeout aborts a reply we keep
+        return E_TIMEOUT;
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return E_NETWORK_UNAVAILABLE;
+    case QNetworkReply::ContentNotFoundError:
+    case QNetworkReply::ContentGoneError:
+        return E_OBJ_NOT_FOUND;
+    case QNetworkReply::ContentAccessDenied:
+    case QNetworkReply::AuthenticationRequiredError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return E_PERMISSION_DENIED;
+    default:
+        return E_FAILURE;
     }
 }
 
 result ResultFromHttpStatus(int status) {
     switch (status) {
-        case 404:
-        case 410: return E_OBJ_NOT_FOUND;
-        case 401:
-        case 403: return E_PERMISSION_DENIED;
-        case 408:
-        case 504: return E_TIMEOUT;
-        default: return E_FAILURE;
+    case 404:
+    case 410:
+        return E_OBJ_NOT_FOUND;
+    case 401:
+    case 403:
+        return E_PERMISSION_DENIED;
+    case 408:
+    case 504:
+        return E_TIMEOUT;
+    default:
+        return E_FAILURE;
     }
 }
 
@@ -62,8 +66,8 @@ result ResultFromHttpStatus(int status) {
 std::string SafeFileName(const std::string& wanted) {
     std::string name;
     for (char c : wanted) {
-        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                     c == '.' || c == '-' || c == '_' || c == '+';
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                     c == '-' || c == '_' || c == '+';
         name += plain ? c : '_';
     }
     std::size_t firstVisible = name.find_first_not_of('.');
@@ -120,8 +124,8 @@ result DownloadManager::Start(const DownloadRequest& request, RequestId& request
     if (IsFailed(r)) return r;
     download->id = d_->nextId++;
     download->url = url;
-    download->fileName = SafeFileName(request.GetFileName().IsEmpty() ? url.fileName().toStdString()
-                                                                       : request.GetFileName().ToUtf8());
+    download->fileName =
+        SafeFileName(request.GetFileName().IsEmpty() ? url.fileName().toStdString() : request.GetFileName().ToUtf8());
     Download& started = *download;
     d_->downloads[download->id] = std::move(download);
     d_->StartTransfer(started);
@@ -180,7 +184,8 @@ void DownloadManagerPrivate::StartTransfer(Download& download) {
     QNetworkRequest request(download.url);
     request.setTransferTimeout(kTransferTimeoutMs);
     if (download.resumeOffset > 0) {
-        request.setRawHeader("Range", "bytes=" + QByteArray::number(static_cast<qulonglong>(download.resumeOffset)) + "-");
+        request.setRawHeader("Range",
+                             "bytes=" + QByteArray::number(static_cast<qulonglong>(download.resumeOffset)) + "-");
     }
     download.statusChecked = false;
     download.writeError = E_SUCCESS;

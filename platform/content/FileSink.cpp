@@ -1,24 +1,28 @@
 #include "platform/content/FileSink.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 namespace Vx::Content {
 
 result ResultFromErrno(int error) {
     switch (error) {
-        case ENOSPC:
-        case EDQUOT: return E_STORAGE_FULL;
-        case EACCES:
-        case EPERM:
-        case EROFS: return E_PERMISSION_DENIED;
-        case ENOENT:
-        case ENOTDIR: return E_OBJ_NOT_FOUND;
-        default: return E_IO;
+    case ENOSPC:
+    case EDQUOT:
+        return E_STORAGE_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return E_PERMISSION_DENIED;
+    case ENOENT:
+    case ENOTDIR:
+        return E_OBJ_NOT_FOUND;
+    default:
+        return E_IO;
     }
 }
 
@@ -29,8 +33,10 @@ bool IsPlatformFaultSet(std::string_view fault) {
     while (!list.empty()) {
         std::size_t comma = list.find(',');
         std::string_view item = list.substr(0, comma);
-        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
-        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        while (!item.empty() && item.front() == ' ')
+            item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
         if (item == fault) return true;
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);

@@ -7,8 +7,7 @@ namespace Vx::Net::Http {
 
 namespace {
 
-bool IsTokenChar(wchar_t c)
-{
+bool IsTokenChar(wchar_t c) {
     if ((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) {
         return true;
     }
@@ -17,8 +16,7 @@ bool IsTokenChar(wchar_t c)
 
 }  // namespace
 
-bool HttpHeader::IsValidName(const Base::String& name)
-{
+bool HttpHeader::IsValidName(const Base::String& name) {
     if (name.IsEmpty()) {
         return false;
     }
@@ -30,8 +28,7 @@ bool HttpHeader::IsValidName(const Base::String& name)
     return true;
 }
 
-bool HttpHeader::IsValidValue(const Base::String& value)
-{
+bool HttpHeader::IsValidValue(const Base::String& value) {
     for (wchar_t c : value.ToStdWString()) {
         if ((c < 0x20 && c != L'\t') || c == 0x7F) {
             return false;
@@ -40,8 +37,7 @@ bool HttpHeader::IsValidValue(const Base::String& value)
     return true;
 }
 
-result HttpHeader::AddField(const Base::String& name, const Base::String& value)
-{
+result HttpHeader::AddField(const Base::String& name, const Base::String& value) {
     if (!IsValidName(name) || !IsValidValue(value)) {
         return E_INVALID_ARG;
     }
@@ -49,15 +45,13 @@ result HttpHeader::AddField(const Base::String& name, const Base::String& value)
     return E_SUCCESS;
 }
 
-result HttpHeader::RemoveField(const Base::String& name)
-{
+result HttpHeader::RemoveField(const Base::String& name) {
     std::size_t before = fields_.size();
     std::erase_if(fields_, [&](const Field& f) { return f.first.Equals(name, false); });
     return fields_.size() == before ? E_OBJ_NOT_FOUND : E_SUCCESS;
 }
 
-result HttpHeader::GetFieldValue(const Base::String& name, Base::String& value) const
-{
+result HttpHeader::GetFieldValue(const Base::String& name, Base::String& value) const {
     for (const Field& f : fields_) {
         if (f.first.Equals(name, false)) {
             value = f.second;
@@ -67,14 +61,12 @@ result HttpHeader::GetFieldValue(const Base::String& name, Base::String& value) 
     return E_OBJ_NOT_FOUND;
 }
 
-bool HttpHeader::HasField(const Base::String& name) const
-{
+bool HttpHeader::HasField(const Base::String& name) const {
     Base::String unused;
     return GetFieldValue(name, unused) == E_SUCCESS;
 }
 
-Base::String* HttpHeader::GetRawHeaderN() const
-{
+Base::String* HttpHeader::GetRawHeaderN() const {
     auto* raw = new (std::nothrow) Base::String();
     if (raw == nullptr) {
         return nullptr;

@@ -10,8 +10,7 @@ constexpr int kEntityChunk = 64 * 1024;
 
 }  // namespace
 
-result HttpRequest::SetUri(const Base::String& uri)
-{
+result HttpRequest::SetUri(const Base::String& uri) {
     if (frozen_) {
         return E_INVALID_STATE;
     }
@@ -22,8 +21,7 @@ result HttpRequest::SetUri(const Base::String& uri)
     return E_SUCCESS;
 }
 
-result HttpRequest::SetMethod(NetHttpMethod method)
-{
+result HttpRequest::SetMethod(NetHttpMethod method) {
     if (frozen_) {
         return E_INVALID_STATE;
     }
@@ -42,8 +40,7 @@ result HttpRequest::SetMethod(NetHttpMethod method)
     }
 }
 
-result HttpRequest::SetEntity(IHttpEntity& entity)
-{
+result HttpRequest::SetEntity(IHttpEntity& entity) {
     if (frozen_) {
         return E_INVALID_STATE;
     }

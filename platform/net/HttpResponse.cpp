@@ -4,8 +4,7 @@
 
 namespace Vx::Net::Http {
 
-Base::ByteBuffer* HttpResponse::ReadBodyN()
-{
+Base::ByteBuffer* HttpResponse::ReadBodyN() {
     auto* buffer = new (std::nothrow) Base::ByteBuffer();
     if (buffer == nullptr || buffer->Construct(static_cast<int>(unread_.size())) != E_SUCCESS) {
         delete buffer;

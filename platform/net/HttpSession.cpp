@@ -17,8 +17,7 @@ namespace {
 QPointer<QNetworkAccessManager> g_sharedManager;
 
 // "host:port" or "http://host:port"; false when malformed.
-bool ParseProxy(const Base::String& address, QString& host, quint16& port)
-{
+bool ParseProxy(const Base::String& address, QString& host, quint16& port) {
     QString text = QString::fromStdWString(address.ToStdWString()).trimmed();
     if (text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
         text = text.mid(7);
@@ -42,8 +41,7 @@ bool ParseProxy(const Base::String& address, QString& host, quint16& port)
 
 }  // namespace
 
-QNetworkAccessManager* GetSharedNetworkAccessManager()
-{
+QNetworkAccessManager* GetSharedNetworkAccessManager() {
     if (g_sharedManager.isNull()) {
         // Owned by the application object, so it goes with it.
         g_sharedManager = new QNetworkAccessManager(QCoreApplication::instance());
@@ -51,13 +49,9 @@ QNetworkAccessManager* GetSharedNetworkAccessManager()
     return g_sharedManager.data();
 }
 
-HttpSessionPrivate::~HttpSessionPrivate()
-{
-    delete proxyManager_.data();
-}
+HttpSessionPrivate::~HttpSessionPrivate() { delete proxyManager_.data(); }
 
-QNetworkAccessManager* HttpSessionPrivate::GetManager()
-{
+QNetworkAccessManager* HttpSessionPrivate::GetManager() {
     if (proxyHost.isEmpty()) {
         return GetSharedNetworkAccessManager();
     }
@@ -68,15 +62,11 @@ QNetworkAccessManager* HttpSessionPrivate::GetManager()
     return proxyManager_.data();
 }
 
-void HttpSessionPrivate::Forget(HttpTransaction* transaction)
-{
-    std::erase(transactions, transaction);
-}
+void HttpSessionPrivate::Forget(HttpTransaction* transaction) { std::erase(transactions, transaction); }
 
 HttpSession::HttpSession() = default;
 
-HttpSession::~HttpSession()
-{
+HttpSession::~HttpSession() {
     if (d_ == nullptr) {
         return;
     }
@@ -89,9 +79,7 @@ HttpSession::~HttpSession()
 }
 
 result HttpSession::Construct(NetHttpSessionMode mode, const Base::String* proxyAddress,
-                              const Base::String& hostAddress, const HttpHeader* commonHeader,
-                              NetHttpCookieFlag flag)
-{
+                              const Base::String& hostAddress, const HttpHeader* commonHeader, NetHttpCookieFlag flag) {
     if (d_ != nullptr) {
         return E_INVALID_STATE;
     }
@@ -121,8 +109,7 @@ result HttpSession::Construct(NetHttpSessionMode mode, const Base::String* proxy
     return E_SUCCESS;
 }
 
-HttpTransaction* HttpSession::OpenTransactionN()
-{
+HttpTransaction* HttpSession::OpenTransactionN() {
     if (d_ == nullptr) {
         return nullptr;
     }
@@ -135,8 +122,7 @@ HttpTransaction* HttpSession::OpenTransactionN()
     return transaction;
 }
 
-result HttpSession::CancelTransaction(HttpTransaction& transaction)
-{
+result HttpSession::CancelTransaction(HttpTransaction& transaction) {
     if (d_ == nullptr || transaction.d_->session != this) {
         return E_OBJ_NOT_FOUND;
     }
@@ -144,8 +130,7 @@ result HttpSession::CancelTransaction(HttpTransaction& transaction)
     return E_SUCCESS;
 }
 
-result HttpSession::CloseTransaction(HttpTransaction& transaction)
-{
+result HttpSession::CloseTransaction(HttpTransaction& transaction) {
     if (d_ == nullptr || transaction.d_->session != this) {
         return E_OBJ_NOT_FOUND;
     }
@@ -155,8 +140,7 @@ result HttpSession::CloseTransaction(HttpTransaction& transaction)
     return E_SUCCESS;
 }
 
-int HttpSession::GetActiveTransactionCount() const
-{
+int HttpSession::GetActiveTransactionCount() const {
     if (d_ == nullptr) {
         return 0;
     }
@@ -164,8 +148,7 @@ int HttpSession::GetActiveTransactionCount() const
                                           [](HttpTransaction* t) { return !t->d_->stopped; }));
 }
 
-NetHttpSessionMode HttpSession::GetSessionMode() const
-{
+NetHttpSessionMode HttpSession::GetSessionMode() const {
     return d_ != nullptr ? d_->mode : NET_HTTP_SESSION_MODE_NORMAL;
 }
 

@@ -25,8 +25,7 @@ public:
     // E_INVALID_ARG for an unknown mode or flag or a malformed proxy address;
     // E_INVALID_STATE on a second call.
     result Construct(NetHttpSessionMode mode, const Base::String* proxyAddress, const Base::String& hostAddress,
-                     const HttpHeader* commonHeader,
-                     NetHttpCookieFlag flag = NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL);
+                     const HttpHeader* commonHeader, NetHttpCookieFlag flag = NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL);
 
     // A new transaction that the caller owns; null before Construct.
     HttpTransaction* OpenTransactionN();

@@ -9,14 +9,12 @@
 
 namespace Vx::Net::Http {
 
-result HttpStringEntity::Construct(const Base::String& text)
-{
+result HttpStringEntity::Construct(const Base::String& text) {
     return Construct(text, L"text/plain", L"utf-8", Text::Utf8Encoding());
 }
 
 result HttpStringEntity::Construct(const Base::String& text, const Base::String& contentType,
-                                   const Base::String& charset, const Text::Encoding& encoding)
-{
+                                   const Base::String& charset, const Text::Encoding& encoding) {
     if (constructed_) {
         return E_INVALID_STATE;
     }
@@ -41,8 +39,7 @@ result HttpStringEntity::Construct(const Base::String& text, const Base::String&
     return E_SUCCESS;
 }
 
-Base::ByteBuffer* HttpStringEntity::GetNextDataN(int recommendedSize)
-{
+Base::ByteBuffer* HttpStringEntity::GetNextDataN(int recommendedSize) {
     if (!constructed_ || recommendedSize <= 0) {
         return nullptr;
     }

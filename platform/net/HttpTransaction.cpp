@@ -18,18 +18,11 @@ namespace Vx::Net::Http {
 
 namespace {
 
-QString ToQString(const Base::String& text)
-{
-    return QString::fromStdWString(text.ToStdWString());
-}
+QString ToQString(const Base::String& text) { return QString::fromStdWString(text.ToStdWString()); }
 
-Base::String FromQString(const QString& text)
-{
-    return Base::String(text.toStdWString());
-}
+Base::String FromQString(const QString& text) { return Base::String(text.toStdWString()); }
 
-bool IsFramingField(const QByteArray& name)
-{
+bool IsFramingField(const QByteArray& name) {
     // The stack frames the message itself; letting callers set these would
     // allow a body length that disagrees with the body sent.
     return name.compare("Content-Length", Qt::CaseInsensitive) == 0 ||
@@ -38,15 +31,13 @@ bool IsFramingField(const QByteArray& name)
 }
 
 // Errors after which the server's reply is still a complete HTTP message.
-bool IsReplyLevel(QNetworkReply::NetworkError error)
-{
+bool IsReplyLevel(QNetworkReply::NetworkError error) {
     return error == QNetworkReply::NoError || error == QNetworkReply::ProtocolInvalidOperationError ||
            (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
            (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
 }
 
-result ToResult(QNetworkReply::NetworkError error)
-{
+result ToResult(QNetworkReply::NetworkError error) {
     switch (error) {
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::ProxyNotFoundError:
@@ -76,15 +67,13 @@ result ToResult(QNetworkReply::NetworkError error)
 // ---- HttpTransactionPrivate ----
 
 HttpTransactionPrivate::HttpTransactionPrivate(HttpTransaction& owner, HttpSession& session)
-    : owner(&owner), session(&session)
-{
+    : owner(&owner), session(&session) {
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);
     connect(&deadline_, &QTimer::timeout, this, [this] { OnDeadline(); });
 }
 
-int HttpTransactionPrivate::GetEffectiveTimeoutMs() const
-{
+int HttpTransactionPrivate::GetEffectiveTimeoutMs() const {
     if (const char* text = std::getenv("IAP_HTTP_TIMEOUT_MS")) {
         char* end = nullptr;
         long value = std::strtol(text, &end, 10);
@@ -95,8 +84,7 @@ int HttpTransactionPrivate::GetEffectiveTimeoutMs() const
     return static_cast<int>(std::min<long long>(static_cast<long long>(timeoutSeconds) * 1000, INT_MAX));
 }
 
-QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) const
-{
+QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) const {
     const HttpSessionPrivate& s = *session->d_;
     QNetworkRequest networkRequest(url);
     networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -105,8 +93,8 @@ QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) con
     networkRequest.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     networkRequest.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute,
                                 s.mode == NET_HTTP_SESSION_MODE_PIPELINING);
-    auto cookies = s.cookieFlag == NET_HTTP_COOKIE_FLAG_ALWAYS_AUTOMATIC ? QNetworkRequest::Automatic
-                                                                          : QNetworkRequest::Manual;
+    auto cookies =
+        s.cookieFlag == NET_HTTP_COOKIE_FLAG_ALWAYS_AUTOMATIC ? QNetworkRequest::Automatic : QNetworkRequest::Manual;
     networkRequest.setAttribute(QNetworkRequest::CookieLoadControlAttribute, cookies);
     networkRequest.setAttribute(QNetworkRequest::CookieSaveControlAttribute, cookies);
 
@@ -119,9 +107,8 @@ QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) con
             if (IsFramingField(name)) {
                 continue;
             }
-            auto same = std::find_if(fields.begin(), fields.end(), [&](const auto& p) {
-                return p.first.compare(name, Qt::CaseInsensitive) == 0;
-            });
+            auto same = std::find_if(fields.begin(), fields.end(),
+                                     [&](const auto& p) { return p.first.compare(name, Qt::CaseInsensitive) == 0; });
             if (same == fields.end()) {
                 fields.emplace_back(name, value);
             } else {
@@ -157,8 +144,7 @@ QNetworkRequest HttpTransactionPrivate::BuildNetworkRequest(const QUrl& url) con
     return networkRequest;
 }
 
-QNetworkReply* HttpTransactionPrivate::Send(QNetworkAccessManager& manager, const QNetworkRequest& networkRequest)
-{
+QNetworkReply* HttpTransactionPrivate::Send(QNetworkAccessManager& manager, const QNetworkRequest& networkRequest) {
     QByteArray body = QByteArray::fromStdString(request.GetBodyBytes());
     switch (request.GetMethod()) {
     case NET_HTTP_METHOD_GET:
@@ -180,8 +166,7 @@ QNetworkReply* HttpTransactionPrivate::Send(QNetworkAccessManager& manager, cons
     }
 }
 
-result HttpTransactionPrivate::Submit()
-{
+result HttpTransactionPrivate::Submit() {
     if (submitted || stopped || session == nullptr || request.GetUri().IsEmpty()) {
         return E_INVALID_STATE;
     }
@@ -194,7 +179,8 @@ result HttpTransactionPrivate::Submit()
         url = QUrl(base, QUrl::TolerantMode).resolved(url);
     }
     QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         return E_INVALID_ARG;
     }
     QNetworkReply* reply = Send(*session->d_->GetManager(), BuildNetworkRequest(url));
@@ -206,15 +192,24 @@ result HttpTransactionPrivate::Submit()
     running = true;
     request.frozen_ = true;
     // Queued, so that no event can reach a listener from inside Submit.
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        if (IsCurrent(reply)) OnMetaDataChanged();
-    }, Qt::QueuedConnection);
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
-        if (IsCurrent(reply)) OnReadyRead();
-    }, Qt::QueuedConnection);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        if (IsCurrent(reply)) OnFinished();
-    }, Qt::QueuedConnection);
+    connect(
+        reply, &QNetworkReply::metaDataChanged, this,
+        [this, reply] {
+            if (IsCurrent(reply)) OnMetaDataChanged();
+        },
+        Qt::QueuedConnection);
+    connect(
+        reply, &QNetworkReply::readyRead, this,
+        [this, reply] {
+            if (IsCurrent(reply)) OnReadyRead();
+        },
+        Qt::QueuedConnection);
+    connect(
+        reply, &QNetworkReply::finished, this,
+        [this, reply] {
+            if (IsCurrent(reply)) OnFinished();
+        },
+        Qt::QueuedConnection);
     // Direct: only records the certificate; the errors are never ignored.
     connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>& errors) {
         if (!IsCurrent(reply)) return;
@@ -233,14 +228,12 @@ result HttpTransactionPrivate::Submit()
     return E_SUCCESS;
 }
 
-bool HttpTransactionPrivate::IsCurrent(const QObject* sender) const
-{
+bool HttpTransactionPrivate::IsCurrent(const QObject* sender) const {
     return running && !stopped && !reply_.isNull() && reply_.data() == sender;
 }
 
 template <class Call>
-bool HttpTransactionPrivate::Notify(Call call)
-{
+bool HttpTransactionPrivate::Notify(Call call) {
     auto alive = [this] { return owner != nullptr && session != nullptr && !stopped; };
     std::vector<IHttpTransactionEventListener*> snapshot = listeners;
     ++dispatching_;
@@ -257,8 +250,7 @@ bool HttpTransactionPrivate::Notify(Call call)
     return alive();
 }
 
-bool HttpTransactionPrivate::SendHeaderEventOnce()
-{
+bool HttpTransactionPrivate::SendHeaderEventOnce() {
     if (headerSent_ || reply_.isNull()) {
         return true;
     }
@@ -281,8 +273,7 @@ bool HttpTransactionPrivate::SendHeaderEventOnce()
     });
 }
 
-bool HttpTransactionPrivate::PullBody(bool& gotBytes)
-{
+bool HttpTransactionPrivate::PullBody(bool& gotBytes) {
     gotBytes = false;
     if (reply_.isNull() || !reply_->isOpen()) {
         return true;
@@ -300,18 +291,11 @@ bool HttpTransactionPrivate::PullBody(bool& gotBytes)
     return true;
 }
 
-void HttpTransactionPrivate::OnMetaDataChanged()
-{
-    SendHeaderEventOnce();
-}
+void HttpTransactionPrivate::OnMetaDataChanged() { SendHeaderEventOnce(); }
 
-void HttpTransactionPrivate::OnReadyRead()
-{
-    DeliverArrivals();
-}
+void HttpTransactionPrivate::OnReadyRead() { DeliverArrivals(); }
 
-bool HttpTransactionPrivate::DeliverArrivals()
-{
+bool HttpTransactionPrivate::DeliverArrivals() {
     if (!SendHeaderEventOnce()) {
         return false;
     }
@@ -329,8 +313,7 @@ bool HttpTransactionPrivate::DeliverArrivals()
     });
 }
 
-void HttpTransactionPrivate::OnFinished()
-{
+void HttpTransactionPrivate::OnFinished() {
     deadline_.stop();
     QNetworkReply::NetworkError error = reply_->error();
     bool hasStatus = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
@@ -346,20 +329,17 @@ void HttpTransactionPrivate::OnFinished()
         return;
     }
     FinishReply();
-    Notify([](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
-        l.OnTransactionCompleted(s, t);
-    });
+    Notify(
+        [](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) { l.OnTransactionCompleted(s, t); });
 }
 
-void HttpTransactionPrivate::OnDeadline()
-{
+void HttpTransactionPrivate::OnDeadline() {
     if (running && !stopped) {
         Abort(E_TIMEOUT);
     }
 }
 
-void HttpTransactionPrivate::OnCertificateRejected()
-{
+void HttpTransactionPrivate::OnCertificateRejected() {
     FinishReply();
     Base::String pem = Base::String::FromUtf8(certificatePem_);
     bool open = Notify([&](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
@@ -372,16 +352,13 @@ void HttpTransactionPrivate::OnCertificateRejected()
     }
 }
 
-void HttpTransactionPrivate::Abort(result r)
-{
+void HttpTransactionPrivate::Abort(result r) {
     FinishReply();
-    Notify([r](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) {
-        l.OnTransactionAborted(s, t, r);
-    });
+    Notify(
+        [r](IHttpTransactionEventListener& l, HttpSession& s, HttpTransaction& t) { l.OnTransactionAborted(s, t, r); });
 }
 
-void HttpTransactionPrivate::FinishReply()
-{
+void HttpTransactionPrivate::FinishReply() {
     running = false;
     deadline_.stop();
     if (reply_.isNull()) {
@@ -396,14 +373,12 @@ void HttpTransactionPrivate::FinishReply()
     reply->deleteLater();
 }
 
-void HttpTransactionPrivate::Stop()
-{
+void HttpTransactionPrivate::Stop() {
     stopped = true;
     FinishReply();
 }
 
-void HttpTransactionPrivate::Release()
-{
+void HttpTransactionPrivate::Release() {
     Stop();
     owner = nullptr;
     if (dispatching_ > 0) {
@@ -415,12 +390,10 @@ void HttpTransactionPrivate::Release()
 
 // ---- HttpTransaction ----
 
-HttpTransaction::HttpTransaction(HttpSession& session) : d_(new (std::nothrow) HttpTransactionPrivate(*this, session))
-{
-}
+HttpTransaction::HttpTransaction(HttpSession& session)
+    : d_(new (std::nothrow) HttpTransactionPrivate(*this, session)) {}
 
-HttpTransaction::~HttpTransaction()
-{
+HttpTransaction::~HttpTransaction() {
     if (d_ == nullptr) {
         return;
     }
@@ -430,8 +403,7 @@ HttpTransaction::~HttpTransaction()
     d_->Release();
 }
 
-result HttpTransaction::AddHttpTransactionListener(IHttpTransactionEventListener& listener)
-{
+result HttpTransaction::AddHttpTransactionListener(IHttpTransactionEventListener& listener) {
     auto& list = d_->listeners;
     if (std::find(list.begin(), list.end(), &listener) != list.end()) {
         return E_OBJ_ALREADY_EXIST;
@@ -440,8 +412,7 @@ result HttpTransaction::AddHttpTransactionListener(IHttpTransactionEventListener
     return E_SUCCESS;
 }
 
-result HttpTransaction::RemoveHttpTransactionListener(IHttpTransactionEventListener& listener)
-{
+result HttpTransaction::RemoveHttpTransactionListener(IHttpTransactionEventListener& listener) {
     auto& list = d_->listeners;
     auto found = std::find(list.begin(), list.end(), &listener);
     if (found == list.end()) {
@@ -451,18 +422,11 @@ result HttpTransaction::RemoveHttpTransactionListener(IHttpTransactionEventListe
     return E_SUCCESS;
 }
 
-HttpRequest* HttpTransaction::GetRequest() const
-{
-    return &d_->request;
-}
+HttpRequest* HttpTransaction::GetRequest() const { return &d_->request; }
 
-HttpResponse* HttpTransaction::GetResponse() const
-{
-    return &d_->response;
-}
+HttpResponse* HttpTransaction::GetResponse() const { return &d_->response; }
 
-result HttpTransaction::SetTimeout(int seconds)
-{
+result HttpTransaction::SetTimeout(int seconds) {
     if (seconds < 0) {
         return E_INVALID_ARG;
     }
@@ -470,24 +434,12 @@ result HttpTransaction::SetTimeout(int seconds)
     return E_SUCCESS;
 }
 
-int HttpTransaction::GetTimeout() const
-{
-    return d_->timeoutSeconds;
-}
+int HttpTransaction::GetTimeout() const { return d_->timeoutSeconds; }
 
-result HttpTransaction::Submit()
-{
-    return d_->Submit();
-}
+result HttpTransaction::Submit() { return d_->Submit(); }
 
-bool HttpTransaction::IsSubmitted() const
-{
-    return d_->submitted;
-}
+bool HttpTransaction::IsSubmitted() const { return d_->submitted; }
 
-bool HttpTransaction::IsRunning() const
-{
-    return d_->running && !d_->stopped;
-}
+bool HttpTransaction::IsRunning() const { return d_->running && !d_->stopped; }
 
 }  // namespace Vx::Net::Http

@@ -26,8 +26,8 @@ public:
     virtual void OnTransactionReadyToWrite(HttpSession& httpSession, HttpTransaction& httpTransaction,
                                            int recommendedChunkSize) = 0;
     // The status line and header fields arrived; authRequired for 401 and 407.
-    virtual void OnTransactionHeaderCompleted(HttpSession& httpSession, HttpTransaction& httpTransaction,
-                                              int headerLen, bool authRequired) = 0;
+    virtual void OnTransactionHeaderCompleted(HttpSession& httpSession, HttpTransaction& httpTransaction, int headerLen,
+                                              bool authRequired) = 0;
     // A reply arrived in full, whatever its status code.
     virtual void OnTransactionCompleted(HttpSession& httpSession, HttpTransaction& httpTransaction) = 0;
     // The server's certificate did not verify; the connection is refused. The
@@ -38,8 +38,7 @@ public:
     // Interactive certificate acceptance: not offered by this stack, which
     // never accepts a certificate that fails to verify, so it is not raised.
     virtual bool OnTransactionCertVerificationRequestedN(HttpSession& httpSession, HttpTransaction& httpTransaction,
-                                                         Base::Collection::ArrayList* certificates)
-    {
+                                                         Base::Collection::ArrayList* certificates) {
         (void)httpSession;
         (void)httpTransaction;
         delete certificates;

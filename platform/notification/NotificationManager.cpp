@@ -1,11 +1,11 @@
 #include "platform/notification/NotificationManager.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 #include "platform/base/PlatformHome.h"
 
@@ -15,9 +15,7 @@ namespace {
 constexpr const char* kLogName = "notifications.log";
 constexpr const char* kBadgeName = "notifications.badge";
 
-result ResultFromErrno(int error) {
-    return (error == ENOSPC || error == EDQUOT) ? E_STORAGE_FULL : E_IO;
-}
+result ResultFromErrno(int error) { return (error == ENOSPC || error == EDQUOT) ? E_STORAGE_FULL : E_IO; }
 
 // One event is one line: control characters would break that.
 std::string OneLine(const Base::String& text) {
@@ -43,9 +41,12 @@ const char* StyleName(NotificationStyle style) {
 
 const char* TypeName(OngoingActivityType type) {
     switch (type) {
-        case ONGOING_ACTIVITY_TYPE_PROGRESS_BYTE: return "progress-byte";
-        case ONGOING_ACTIVITY_TYPE_PROGRESS_PERCENTAGE: return "progress-percentage";
-        default: return "text";
+    case ONGOING_ACTIVITY_TYPE_PROGRESS_BYTE:
+        return "progress-byte";
+    case ONGOING_ACTIVITY_TYPE_PROGRESS_PERCENTAGE:
+        return "progress-percentage";
+    default:
+        return "text";
     }
 }
 

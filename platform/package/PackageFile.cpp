@@ -31,13 +31,16 @@ std::string Digest(std::string_view bytes) {
 }
 
 void PutU16(std::string& out, std::uint16_t v) {
-    for (int i = 0; i < 2; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
+    for (int i = 0; i < 2; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xff);
 }
 void PutU32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xff);
 }
 void PutU64(std::string& out, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
+    for (int i = 0; i < 8; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xff);
 }
 
 // Reads little-endian numbers and byte runs, never past the end.
@@ -72,7 +75,8 @@ private:
 
 std::string ManifestText(const PackageContents& contents) {
     std::string text = "packageId=" + contents.packageId + "\nversion=" + contents.version + "\n";
-    for (const auto& app : contents.applications) text += "app=" + app.appId + "=" + app.executable + "\n";
+    for (const auto& app : contents.applications)
+        text += "app=" + app.appId + "=" + app.executable + "\n";
     return text;
 }
 
@@ -144,8 +148,10 @@ bool PackageFile::IsSafeRelativePath(std::string_view path) {
 }
 
 result PackageFile::Validate(const PackageContents& contents, std::string* error) {
-    if (!IsValidId(contents.packageId)) return Reject(error, "invalid package id '" + contents.packageId + "'", E_INVALID_ARG);
-    if (!IsValidVersion(contents.version)) return Reject(error, "invalid version '" + contents.version + "'", E_INVALID_ARG);
+    if (!IsValidId(contents.packageId))
+        return Reject(error, "invalid package id '" + contents.packageId + "'", E_INVALID_ARG);
+    if (!IsValidVersion(contents.version))
+        return Reject(error, "invalid version '" + contents.version + "'", E_INVALID_ARG);
     if (contents.applications.empty()) return Reject(error, "the package holds no application", E_INVALID_ARG);
     if (contents.files.size() > kMaxFiles) return Reject(error, "too many files", E_INVALID_ARG);
 
@@ -153,8 +159,10 @@ result PackageFile::Validate(const PackageContents& contents, std::string* error
     for (const auto& file : contents.files) {
         if (!IsSafeRelativePath(file.path)) return Reject(error, "unsafe file path '" + file.path + "'", E_INVALID_ARG);
         if ((file.mode & ~0777u) != 0) return Reject(error, "bad mode for '" + file.path + "'", E_INVALID_ARG);
-        if (!files.insert(file.path).second) return Reject(error, "file '" + file.path + "' given twice", E_INVALID_ARG);
-        for (std::size_t slash = file.path.find('/'); slash != std::string::npos; slash = file.path.find('/', slash + 1)) {
+        if (!files.insert(file.path).second)
+            return Reject(error, "file '" + file.path + "' given twice", E_INVALID_ARG);
+        for (std::size_t slash = file.path.find('/'); slash != std::string::npos;
+             slash = file.path.find('/', slash + 1)) {
             folders.insert(file.path.substr(0, slash));
         }
     }
@@ -164,11 +172,13 @@ result PackageFile::Validate(const PackageContents& contents, std::string* error
     std::set<std::string> appIds;
     for (const auto& app : contents.applications) {
         if (!IsValidId(app.appId)) return Reject(error, "invalid application id '" + app.appId + "'", E_INVALID_ARG);
-        if (!appIds.insert(app.appId).second) return Reject(error, "application '" + app.appId + "' given twice", E_INVALID_ARG);
+        if (!appIds.insert(app.appId).second)
+            return Reject(error, "application '" + app.appId + "' given twice", E_INVALID_ARG);
         auto file = std::find_if(contents.files.begin(), contents.files.end(),
                                  [&](const PackageEntry& entry) { return entry.path == app.executable; });
         if (file == contents.files.end()) {
-            return Reject(error, "executable '" + app.executable + "' of '" + app.appId + "' is not in the package", E_INVALID_ARG);
+            return Reject(error, "executable '" + app.executable + "' of '" + app.appId + "' is not in the package",
+                          E_INVALID_ARG);
         }
         if ((file->mode & 0100) == 0) return Reject(error, "'" + app.executable + "' is not executable", E_INVALID_ARG);
     }
@@ -199,11 +209,13 @@ result PackageFile::Serialize(const PackageContents& contents, std::string& out,
 }
 
 result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::string* error) {
-    if (bytes.size() < kHeaderSize + kDigestSize || bytes.substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
+    if (bytes.size() < kHeaderSize + kDigestSize ||
+        bytes.substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
         return Reject(error, "not a package file", E_INVALID_FORMAT);
     }
     std::string_view body = bytes.substr(0, bytes.size() - kDigestSize);
-    if (Digest(body) != bytes.substr(body.size())) return Reject(error, "digest mismatch: the file is damaged", E_INVALID_FORMAT);
+    if (Digest(body) != bytes.substr(body.size()))
+        return Reject(error, "digest mismatch: the file is damaged", E_INVALID_FORMAT);
 
     Reader reader(body.substr(sizeof kMagic));
     std::uint16_t version = 0, flags = 0;
@@ -212,9 +224,11 @@ result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::str
     reader.U16(flags);
     reader.U32(manifestSize);
     reader.U32(fileCount);
-    if (version != kFormatVersion) return Reject(error, "unsupported format version " + std::to_string(version), E_INVALID_FORMAT);
+    if (version != kFormatVersion)
+        return Reject(error, "unsupported format version " + std::to_string(version), E_INVALID_FORMAT);
     if (flags != 0) return Reject(error, "unknown flags", E_INVALID_FORMAT);
-    if (manifestSize > kMaxManifestSize || fileCount > kMaxFiles) return Reject(error, "header out of range", E_INVALID_FORMAT);
+    if (manifestSize > kMaxManifestSize || fileCount > kMaxFiles)
+        return Reject(error, "header out of range", E_INVALID_FORMAT);
 
     PackageContents contents;
     std::string_view manifest;

@@ -17,7 +17,7 @@ struct PackageApplication {
 };
 
 struct PackageEntry {
-    std::string path;  // relative, '/'-separated, no "." or ".." segments
+    std::string path;           // relative, '/'-separated, no "." or ".." segments
     std::uint32_t mode = 0644;  // permission bits
     std::string data;
 };

@@ -1,15 +1,15 @@
 #include "platform/package/PackageInstallation.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <set>
-#include <sys/stat.h>
 #include <system_error>
 #include <vector>
 
@@ -64,11 +64,15 @@ PackageInstallation::~PackageInstallation() { Abort(); }
 
 PackageInstallationResult PackageInstallation::ToInstallationResult(result r) {
     switch (r) {
-        case E_SUCCESS: return PACKAGE_INSTALLATION_RESULT_SUCCESS;
-        case E_INVALID_FORMAT:
-        case E_INVALID_ARG: return PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE;
-        case E_STORAGE_FULL: return PACKAGE_INSTALLATION_RESULT_STORAGE_FULL;
-        default: return PACKAGE_INSTALLATION_RESULT_FAILURE;
+    case E_SUCCESS:
+        return PACKAGE_INSTALLATION_RESULT_SUCCESS;
+    case E_INVALID_FORMAT:
+    case E_INVALID_ARG:
+        return PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE;
+    case E_STORAGE_FULL:
+        return PACKAGE_INSTALLATION_RESULT_STORAGE_FULL;
+    default:
+        return PACKAGE_INSTALLATION_RESULT_FAILURE;
     }
 }
 
@@ -257,7 +261,8 @@ void PackageInstallation::RemoveOtherVersions() {
         // Hidden folders may be another installation's staging area.
         if (!IsHidden(it->path()) && it->path().filename() != contents_.version) stale.push_back(it->path());
     }
-    for (const auto& path : stale) fs::remove_all(path, ec);
+    for (const auto& path : stale)
+        fs::remove_all(path, ec);
 }
 
 void PackageInstallation::Abort() {
@@ -272,7 +277,8 @@ result PackageInstallation::Uninstall(const std::string& packageId, const std::s
     fs::path folder = fs::path(home) / "packages" / packageId;
     std::vector<fs::path> manifests = ManifestsOf(packageId, fs::path(home) / "apps");
     if (manifests.empty() && !fs::exists(folder, ec)) return E_OBJ_NOT_FOUND;
-    for (const auto& manifest : manifests) fs::remove(manifest, ec);
+    for (const auto& manifest : manifests)
+        fs::remove(manifest, ec);
     fs::remove_all(folder, ec);
     return ec ? FromErrorCode(ec) : E_SUCCESS;
 }

@@ -88,7 +88,8 @@ result PackageManager::UninstallPackage(const PackageId& packageId) {
     if (r == E_OBJ_NOT_FOUND) return r;
     bool removed = !IsFailed(r);
     QTimer::singleShot(0, QCoreApplication::instance(), [d = d_.get(), packageId, removed] {
-        d->ForEachListener([&](IPackageInstallationEventListener& l) { l.OnPackageUninstallationCompleted(packageId, removed); });
+        d->ForEachListener(
+            [&](IPackageInstallationEventListener& l) { l.OnPackageUninstallationCompleted(packageId, removed); });
     });
     return E_SUCCESS;
 }
@@ -145,7 +146,8 @@ void PackageManagerPrivate::ReportProgress(InstallJob& job) {
     int progress = job.installation->GetProgress();
     PackageId packageId = job.packageId;
     if (job.responder) job.responder->OnPackageInstallationInProgressResponseReceived(packageId, progress);
-    ForEachListener([&](IPackageInstallationEventListener& l) { l.OnPackageInstallationInProgress(packageId, progress); });
+    ForEachListener(
+        [&](IPackageInstallationEventListener& l) { l.OnPackageInstallationInProgress(packageId, progress); });
 }
 
 void PackageManagerPrivate::Finish(const std::string& key, PackageInstallationResult installationResult) {

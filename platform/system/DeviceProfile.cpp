@@ -143,7 +143,8 @@ result DeviceProfile::Save(const std::string& path) const {
     std::string temporary = path + ".tmp-" + std::to_string(::getpid());
 
     std::string content;
-    for (const Line& line : lines_) content += line.text + "\n";
+    for (const Line& line : lines_)
+        content += line.text + "\n";
 
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) return ErrnoToResult(errno);

@@ -36,7 +36,8 @@ void Button::FireAction() {
     // A listener may take the button down (closing its form).
     int actionId = actionId_;
     QPointer<QWidget> alive = GetPrivate().widget;
-    listeners_.ForEach([&](IActionEventListener& l) { l.OnActionPerformed(*this, actionId); }, [&] { return !alive.isNull(); });
+    listeners_.ForEach([&](IActionEventListener& l) { l.OnActionPerformed(*this, actionId); },
+                       [&] { return !alive.isNull(); });
 }
 
 }  // namespace Vx::Ui::Controls

@@ -50,7 +50,8 @@ result Container::RemoveControl(Control* control) {
 
 void Container::RemoveAllControls() {
     // Last added first, like a stack of windows being taken down.
-    while (!children_.empty()) RemoveControl(children_.back());
+    while (!children_.empty())
+        RemoveControl(children_.back());
 }
 
 int Container::GetControlCount() const { return static_cast<int>(children_.size()); }

@@ -74,7 +74,9 @@ result Control::SetBounds(const Graphics::Rectangle& rect) {
     return E_SUCCESS;
 }
 
-result Control::SetBounds(int x, int y, int width, int height) { return SetBounds(Graphics::Rectangle{x, y, width, height}); }
+result Control::SetBounds(int x, int y, int width, int height) {
+    return SetBounds(Graphics::Rectangle{x, y, width, height});
+}
 
 Graphics::Rectangle Control::GetBounds() const {
     if (!d_->widget) return {};

@@ -51,7 +51,9 @@ result EditField::SetText(const Base::String& text) {
     return E_SUCCESS;
 }
 
-Base::String EditField::GetText() const { return IsConstructed() ? FromQString(Widget(*this)->text()) : Base::String(); }
+Base::String EditField::GetText() const {
+    return IsConstructed() ? FromQString(Widget(*this)->text()) : Base::String();
+}
 
 int EditField::GetTextLength() const { return GetText().GetLength(); }
 

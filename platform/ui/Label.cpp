@@ -33,7 +33,7 @@ Base::String Label::GetText() const { return IsConstructed() ? FromQString(Widge
 
 result Label::SetTextHorizontalAlignment(HorizontalAlignment alignment) {
     if (!IsConstructed()) return E_INVALID_STATE;
-    Qt::Alignment h = alignment == ALIGNMENT_CENTER ? Qt::AlignHCenter
+    Qt::Alignment h = alignment == ALIGNMENT_CENTER  ? Qt::AlignHCenter
                       : alignment == ALIGNMENT_RIGHT ? Qt::AlignRight
                                                      : Qt::AlignLeft;
     QLabel* label = Widget(*this);
@@ -49,7 +49,7 @@ HorizontalAlignment Label::GetTextHorizontalAlignment() const {
 
 result Label::SetTextVerticalAlignment(VerticalAlignment alignment) {
     if (!IsConstructed()) return E_INVALID_STATE;
-    Qt::Alignment v = alignment == ALIGNMENT_TOP ? Qt::AlignTop
+    Qt::Alignment v = alignment == ALIGNMENT_TOP      ? Qt::AlignTop
                       : alignment == ALIGNMENT_BOTTOM ? Qt::AlignBottom
                                                       : Qt::AlignVCenter;
     QLabel* label = Widget(*this);

@@ -105,7 +105,8 @@ result UiAutomationClientPrivate::ReadReply(QJsonObject& reply, QDeadlineTimer d
                 QByteArray payload = buffer.mid(4, static_cast<qsizetype>(length));
                 buffer.remove(0, static_cast<qsizetype>(4 + length));
                 QJsonDocument document = QJsonDocument::fromJson(payload);
-                if (!document.isObject()) return Failed(E_INVALID_FORMAT, "the application's reply is not a JSON object");
+                if (!document.isObject())
+                    return Failed(E_INVALID_FORMAT, "the application's reply is not a JSON object");
                 reply = document.object();
                 return E_SUCCESS;
             }
@@ -171,7 +172,8 @@ result UiAutomationClient::Close() {
 
 result UiAutomationClient::Screenshot(std::string& png) {
     QJsonObject reply;
-    result r = d_->Request(QJsonObject{{QStringLiteral("command"), QStringLiteral("screenshot")}}, reply, kReplyTimeoutMs);
+    result r =
+        d_->Request(QJsonObject{{QStringLiteral("command"), QStringLiteral("screenshot")}}, reply, kReplyTimeoutMs);
     if (r != E_SUCCESS) return r;
     QByteArray bytes = QByteArray::fromBase64(reply.value(QStringLiteral("png")).toString().toLatin1());
     if (!bytes.startsWith("\x89PNG")) return d_->Failed(E_INVALID_FORMAT, "the application sent no PNG picture");

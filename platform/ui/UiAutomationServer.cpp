@@ -1,13 +1,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
-#include <QPixmap>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QtEndian>
 
 #include "platform/app/AppContextPrivate.h"
@@ -95,7 +95,8 @@ void UiAutomationServer::Stop() {
     // Aborting tells `disconnected` at once, which edits the map: work on a copy.
     std::map<QLocalSocket*, QByteArray> clients;
     clients.swap(buffers_);
-    for (auto& [socket, buffer] : clients) socket->abort();
+    for (auto& [socket, buffer] : clients)
+        socket->abort();
     if (!path_.empty()) ::unlink(path_.c_str());
     path_.clear();
 }
@@ -159,7 +160,8 @@ void UiAutomationServer::OnReadyRead(QLocalSocket* socket) {
         QJsonParseError parseError;
         QJsonDocument document = QJsonDocument::fromJson(payload, &parseError);
         if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-            Misbehaved(socket, QStringLiteral("a message is not a JSON object: ") + QString::fromUtf8(payload.left(64).toHex()));
+            Misbehaved(socket, QStringLiteral("a message is not a JSON object: ") +
+                                   QString::fromUtf8(payload.left(64).toHex()));
             return;
         }
         Handle(socket, document.object());
@@ -203,9 +205,10 @@ QJsonObject UiAutomationServer::List() const {
         });
     }
     Control* windowControl = ControlPrivate::FromWidget(window);
-    return QJsonObject{{QStringLiteral("ok"), true},
-                       {QStringLiteral("window"), windowControl ? ToQString(windowControl->GetName()) : window->objectName()},
-                       {QStringLiteral("controls"), array}};
+    return QJsonObject{
+        {QStringLiteral("ok"), true},
+        {QStringLiteral("window"), windowControl ? ToQString(windowControl->GetName()) : window->objectName()},
+        {QStringLiteral("controls"), array}};
 }
 
 void UiAutomationServer::Type(QLocalSocket* socket, const QJsonObject& request) {
@@ -215,7 +218,8 @@ void UiAutomationServer::Type(QLocalSocket* socket, const QJsonObject& request) 
         return Fail(socket, Automation::kCodeBadRequest, QStringLiteral("type needs \"name\" and \"text\""));
     }
     QWidget* widget = FindVisible(name);
-    if (!widget) return Fail(socket, Automation::kCodeNotFound, QStringLiteral("no visible control named \"%1\"").arg(name));
+    if (!widget)
+        return Fail(socket, Automation::kCodeNotFound, QStringLiteral("no visible control named \"%1\"").arg(name));
     auto* field = qobject_cast<QLineEdit*>(widget);
     if (!field) return Fail(socket, Automation::kCodeWrongType, QStringLiteral("\"%1\" takes no text").arg(name));
     if (!field->isEnabled() || field->isReadOnly()) {
@@ -226,8 +230,9 @@ void UiAutomationServer::Type(QLocalSocket* socket, const QJsonObject& request) 
     field->selectAll();
     field->insert(text.toString());
     if (field->text() != text.toString()) {
-        return Fail(socket, Automation::kCodeRejected,
-                    QStringLiteral("\"%1\" did not accept the whole text (length limit or allowed characters)").arg(name));
+        return Fail(
+            socket, Automation::kCodeRejected,
+            QStringLiteral("\"%1\" did not accept the whole text (length limit or allowed characters)").arg(name));
     }
     Send(socket, QJsonObject{{QStringLiteral("ok"), true}});
 }
@@ -236,10 +241,12 @@ void UiAutomationServer::Press(QLocalSocket* socket, const QJsonObject& request)
     QString name = request.value(QStringLiteral("name")).toString();
     if (name.isEmpty()) return Fail(socket, Automation::kCodeBadRequest, QStringLiteral("press needs \"name\""));
     QWidget* widget = FindVisible(name);
-    if (!widget) return Fail(socket, Automation::kCodeNotFound, QStringLiteral("no visible control named \"%1\"").arg(name));
+    if (!widget)
+        return Fail(socket, Automation::kCodeNotFound, QStringLiteral("no visible control named \"%1\"").arg(name));
     auto* button = qobject_cast<QAbstractButton*>(widget);
     if (!button) return Fail(socket, Automation::kCodeWrongType, QStringLiteral("\"%1\" is not a button").arg(name));
-    if (!button->isEnabled()) return Fail(socket, Automation::kCodeDisabled, QStringLiteral("\"%1\" is disabled").arg(name));
+    if (!button->isEnabled())
+        return Fail(socket, Automation::kCodeDisabled, QStringLiteral("\"%1\" is disabled").arg(name));
     Send(socket, QJsonObject{{QStringLiteral("ok"), true}});
     // Pressed after the reply went out: the button may open a modal popup whose loop would hold the reply back.
     QPointer<QAbstractButton> target(button);
@@ -253,7 +260,8 @@ void UiAutomationServer::StartWait(QLocalSocket* socket, const QJsonObject& requ
     if (name.isEmpty()) return Fail(socket, Automation::kCodeBadRequest, QStringLiteral("wait needs \"name\""));
     int timeoutMs = request.value(QStringLiteral("timeoutMs")).toInt(Automation::kDefaultWaitMs);
     if (timeoutMs < 0 || timeoutMs > Automation::kMaxWaitMs) {
-        return Fail(socket, Automation::kCodeBadRequest, QStringLiteral("timeoutMs must be 0 to %1").arg(Automation::kMaxWaitMs));
+        return Fail(socket, Automation::kCodeBadRequest,
+                    QStringLiteral("timeoutMs must be 0 to %1").arg(Automation::kMaxWaitMs));
     }
     if (FindVisible(name)) return Send(socket, QJsonObject{{QStringLiteral("ok"), true}});
     waits_.push_back(Wait{socket, name, QDeadlineTimer(timeoutMs)});
@@ -268,7 +276,8 @@ void UiAutomationServer::CheckWaits() {
         if (FindVisible(wait.name)) {
             Send(wait.socket, QJsonObject{{QStringLiteral("ok"), true}});
         } else if (wait.deadline.hasExpired()) {
-            Fail(wait.socket, Automation::kCodeTimeout, QStringLiteral("no control named \"%1\" appeared").arg(wait.name));
+            Fail(wait.socket, Automation::kCodeTimeout,
+                 QStringLiteral("no control named \"%1\" appeared").arg(wait.name));
         } else {
             waits_.push_back(wait);
         }

@@ -69,7 +69,8 @@ protected:
             res.set_content_provider(body.size(), "application/octet-stream",
                                      [body, this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
                                          std::this_thread::sleep_for(std::chrono::milliseconds(stepMs_));
-                                         return sink.write(body.data() + offset, std::min<std::size_t>(length, 32 * 1024));
+                                         return sink.write(body.data() + offset,
+                                                           std::min<std::size_t>(length, 32 * 1024));
                                      });
         });
         ASSERT_TRUE(server_.Start());
@@ -107,7 +108,8 @@ protected:
 
     static int Count(const std::vector<std::string>& events, const std::string& text) {
         int n = 0;
-        for (const auto& e : events) n += e == text;
+        for (const auto& e : events)
+            n += e == text;
         return n;
     }
 
@@ -142,7 +144,8 @@ TEST_F(AppUpdaterFixture, DownloadsShowsProgressAndInstalls) {
     ASSERT_GE(events.size(), 4u);
     EXPECT_EQ(events[0].rfind("ongoing: ", 0), 0u) << events[0];
     EXPECT_NE(events[0].find("badge=" + std::to_string(badge + 1) + " style=normal type=progress-percentage"),
-              std::string::npos) << events[0];
+              std::string::npos)
+        << events[0];
     EXPECT_EQ(events[1], "notify: Downloading new InApp version");
     EXPECT_EQ(Count(events, "notify: Downloading new InApp version"), 1);
     EXPECT_EQ(events[events.size() - 2], "ongoing-removed");
@@ -197,14 +200,16 @@ TEST_F(AppUpdaterFixture, RefusedInstallRequestIsReportedWithTheReason) {
     // Another installation of the same package is still running when the download ends.
     recorder_.onDownloadProgress = [&](int percent) {
         if (percent == 100) {
-            EXPECT_EQ(App::Package::PackageManager::GetInstance()->InstallPackage(L"buyclient", Base::String::FromUtf8(other)),
+            EXPECT_EQ(App::Package::PackageManager::GetInstance()->InstallPackage(L"buyclient",
+                                                                                  Base::String::FromUtf8(other)),
                       E_SUCCESS);
         }
     };
     EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp")), AppUpdater::UPDATE_ERROR_INSTALL_FAILED);
     Base::String message = updater.GetResultMessage(AppUpdater::UPDATE_ERROR_INSTALL_FAILED);
     EXPECT_TRUE(message.StartsWith(L"Package manager install failed. ")) << message.ToUtf8();
-    EXPECT_EQ(message, Base::String(L"Package manager install failed. ") + Base::String(GetErrorMessage(E_IN_PROGRESS)));
+    EXPECT_EQ(message,
+              Base::String(L"Package manager install failed. ") + Base::String(GetErrorMessage(E_IN_PROGRESS)));
 
     // The other installation's outcome is not this updater's.
     Wait([] { return App::Package::PackageManager::GetInstance()->IsPackageInstalled(L"buyclient"); });
@@ -258,7 +263,8 @@ TEST_F(AppUpdaterFixture, BusyPausedAndCanceledDownloads) {
     ASSERT_EQ(downloads->GetState(1), Content::DOWNLOAD_STATE_DOWNLOADING);
     EXPECT_EQ(second.Update(Url("buyclient.vxp")), E_FAILURE);
     EXPECT_EQ(secondRecorder.results, std::vector<int>{AppUpdater::UPDATE_ERROR_DOWNLOAD_MANAGER_STATE});
-    EXPECT_EQ(second.GetResultMessage(AppUpdater::UPDATE_ERROR_DOWNLOAD_MANAGER_STATE), L"Invalid download manager state.");
+    EXPECT_EQ(second.GetResultMessage(AppUpdater::UPDATE_ERROR_DOWNLOAD_MANAGER_STATE),
+              L"Invalid download manager state.");
 
     ASSERT_TRUE(Wait([&] { return !recorder_.downloadProgress.empty(); }));
     ASSERT_EQ(downloads->Pause(1), E_SUCCESS);

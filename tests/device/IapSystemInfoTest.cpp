@@ -35,7 +35,8 @@ protected:
     void Device(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> settings) {
         DeviceProfile profile;
         profile.Load();
-        for (const auto& [key, value] : settings) ASSERT_EQ(profile.Set(key, value), Vx::E_SUCCESS);
+        for (const auto& [key, value] : settings)
+            ASSERT_EQ(profile.Set(key, value), Vx::E_SUCCESS);
         ASSERT_EQ(profile.Save(), Vx::E_SUCCESS);
     }
     static IapSystemInfo& Fresh() {
@@ -57,8 +58,12 @@ protected:
 };
 
 TEST_F(IapSystemInfoTest, ReadsTheWholeIdentityFromTheDevice) {
-    Device({{L"sim.mcc", L"450"}, {L"sim.mnc", L"5"}, {L"sim.phone_number", L"+821099998888"},
-            {L"system.duid", L"IMEI-12345"}, {L"system.model_name", L"VX-100"}, {L"wifi.mac", L"00:11:22:AA:BB:CC"}});
+    Device({{L"sim.mcc", L"450"},
+            {L"sim.mnc", L"5"},
+            {L"sim.phone_number", L"+821099998888"},
+            {L"system.duid", L"IMEI-12345"},
+            {L"system.model_name", L"VX-100"},
+            {L"wifi.mac", L"00:11:22:AA:BB:CC"}});
     IapSystemInfo& info = Fresh();
     EXPECT_EQ(info.mcc, L"450");
     EXPECT_EQ(info.mnc, L"05");
@@ -112,8 +117,11 @@ TEST_F(IapSystemInfoTest, UnreadableSimCodesLeaveTheDefaults) {
 }
 
 TEST_F(IapSystemInfoTest, OverridesReplaceDeviceValues) {
-    Device({{L"sim.mcc", L"450"}, {L"sim.mnc", L"8"}, {L"sim.phone_number", L"+8210"},
-            {L"system.duid", L"REAL"}, {L"system.model_name", L"VX-100"}});
+    Device({{L"sim.mcc", L"450"},
+            {L"sim.mnc", L"8"},
+            {L"sim.phone_number", L"+8210"},
+            {L"system.duid", L"REAL"},
+            {L"system.model_name", L"VX-100"}});
     IapSystemInfo& info = Fresh();
     Apply(L"BOGUS-IMEI", L"262", L"1", L"VX-TEST", L"+4917");
     EXPECT_EQ(info.deviceId, L"BOGUS-IMEI");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,8 +28,8 @@ class RecordingListener : public IOblinAccountListener {
 public:
     void OnAccessTokenReply(OblinAccountResult::ResultCode result, const String& userId, const String& emailId,
                             const String& mcc, const String& serverUrl) override {
-        replies.push_back({Reply::kAccessToken, result,
-                           {userId.ToUtf8(), emailId.ToUtf8(), mcc.ToUtf8(), serverUrl.ToUtf8()}});
+        replies.push_back(
+            {Reply::kAccessToken, result, {userId.ToUtf8(), emailId.ToUtf8(), mcc.ToUtf8(), serverUrl.ToUtf8()}});
     }
     void OnSignInTokenReply(OblinAccountResult::ResultCode result) override {
         replies.push_back({Reply::kSignIn, result, {}});
@@ -57,7 +57,8 @@ private:
 class OblinAccountTest : public ::testing::Test {
 protected:
     // Delivers an answer as the platform would, from the given application.
-    void Deliver(const String& fromApp, const Answer& answer, const String& operation = OblinAccount::oblinAccountOperationView) {
+    void Deliver(const String& fromApp, const Answer& answer,
+                 const String& operation = OblinAccount::oblinAccountOperationView) {
         account_.OnAppControlCompleteResponseReceived(fromApp, operation, App::APP_CTRL_RESULT_SUCCEEDED, answer.Get());
     }
     void DeliverToken(const Answer& answer) { Deliver(OblinAccount::oblinAccountServiceAppId, answer); }
@@ -125,8 +126,8 @@ TEST_F(OblinAccountTest, MissingExtraDataIsAFailureNotAStaleSuccess) {
 
     account_.SetLastRequest(OblinAccount::REQUEST_SIGN_IN);
     account_.OnAppControlCompleteResponseReceived(OblinAccount::oblinAccountAppId,
-                                                  OblinAccount::oblinAccountOperationView,
-                                                  App::APP_CTRL_RESULT_ABORTED, nullptr);
+                                                  OblinAccount::oblinAccountOperationView, App::APP_CTRL_RESULT_ABORTED,
+                                                  nullptr);
     ASSERT_EQ(listener_.replies.size(), 2u);
     EXPECT_EQ(listener_.replies[1].kind, Reply::kSignIn);
     EXPECT_NE(listener_.replies[1].code, 0);

@@ -28,14 +28,15 @@ protected:
         std::ofstream(home_.Path() + "/fake-account-answer.txt") << lines;
     }
     AppctlAnswer AskPurchases() {
-        return Ask(kPurchasedList, {"_transactionId=71", std::string("_itemGroupId=") + kGemGroup, "_startNumber=1",
-                                    "_endNumber=10"});
+        return Ask(kPurchasedList,
+                   {"_transactionId=71", std::string("_itemGroupId=") + kGemGroup, "_startNumber=1", "_endNumber=10"});
     }
 };
 
 TEST_F(BuyServiceAccountAnswersTest, UserIdFromTheAnswerIsSentToTheStore) {
-    AccountServiceAnswers("resultCode=0\nadditionalValues=user_id:U1000001,email_id:demo@vexmora.com,mcc:310,"
-                          "server_url:http://127.0.0.1:1/store\n");
+    AccountServiceAnswers(
+        "resultCode=0\nadditionalValues=user_id:U1000001,email_id:demo@vexmora.com,mcc:310,"
+        "server_url:http://127.0.0.1:1/store\n");
     AppctlAnswer answer = AskPurchases();
     ASSERT_TRUE(answer.parsed) << Diagnose(answer);
     EXPECT_EQ(answer.Get("_result"), "0") << Diagnose(answer);
@@ -47,7 +48,7 @@ TEST_F(BuyServiceAccountAnswersTest, UserIdFromTheAnswerIsSentToTheStore) {
 
 TEST_F(BuyServiceAccountAnswersTest, UnusableAnswersFailTheListWithoutASignIn) {
     const std::pair<const char*, const char*> rows[] = {
-        {"additionalValues=user_id:U1000001\n", "9000"},                  // no result code
+        {"additionalValues=user_id:U1000001\n", "9000"},                   // no result code
         {"resultCode=zero\nadditionalValues=user_id:U1000001\n", "9000"},  // not a number
         {"!no-map\n", "9000"},                                             // no extra data at all
         {"!result=1\n!no-map\n", "9000"},                                  // failed, nothing said
@@ -70,7 +71,8 @@ TEST_F(BuyServiceAccountAnswersTest, UnusableAnswersFailTheListWithoutASignIn) {
         EXPECT_EQ(answer.CountRecords(), 0);
     }
     EXPECT_FALSE(WasLaunched(kSignInApp)) << "a sign-in window was started";
-    for (const std::string& function : StoreFunctions()) EXPECT_NE(function, "getPurchasedAppsItemList");
+    for (const std::string& function : StoreFunctions())
+        EXPECT_NE(function, "getPurchasedAppsItemList");
     std::string asked = ReadFile(home_.Path() + "/fake-account-requests.txt");
     EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), static_cast<long>(std::size(rows))) << asked;
 }

@@ -30,7 +30,8 @@ protected:
 };
 
 TEST_F(BuyServiceFailuresTest, ListWithoutTransactionIdIsRefusedBeforeAnyServerRequest) {
-    AppctlAnswer items = Ask(kItemList, {std::string("_itemGroupId=") + kCharacterGroup, "_startNumber=1", "_endNumber=3"});
+    AppctlAnswer items =
+        Ask(kItemList, {std::string("_itemGroupId=") + kCharacterGroup, "_startNumber=1", "_endNumber=3"});
     ExpectFailedList(items, "OnItemInformationListReceived", "9000", "-1");
     EXPECT_EQ(items.Get("_startNumber"), "-1");
     EXPECT_EQ(items.Get("_totalCount"), "-1");
@@ -42,8 +43,8 @@ TEST_F(BuyServiceFailuresTest, ListWithoutTransactionIdIsRefusedBeforeAnyServerR
 
 TEST_F(BuyServiceFailuresTest, BadRangePassesTheUpgradeCheckButIsNotAsked) {
     const std::vector<std::vector<std::string>> ranges = {
-        {"_endNumber=3"},                       // no start: 0
-        {"_startNumber=5", "_endNumber=2"},     // end before start
+        {"_endNumber=3"},                    // no start: 0
+        {"_startNumber=5", "_endNumber=2"},  // end before start
         {"_startNumber=-1", "_endNumber=2"},
         {"_startNumber=one", "_endNumber=2"},  // unreadable: the default 0
     };
@@ -111,7 +112,8 @@ TEST_F(BuyServiceFailuresTest, PurchasedListFailuresAreAnsweredAsPurchasedLists)
         SCOPED_TRACE(fault);
         ASSERT_TRUE(sandbox_.ClearFaults());
         ASSERT_TRUE(sandbox_.AddFault(fault));
-        ExpectFailedList(Ask(kPurchasedList, CharacterPage("12")), "OnPurchasedItemInformationListReceived", status, "12");
+        ExpectFailedList(Ask(kPurchasedList, CharacterPage("12")), "OnPurchasedItemInformationListReceived", status,
+                         "12");
     }
 }
 

@@ -35,7 +35,8 @@ TEST_F(BuyServiceListsTest, ItemListFollowsCountrySearchAndUpgradeCheck) {
     EXPECT_EQ(requests[0].function, "countrySearch");
     EXPECT_EQ(requests[1].function, "checkAppUpgrade");
     EXPECT_EQ(requests[2].function, "getAppsItemList");
-    for (const StoreRequest& request : requests) EXPECT_EQ(request.transactionId, 7) << request.function;
+    for (const StoreRequest& request : requests)
+        EXPECT_EQ(request.transactionId, 7) << request.function;
     EXPECT_EQ(requests[2].params["itemGroupID"], kCharacterGroup);
     EXPECT_EQ(requests[2].params["startNum"], "1");
     EXPECT_EQ(requests[2].params["endNum"], "3");
@@ -54,9 +55,9 @@ TEST_F(BuyServiceListsTest, PagesAreNumberedFromTheirStartAndClampedToTheTotal) 
     };
     for (const Page& page : pages) {
         SCOPED_TRACE("page " + std::to_string(page.start) + "-" + std::to_string(page.end));
-        AppctlAnswer answer = Ask(kItemList, {"_transactionId=1", std::string("_itemGroupId=") + kGemGroup,
-                                              "_startNumber=" + std::to_string(page.start),
-                                              "_endNumber=" + std::to_string(page.end)});
+        AppctlAnswer answer =
+            Ask(kItemList, {"_transactionId=1", std::string("_itemGroupId=") + kGemGroup,
+                            "_startNumber=" + std::to_string(page.start), "_endNumber=" + std::to_string(page.end)});
         ASSERT_TRUE(answer.parsed) << Diagnose(answer);
         EXPECT_EQ(answer.Get("_result"), "0") << Diagnose(answer);
         EXPECT_EQ(answer.Get("_startNumber"), std::to_string(page.start));
@@ -73,8 +74,8 @@ TEST_F(BuyServiceListsTest, PagesAreNumberedFromTheirStartAndClampedToTheTotal) 
 }
 
 TEST_F(BuyServiceListsTest, EmptyGroupIsAnEmptySuccessfulList) {
-    AppctlAnswer answer = Ask(kItemList, {"_transactionId=2", std::string("_itemGroupId=") + kEmptyGroup,
-                                          "_startNumber=1", "_endNumber=10"});
+    AppctlAnswer answer = Ask(
+        kItemList, {"_transactionId=2", std::string("_itemGroupId=") + kEmptyGroup, "_startNumber=1", "_endNumber=10"});
     ASSERT_TRUE(answer.parsed) << Diagnose(answer);
     EXPECT_EQ(answer.result, 0);
     EXPECT_EQ(answer.Get("_result"), "0");
@@ -138,7 +139,8 @@ TEST_F(BuyServiceListsTest, DeviceProfileCountryIsUsedWithoutOverride) {
 }
 
 TEST_F(BuyServiceListsTest, PurchasedItemsOfTheSignedInAccount) {
-    RunResult added = RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
+    RunResult added =
+        RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
     ASSERT_EQ(added.exitCode, 0) << added.output;
     AppctlAnswer answer = Ask(kPurchasedList, {"_transactionId=8", std::string("_itemGroupId=") + kGemGroup,
                                                "_startNumber=1", "_endNumber=10"});

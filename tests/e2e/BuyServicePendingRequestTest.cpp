@@ -11,9 +11,9 @@ protected:
     // check, so that it is still pending when the next caller arrives.
     void StartSlowRequest() {
         ASSERT_TRUE(sandbox_.AddFault("checkAppUpgrade:delay=8000:1"));
-        first_ = std::make_unique<Process>(AppctlArgs(kItemList, {"_transactionId=51",
-                                                                  std::string("_itemGroupId=") + kCharacterGroup,
-                                                                  "_startNumber=1", "_endNumber=3"}));
+        first_ = std::make_unique<Process>(AppctlArgs(
+            kItemList,
+            {"_transactionId=51", std::string("_itemGroupId=") + kCharacterGroup, "_startNumber=1", "_endNumber=3"}));
         ASSERT_TRUE(WaitForStoreRequest("countrySearch", 60000)) << ServiceLog();
     }
     AppctlAnswer FirstAnswer() {

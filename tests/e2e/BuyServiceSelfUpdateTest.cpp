@@ -30,8 +30,8 @@ protected:
         std::string client = workDir_ + "/buyclient";
         std::ofstream(client) << "#!/bin/sh\nexit 0\n";
         chmod(client.c_str(), 0755);
-        std::vector<std::string> args{Bin("iap-package"), "create", "--package-id", "buyclient", "--version", version,
-                                      "--app", "buyclient=" + client};
+        std::vector<std::string> args{Bin("iap-package"), "create", "--package-id", "buyclient",
+                                      "--version",        version,  "--app",        "buyclient=" + client};
         if (withService) {
             args.push_back("--app");
             args.push_back(std::string(kBuyService) + "=" + Bin("buyservice"));
@@ -85,7 +85,8 @@ TEST_F(BuyServiceSelfUpdateTest, NewerClientIsDownloadedInstalledAndTheRequestCa
 
 TEST_F(BuyServiceSelfUpdateTest, PurchasedListIsCanceledWithoutAskingForTheAccount) {
     ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", MakePackage("2.0.0", false)));
-    RunResult added = RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
+    RunResult added =
+        RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
     ASSERT_EQ(added.exitCode, 0) << added.output;
     AppctlAnswer answer = Ask(kPurchasedList, {"_transactionId=44", std::string("_itemGroupId=") + kGemGroup,
                                                "_startNumber=1", "_endNumber=10"});
@@ -145,8 +146,10 @@ TEST_F(BuyServiceSelfUpdateTest, FailedUpdateInstallsNothingAndIsAnsweredCancele
         EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/packages/buyclient/2.0.0"));
         std::string notes = Notifications();
         std::size_t lastProgress = notes.rfind("ongoing: ");
-        EXPECT_TRUE(lastProgress == std::string::npos || notes.find("ongoing-removed", lastProgress) != std::string::npos)
-            << "a progress notification was left behind:\n" << notes;
+        EXPECT_TRUE(lastProgress == std::string::npos ||
+                    notes.find("ongoing-removed", lastProgress) != std::string::npos)
+            << "a progress notification was left behind:\n"
+            << notes;
     }
 }
 

@@ -22,9 +22,9 @@ protected:
     }
 
     void StartPurchasedListRequest() {
-        caller_ = std::make_unique<Process>(AppctlArgs(kPurchasedList, {"_transactionId=61",
-                                                                        std::string("_itemGroupId=") + kGemGroup,
-                                                                        "_startNumber=1", "_endNumber=10"}));
+        caller_ = std::make_unique<Process>(AppctlArgs(
+            kPurchasedList,
+            {"_transactionId=61", std::string("_itemGroupId=") + kGemGroup, "_startNumber=1", "_endNumber=10"}));
     }
     // One iap-ui command against the sign-in window; true when it succeeded.
     bool Ui(std::vector<std::string> command) {
@@ -34,7 +34,9 @@ protected:
         RunResult run = RunProgram(args, (kUiTimeoutSec + 30) * 1000);
         if (run.exitCode != 0) {
             ADD_FAILURE() << "iap-ui " << command.front() << " exited " << run.exitCode << ": " << run.output
-                          << "\nsign-in log:\n" << home_.Log(kSignInApp) << "\nbuyservice log:\n" << ServiceLog();
+                          << "\nsign-in log:\n"
+                          << home_.Log(kSignInApp) << "\nbuyservice log:\n"
+                          << ServiceLog();
         }
         return run.exitCode == 0;
     }
@@ -85,7 +87,8 @@ TEST_F(BuyServiceSignInTest, CancelledOrClosedSignInAnswersCanceled) {
         EXPECT_EQ(answer.Get("_result"), "100") << Diagnose(answer);
         EXPECT_EQ(answer.CountRecords(), 0);
     }
-    for (const std::string& function : StoreFunctions()) EXPECT_NE(function, "getPurchasedAppsItemList");
+    for (const std::string& function : StoreFunctions())
+        EXPECT_NE(function, "getPurchasedAppsItemList");
     EXPECT_EQ(Accounts().find("demo@vexmora.com"), std::string::npos);
 }
 

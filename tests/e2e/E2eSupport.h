@@ -46,9 +46,9 @@ inline std::string ReadFile(const std::string& path) {
 // What appctl --json printed: {"result": N, "extra": {...} or null}.
 struct AppctlAnswer {
     int exitCode = -1;
-    std::string output;     // everything appctl printed, for failure messages
-    bool parsed = false;    // a JSON answer was found
-    int result = -1;        // 0 succeeded, 1 failed, 2 canceled
+    std::string output;   // everything appctl printed, for failure messages
+    bool parsed = false;  // a JSON answer was found
+    int result = -1;      // 0 succeeded, 1 failed, 2 canceled
     bool hasExtra = false;
     std::map<std::string, std::string> extra;
 
@@ -89,7 +89,8 @@ inline AppctlAnswer ParseAppctl(int exitCode, const std::string& output) {
         answer.result = static_cast<int>(result->number);
         answer.hasExtra = extra->IsObject();
         if (answer.hasExtra) {
-            for (const auto& [key, value] : extra->object) answer.extra[key] = value.text;
+            for (const auto& [key, value] : extra->object)
+                answer.extra[key] = value.text;
         }
     }
     return answer;
@@ -118,7 +119,8 @@ inline std::vector<StoreRequest> ParseRequestLog(const std::string& json) {
         if (const Json::Value* v = entry.Find("httpStatus")) request.httpStatus = static_cast<int>(v->number);
         if (const Json::Value* v = entry.Find("outcome")) request.outcome = v->text;
         if (const Json::Value* v = entry.Find("params")) {
-            for (const auto& [key, value] : v->object) request.params[key] = value.text;
+            for (const auto& [key, value] : v->object)
+                request.params[key] = value.text;
         }
         requests.push_back(request);
     }
@@ -160,7 +162,8 @@ protected:
     std::vector<StoreRequest> StoreRequests() const { return ParseRequestLog(sandbox_.RecentRequests()); }
     std::vector<std::string> StoreFunctions() const {
         std::vector<std::string> names;
-        for (const StoreRequest& request : StoreRequests()) names.push_back(request.function);
+        for (const StoreRequest& request : StoreRequests())
+            names.push_back(request.function);
         return names;
     }
     // Waits until the store has logged a request of that function.

@@ -47,7 +47,8 @@ public:
             } else if (line.rfind("!result=", 0) == 0) {
                 appControlResult = std::stoi(line.substr(8));
             } else if (std::size_t eq = line.find('='); eq != std::string::npos) {
-                answer.Add(new String(String::FromUtf8(line.substr(0, eq))), new String(String::FromUtf8(line.substr(eq + 1))));
+                answer.Add(new String(String::FromUtf8(line.substr(0, eq))),
+                           new String(String::FromUtf8(line.substr(eq + 1))));
             }
         }
         AppControlProviderManager::GetInstance()->SendAppControlResult(
@@ -69,6 +70,7 @@ private:
 int main(int argc, char** argv) {
     Vx::Base::Collection::ArrayList args(ElementOwnership::Owned);
     args.Construct(argc);
-    for (int i = 0; i < argc; ++i) args.Add(new String(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.Add(new String(argv[i]));
     return ServiceApp::Execute(FakeAccountService::CreateInstance, &args) == E_SUCCESS ? 0 : 1;
 }

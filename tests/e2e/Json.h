@@ -38,7 +38,8 @@ private:
     static constexpr int kMaxDepth = 32;
 
     void SkipSpace() {
-        while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\n' || s_[pos_] == '\r' || s_[pos_] == '\t')) ++pos_;
+        while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\n' || s_[pos_] == '\r' || s_[pos_] == '\t'))
+            ++pos_;
     }
     bool Literal(const char* word) {
         std::string w(word);
@@ -71,14 +72,30 @@ private:
             if (pos_ >= s_.size()) return false;
             char e = s_[pos_++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 if (pos_ + 4 > s_.size()) return false;
                 char* end = nullptr;
@@ -118,7 +135,8 @@ private:
             }
         }
         std::size_t start = pos_;
-        while (pos_ < s_.size() && std::string("+-0123456789.eE").find(s_[pos_]) != std::string::npos) ++pos_;
+        while (pos_ < s_.size() && std::string("+-0123456789.eE").find(s_[pos_]) != std::string::npos)
+            ++pos_;
         if (pos_ == start) return false;
         out.kind = Value::Number;
         out.text = s_.substr(start, pos_ - start);

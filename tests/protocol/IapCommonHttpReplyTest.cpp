@@ -100,7 +100,8 @@ std::string DumpRecord(const HashMap& record) {
     }
     std::sort(fields.begin(), fields.end());
     std::string out;
-    for (const auto& field : fields) out += (out.empty() ? "" : ",") + field;
+    for (const auto& field : fields)
+        out += (out.empty() ? "" : ",") + field;
     return out;
 }
 
@@ -200,8 +201,9 @@ TEST(IapCommonHttpReply, SurvivesCorruptedBytes) {
 // More records than any list reserves up front, in document order.
 TEST(IapCommonHttpReply, ManyRecordsKeepTheirOrder) {
     const int count = 5000;
-    std::string doc = "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"6005\" startNum=\"1\" "
-                      "endNum=\"5000\" totalCount=\"5000\"/>";
+    std::string doc =
+        "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"6005\" startNum=\"1\" "
+        "endNum=\"5000\" totalCount=\"5000\"/>";
     for (int i = 0; i < count; ++i) {
         doc += "<list numValue=\"1\"><value name=\"itemID\">" + std::to_string(i) + "</value></list>";
     }

@@ -133,19 +133,26 @@ TEST_F(IapCommonHttpRequestTest, LongValuesAreCutToWholeCharacters) {
     IapCommonHttpRequest request;
     ASSERT_EQ(request.Construct(1, IapCommonHttp::FUNCTION_CHECK_PASSWORD, params), Vx::E_SUCCESS);
     std::string kept;
-    for (int i = 0; i < 1023; ++i) kept += "\xc3\xa9";
+    for (int i = 0; i < 1023; ++i)
+        kept += "\xc3\xa9";
     EXPECT_NE(Bytes(request).find("<param name=\"desc\">" + kept + "</param>"), std::string::npos);
     EXPECT_TRUE(WellFormed(Bytes(request)));
 }
 
 TEST_F(IapCommonHttpRequestTest, CharactersXmlForbidsAreLeftOut) {
-    EXPECT_EQ(Converted(String(L"a\x01" L"b\x1f" L"c\xfffe" L"d")), "abcd");
+    EXPECT_EQ(Converted(String(L"a\x01"
+                               L"b\x1f"
+                               L"c\xfffe"
+                               L"d")),
+              "abcd");
     EXPECT_EQ(Converted(String(std::wstring(L"x\0y", 3))), "xy");
     EXPECT_EQ(Converted(String(L"tab\tline\ncr\r")), "tab\tline\ncr\r");
     EXPECT_EQ(Converted(String(L"")), "");
 
     IapCommonHttp::Params params;
-    params.Add(L"pass\x02word", L"se\x07" L"cret\x1b");
+    params.Add(L"pass\x02word",
+               L"se\x07"
+               L"cret\x1b");
     IapCommonHttpRequest request;
     ASSERT_EQ(request.Construct(1, IapCommonHttp::FUNCTION_CHECK_PASSWORD, params), Vx::E_SUCCESS);
     std::string document = Bytes(request);

@@ -40,17 +40,20 @@ std::unique_ptr<IapCommonHttpReply> Parse(const std::string& document) {
 
 // A reply of getAppsItemList with the given "response" counts and records.
 std::string ItemReply(const std::string& counts, const std::vector<std::string>& records) {
-    std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><OblinProtocol>"
-                      "<response transactionId=\"4\" returnCode=\"0\" id=\"6005\" " +
-                      counts + "/><errorInfo><errorString errorCode=\"0\"></errorString></errorInfo>";
-    for (const std::string& record : records) doc += record;
+    std::string doc =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><OblinProtocol>"
+        "<response transactionId=\"4\" returnCode=\"0\" id=\"6005\" " +
+        counts + "/><errorInfo><errorString errorCode=\"0\"></errorString></errorInfo>";
+    for (const std::string& record : records)
+        doc += record;
     return doc + "</OblinProtocol>";
 }
 
 // One "list" record from name=value pairs.
 std::string Record(const std::vector<std::pair<std::string, std::string>>& fields) {
     std::string list = "<list numValue=\"" + std::to_string(fields.size()) + "\">";
-    for (const auto& [name, value] : fields) list += "<value name=\"" + name + "\">" + value + "</value>";
+    for (const auto& [name, value] : fields)
+        list += "<value name=\"" + name + "\">" + value + "</value>";
     return list + "</list>";
 }
 
@@ -201,8 +204,8 @@ TEST_F(ConversionsTest, OneBadRecordFailsTheWholeListButKeepsTheCounts) {
 }
 
 TEST_F(ConversionsTest, ItemListNeedsAllThreeCountsAndAFreshList) {
-    for (const char* counts : {"startNum=\"1\" endNum=\"1\"", "startNum=\"1\" totalCount=\"1\"",
-                               "endNum=\"1\" totalCount=\"1\"", ""}) {
+    for (const char* counts :
+         {"startNum=\"1\" endNum=\"1\"", "startNum=\"1\" totalCount=\"1\"", "endNum=\"1\" totalCount=\"1\"", ""}) {
         SCOPED_TRACE(counts);
         auto reply = Parse(ItemReply(counts, {FullItem("a")}));
         IapItemList<IapItemInformation> list;
@@ -252,7 +255,8 @@ TEST_F(ConversionsTest, FillItemInformationRefusesNullsAndReportsTheMissingKey) 
 
 std::string CountryReply(const std::vector<std::string>& records) {
     std::string doc = "<OblinProtocol><response transactionId=\"3\" returnCode=\"0\" id=\"2250\"/>";
-    for (const std::string& record : records) doc += record;
+    for (const std::string& record : records)
+        doc += record;
     return doc + "</OblinProtocol>";
 }
 
@@ -280,8 +284,7 @@ TEST_F(ConversionsTest, CountryMapsShareTheReplysStringsInOrder) {
     // The reply's records are intact after the maps are gone.
     const auto* first = dynamic_cast<const HashMap*>(reply->records.GetAt(0));
     ASSERT_NE(nullptr, first);
-    EXPECT_EQ(L"United States",
-              dynamic_cast<const String*>(first->GetValue(String(L"countryName")))->ToStdWString());
+    EXPECT_EQ(L"United States", dynamic_cast<const String*>(first->GetValue(String(L"countryName")))->ToStdWString());
 }
 
 TEST_F(ConversionsTest, CountryListToleratesNoOutputNoRecordsAndEmptyRecords) {

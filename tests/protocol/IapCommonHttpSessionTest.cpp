@@ -200,11 +200,13 @@ TEST_F(SessionTest, ConstructTakesTheCountryEndpointAndRefusesBadCalls) {
 TEST_F(SessionTest, FirstRequestWaitsBehindACountrySearchUnderTheCallersId) {
     IapSystemInfo::GetInstance().mcc = L"310";
     ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_EQ(E_SUCCESS, session_.SendRequest(7, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kCharacterGroup, 1, 3)));
+    ASSERT_EQ(E_SUCCESS,
+              session_.SendRequest(7, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kCharacterGroup, 1, 3)));
     EXPECT_TRUE(session_.HasOpenTransaction());
     EXPECT_TRUE(session_.HasPendingTransaction());
     // Only one request at a time, and only one held.
-    EXPECT_EQ(E_IN_PROGRESS, session_.SendRequest(8, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kGemGroup, 1, 3)));
+    EXPECT_EQ(E_IN_PROGRESS,
+              session_.SendRequest(8, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kGemGroup, 1, 3)));
     EXPECT_EQ(E_IN_PROGRESS, session_.SearchCountryEx(9));
 
     ASSERT_TRUE(log_.WaitFor(7));
@@ -248,7 +250,8 @@ TEST_F(SessionTest, PagesFollowTheServersCounts) {
         int start, end;
         int items, startNumber, endNumber, totalCount;
     };
-    const Page pages[] = {{1, 10, 10, 1, 10, 25}, {21, 30, 5, 21, 25, 25}, {26, 30, 0, 26, 25, 25}, {7, 7, 1, 7, 7, 25}};
+    const Page pages[] = {
+        {1, 10, 10, 1, 10, 25}, {21, 30, 5, 21, 25, 25}, {26, 30, 0, 26, 25, 25}, {7, 7, 1, 7, 7, 25}};
     int tid = 100;
     for (const Page& page : pages) {
         SCOPED_TRACE(page.start);
@@ -328,11 +331,13 @@ TEST_F(SessionTest, CountryListGoesStraightToTheCountryEndpoint) {
 
     // Also once the store is known, and whatever URL the caller names.
     ASSERT_NO_FATAL_FAILURE(LearnServer());
-    ASSERT_EQ(E_SUCCESS, session_.SendRequest(4, String(sandbox_->StoreUrl().c_str()), FUNCTION_GET_COUNTRY_LIST, none));
+    ASSERT_EQ(E_SUCCESS,
+              session_.SendRequest(4, String(sandbox_->StoreUrl().c_str()), FUNCTION_GET_COUNTRY_LIST, none));
     ASSERT_TRUE(log_.WaitFor(4));
     std::vector<LoggedRequest> requests = Requests();
     ASSERT_EQ(3u, requests.size());
-    for (const LoggedRequest& request : requests) EXPECT_EQ("/ods.as", request.path);
+    for (const LoggedRequest& request : requests)
+        EXPECT_EQ("/ods.as", request.path);
     EXPECT_EQ("getCountryList", requests[0].function);
     EXPECT_EQ("getCountryList", requests[2].function);
 }
@@ -384,7 +389,7 @@ TEST_F(SessionTest, FaultsOnTheCountrySearchFailTheHeldRequestOnce) {
         int code;
     };
     const Row rows[] = {
-        {"countrySearch:error=9105", 9000}, {"countrySearch:error=3", 9000}, {"countrySearch:status=500", 3},
+        {"countrySearch:error=9105", 9000}, {"countrySearch:error=3", 9000},   {"countrySearch:status=500", 3},
         {"countrySearch:status=404", 3},    {"countrySearch:malformed", 9000}, {"countrySearch:drop", 2},
         {"countrySearch:delay=8000", 2},
     };
@@ -589,7 +594,8 @@ TEST_F(OddReplyTest, AReplyThatDoesNotAnswerTheOpenRequestFailsIt) {
         ASSERT_TRUE(server.IsRunning());
         ASSERT_EQ(E_SUCCESS, session.Construct(&listener));
         session.SetServerUrl(server.Url("/store"));
-        ASSERT_EQ(E_SUCCESS, session.SendRequest(tid, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session, kGemGroup, 1, 1)));
+        ASSERT_EQ(E_SUCCESS,
+                  session.SendRequest(tid, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session, kGemGroup, 1, 1)));
         ASSERT_TRUE(log.WaitFor(tid));
         Settle(100);
         ASSERT_EQ(1u, log.all.size());
@@ -602,7 +608,9 @@ TEST_F(OddReplyTest, AReplyThatDoesNotAnswerTheOpenRequestFailsIt) {
 
 TEST_F(OddReplyTest, ACountrySearchAnsweredForAnotherTransactionFailsTheHeldRequest) {
     ASSERT_NO_FATAL_FAILURE(StartCanned(
-        [](int tid, int function) { return ReplyDocument(tid + 1, function, 0, {{{"countryURL", "http://x/"}}}); },
+        [](int tid, int function) {
+            return ReplyDocument(tid + 1, function, 0, {{{"countryURL", "http://x/"}}});
+        },
         GoodItems));
     ASSERT_EQ(E_SUCCESS, session_.SendRequest(5, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kGemGroup, 1, 1)));
     ASSERT_TRUE(log_.WaitFor(5));
@@ -628,9 +636,8 @@ TEST_F(OddReplyTest, ACountrySearchThatLeavesTheServerUnknownIsRepeatedOnce) {
         OutcomeLog log;
         UpgradeListener listener(log);
         TestSession session(log);
-        CannedServer server([&row](const std::string&, int tid, int function) {
-            return ReplyDocument(tid, function, 0, row.records);
-        });
+        CannedServer server(
+            [&row](const std::string&, int tid, int function) { return ReplyDocument(tid, function, 0, row.records); });
         ASSERT_TRUE(server.IsRunning());
         ScopedEnv url("IAP_COUNTRY_SEARCH_URL", server.Url("/ods.as"));
         ASSERT_EQ(E_SUCCESS, session.Construct(&listener));
@@ -649,7 +656,9 @@ TEST_F(OddReplyTest, ACountrySearchThatLeavesTheServerUnknownIsRepeatedOnce) {
 
 TEST_F(OddReplyTest, AServerUrlThatCannotBeUsedFailsTheHeldRequest) {
     ASSERT_NO_FATAL_FAILURE(StartCanned(
-        [](int tid, int function) { return ReplyDocument(tid, function, 0, {{{"countryURL", "gopher:nowhere"}}}); },
+        [](int tid, int function) {
+            return ReplyDocument(tid, function, 0, {{{"countryURL", "gopher:nowhere"}}});
+        },
         GoodItems));
     ASSERT_EQ(E_SUCCESS, session_.SendRequest(5, FUNCTION_GET_APPS_ITEM_LIST, ItemParams(session_, kGemGroup, 1, 1)));
     ASSERT_TRUE(log_.WaitFor(5));

@@ -95,7 +95,8 @@ inline std::vector<LoggedRequest> ParseRequestLog(const std::string& json) {
 
 inline int CountFunction(const std::vector<LoggedRequest>& log, const std::string& function) {
     int n = 0;
-    for (const LoggedRequest& r : log) n += r.function == function;
+    for (const LoggedRequest& r : log)
+        n += r.function == function;
     return n;
 }
 
@@ -149,7 +150,8 @@ public:
     }
     int CountHits(const std::string& path) const {
         int n = 0;
-        for (const Hit& hit : Hits()) n += hit.path == path;
+        for (const Hit& hit : Hits())
+            n += hit.path == path;
         return n;
     }
 
@@ -179,7 +181,8 @@ inline std::string ReplyDocument(int transactionId, int function, int errorCode,
                       "\">canned</errorString></errorInfo>";
     for (const auto& record : records) {
         doc += "<list numValue=\"" + std::to_string(record.size()) + "\">";
-        for (const auto& [name, value] : record) doc += "<value name=\"" + name + "\">" + value + "</value>";
+        for (const auto& [name, value] : record)
+            doc += "<value name=\"" + name + "\">" + value + "</value>";
         doc += "</list>";
     }
     return doc + "</OblinProtocol>";
@@ -207,7 +210,8 @@ public:
     }
     int CountFor(int transactionId) const {
         int n = 0;
-        for (const Outcome& o : all) n += o.transactionId == transactionId;
+        for (const Outcome& o : all)
+            n += o.transactionId == transactionId;
         return n;
     }
     const Outcome* For(int transactionId) const {

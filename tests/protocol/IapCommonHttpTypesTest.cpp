@@ -25,16 +25,26 @@ std::vector<std::pair<std::wstring, std::wstring>> Entries(const Params& params)
 
 TEST(IapCommonHttpFunctionName, WholeTable) {
     const std::pair<int, const char*> table[] = {
-        {2200, "countrySearch"},           {2230, "searchCard"},
-        {2250, "getCountryList"},          {2300, "countrySearchEx"},
-        {2306, "checkAppUpgrade"},         {5012, "checkPassword"},
-        {6001, "easybuyPurchaseItem"},     {6003, "getPurchasedAppsItemList"},
-        {6005, "getAppsItemList"},         {6006, "appItemPurchaseCyberCash"},
-        {6007, "getPaymentMethodSearch"},  {6009, "appItemPurchasePrepaid"},
-        {6012, "MicroPurchaseItem"},       {6013, "MicroPurchaseItemAuthCode"},
-        {6014, "registerCreditCardForIAP"}, {6015, "registerPrepaidCardForIap"},
-        {6016, "checkPurchasedItem"},      {6017, "IAPPSMSBilling"},
-        {6018, "IAPPSMSMODeliveryResult"}, {6019, "IAPPSMSConfirmSMSPurchaseNS"},
+        {2200, "countrySearch"},
+        {2230, "searchCard"},
+        {2250, "getCountryList"},
+        {2300, "countrySearchEx"},
+        {2306, "checkAppUpgrade"},
+        {5012, "checkPassword"},
+        {6001, "easybuyPurchaseItem"},
+        {6003, "getPurchasedAppsItemList"},
+        {6005, "getAppsItemList"},
+        {6006, "appItemPurchaseCyberCash"},
+        {6007, "getPaymentMethodSearch"},
+        {6009, "appItemPurchasePrepaid"},
+        {6012, "MicroPurchaseItem"},
+        {6013, "MicroPurchaseItemAuthCode"},
+        {6014, "registerCreditCardForIAP"},
+        {6015, "registerPrepaidCardForIap"},
+        {6016, "checkPurchasedItem"},
+        {6017, "IAPPSMSBilling"},
+        {6018, "IAPPSMSMODeliveryResult"},
+        {6019, "IAPPSMSConfirmSMSPurchaseNS"},
         {6020, "getPurchaseID"},
     };
     for (const auto& [id, name] : table) {
@@ -58,13 +68,12 @@ TEST(IapCommonHttpErrorCode, RecognisedSetIsClosed) {
 
 TEST(IapCommonHttpErrorCode, TranslationToCallerStatus) {
     const std::pair<int, int> table[] = {
-        {0, 0},       {1, 100},     {2, 200},     {3, 9200},    {1000, 1000}, {3013, 9000}, {4002, 9201},
-        {9000, 9000}, {9001, 9000}, {9100, 9000}, {9101, 9000}, {9102, 9000}, {9103, 9103}, {9104, 9104},
-        {9105, 9000}, {9106, 9000}, {9107, 9201}, {9108, 9203}, {9109, 9207}, {9110, 9000}, {9111, 9000},
-        {9112, 9000}, {9113, 9000}, {9114, 9000}, {9200, 9200}, {9201, 9201}, {9202, 9207}, {9203, 9203},
-        {9204, 9000}, {9205, 9000}, {9206, 9203}, {9207, 9207}, {9208, 9000}, {9209, 9201}, {9210, 9000},
-        {9211, 9000}, {9212, 9000}, {9213, 9000}, {9214, 9000}, {9215, 9000}, {9216, -1},   {9217, -1},
-        {9218, -1},   {9219, 9000}, {-1, -1},     {500, -1},    {4, -1},
+        {0, 0},       {1, 100},     {2, 200},     {3, 9200},    {1000, 1000}, {3013, 9000}, {4002, 9201}, {9000, 9000},
+        {9001, 9000}, {9100, 9000}, {9101, 9000}, {9102, 9000}, {9103, 9103}, {9104, 9104}, {9105, 9000}, {9106, 9000},
+        {9107, 9201}, {9108, 9203}, {9109, 9207}, {9110, 9000}, {9111, 9000}, {9112, 9000}, {9113, 9000}, {9114, 9000},
+        {9200, 9200}, {9201, 9201}, {9202, 9207}, {9203, 9203}, {9204, 9000}, {9205, 9000}, {9206, 9203}, {9207, 9207},
+        {9208, 9000}, {9209, 9201}, {9210, 9000}, {9211, 9000}, {9212, 9000}, {9213, 9000}, {9214, 9000}, {9215, 9000},
+        {9216, -1},   {9217, -1},   {9218, -1},   {9219, 9000}, {-1, -1},     {500, -1},    {4, -1},
     };
     for (const auto& [code, status] : table) {
         EXPECT_EQ(StatusToIapLibStatus(static_cast<ErrorCode>(code)), status) << code;
@@ -78,8 +87,8 @@ TEST(IapCommonHttpParams, KeepsOrderAndRepeatedNames) {
     ASSERT_EQ(params.Add(L"b", L""), Vx::E_SUCCESS);
     ASSERT_EQ(params.Add(L"a", L"ü"), Vx::E_SUCCESS);
     EXPECT_EQ(params.GetCount(), 3);
-    EXPECT_EQ(Entries(params), (std::vector<std::pair<std::wstring, std::wstring>>{
-                                   {L"a", L"1"}, {L"b", L""}, {L"a", L"ü"}}));
+    EXPECT_EQ(Entries(params),
+              (std::vector<std::pair<std::wstring, std::wstring>>{{L"a", L"1"}, {L"b", L""}, {L"a", L"ü"}}));
     params.RemoveAll();
     EXPECT_EQ(params.GetCount(), 0);
 }

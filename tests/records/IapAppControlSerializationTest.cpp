@@ -29,7 +29,8 @@ protected:
     std::vector<std::wstring> Keys() const {
         std::unique_ptr<Vx::Base::Collection::IMapEnumerator> it(map_.GetMapEnumeratorN());
         std::vector<std::wstring> keys;
-        while (it->MoveNext() == Vx::E_SUCCESS) keys.push_back(static_cast<String*>(it->GetKey())->ToStdWString());
+        while (it->MoveNext() == Vx::E_SUCCESS)
+            keys.push_back(static_cast<String*>(it->GetKey())->ToStdWString());
         return keys;
     }
 
@@ -66,7 +67,8 @@ IapItemList<IapItemInformation> MakePage(int start, int count, int total) {
     IapItemList<IapItemInformation> list;
     list.startNumber = start, list.totalCount = total;
     list.endNumber = static_cast<int>(std::min<long long>(INT_MAX, static_cast<long long>(start) + count - 1));
-    for (int i = 0; i < count; ++i) list.Add(MakeItem(Vx::Base::Integer::ToString(i)));
+    for (int i = 0; i < count; ++i)
+        list.Add(MakeItem(Vx::Base::Integer::ToString(i)));
     return list;
 }
 

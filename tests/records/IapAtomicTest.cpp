@@ -48,7 +48,8 @@ TEST(IapRefCounter, ConcurrentRefAndDerefBalance) {
             }
         });
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(counter.value(), 1u);
 }
 

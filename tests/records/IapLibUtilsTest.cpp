@@ -38,9 +38,7 @@ TEST(FormatPrice, UnitBeforeOrAfterWithoutSeparator) {
     EXPECT_EQ(IapLib::FormatPrice(won, false), String(L"1200"));
 }
 
-TEST(FormatPrice, DefaultPriceWithEmptyUnit) {
-    EXPECT_EQ(IapLib::FormatPrice(Price{}, true), String(L"-1.00"));
-}
+TEST(FormatPrice, DefaultPriceWithEmptyUnit) { EXPECT_EQ(IapLib::FormatPrice(Price{}, true), String(L"-1.00")); }
 
 TEST(FormatPrice, RoundingIsExactlyPrintfs) {
     char expected[64];

@@ -47,9 +47,9 @@ TEST(IapPurchaseTicket, CopyOnWriteAndAssignment) {
 TEST(IapPurchaseTicket, EqualityComparesAllSixStrings) {
     using Mutator = void (*)(IapPurchaseTicket&);
     const Mutator mutators[] = {
-        [](IapPurchaseTicket& t) { t.SetItemId(L"x"); },   [](IapPurchaseTicket& t) { t.SetPurchaseId(L"x"); },
+        [](IapPurchaseTicket& t) { t.SetItemId(L"x"); },    [](IapPurchaseTicket& t) { t.SetPurchaseId(L"x"); },
         [](IapPurchaseTicket& t) { t.SetVerifyUrl(L"x"); }, [](IapPurchaseTicket& t) { t.SetParam1(L"x"); },
-        [](IapPurchaseTicket& t) { t.SetParam2(L"x"); },   [](IapPurchaseTicket& t) { t.SetParam3(L"x"); },
+        [](IapPurchaseTicket& t) { t.SetParam2(L"x"); },    [](IapPurchaseTicket& t) { t.SetParam3(L"x"); },
     };
     for (std::size_t n = 0; n < std::size(mutators); ++n) {
         IapPurchaseTicket changed = MakeTicket();

@@ -13,7 +13,8 @@ std::vector<std::wstring> SplitToVector(const wchar_t* text, wchar_t delimiter) 
     pieces.Add(String(L"stale"));
     IapStringUtils::Split(String(text), delimiter, pieces);
     std::vector<std::wstring> out;
-    for (int i = 0; i < pieces.GetCount(); ++i) out.push_back(pieces.At(i).ToStdWString());
+    for (int i = 0; i < pieces.GetCount(); ++i)
+        out.push_back(pieces.At(i).ToStdWString());
     return out;
 }
 

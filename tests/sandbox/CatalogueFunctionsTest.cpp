@@ -19,22 +19,17 @@ namespace {
 
 using Fields = std::map<std::string, std::string>;
 
-Fields AsMap(const Sandbox::StoreRecord& record)
-{
-    return Fields(record.begin(), record.end());
-}
+Fields AsMap(const Sandbox::StoreRecord& record) { return Fields(record.begin(), record.end()); }
 
 class CatalogueFunctionsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(db_.Open("", "")) << db_.LastError();
         functions_.RegisterWith(dispatcher_);
     }
 
-    StoreReply Call(int functionId, std::vector<std::pair<std::string, std::string>> params, const std::string& mcc = "310",
-                    Endpoint endpoint = Endpoint::Store)
-    {
+    StoreReply Call(int functionId, std::vector<std::pair<std::string, std::string>> params,
+                    const std::string& mcc = "310", Endpoint endpoint = Endpoint::Store) {
         StoreRequest request;
         request.functionId = functionId;
         request.transactionId = 1;
@@ -45,17 +40,17 @@ protected:
     }
 
     StoreReply Items(const std::string& group, const std::string& start, const std::string& end,
-                     const std::string& mcc = "310")
-    {
-        return Call(6005, {{"resultCode", "0"}, {"startNum", start}, {"endNum", end}, {"itemGroupID", group}, {"duid", "D"}},
+                     const std::string& mcc = "310") {
+        return Call(6005,
+                    {{"resultCode", "0"}, {"startNum", start}, {"endNum", end}, {"itemGroupID", group}, {"duid", "D"}},
                     mcc);
     }
 
     StoreReply Purchased(const std::string& user, const std::string& group, const std::string& start,
-                         const std::string& end)
-    {
-        return Call(6003,
-                    {{"userID", user}, {"resultCode", "0"}, {"startNum", start}, {"endNum", end}, {"itemGroupID", group}});
+                         const std::string& end) {
+        return Call(
+            6003,
+            {{"userID", user}, {"resultCode", "0"}, {"startNum", start}, {"endNum", end}, {"itemGroupID", group}});
     }
 
     Sandbox::StoreDatabase db_;
@@ -63,10 +58,9 @@ protected:
     FunctionDispatcher dispatcher_;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(CatalogueFunctionsTest, CountrySearchAnswersOneRecordForTheMccOrTheDefault)
-{
+TEST_F(CatalogueFunctionsTest, CountrySearchAnswersOneRecordForTheMccOrTheDefault) {
     StoreReply reply = Call(2200, {{"latestCountryCode", "450"}}, "310", Endpoint::CountrySearch);
     ASSERT_TRUE(reply.IsSuccess()) << reply.message;
     ASSERT_EQ(reply.records.size(), 1u);
@@ -86,8 +80,7 @@ TEST_F(CatalogueFunctionsTest, CountrySearchAnswersOneRecordForTheMccOrTheDefaul
     EXPECT_EQ(Call(2200, {}, "310", Endpoint::CountrySearch).errorCode, 9102);
 }
 
-TEST_F(CatalogueFunctionsTest, CountryListHasTwoFieldsPerCountry)
-{
+TEST_F(CatalogueFunctionsTest, CountryListHasTwoFieldsPerCountry) {
     const StoreReply reply = Call(2250, {}, "310", Endpoint::CountrySearch);
     ASSERT_TRUE(reply.IsSuccess());
     ASSERT_EQ(reply.records.size(), 3u);
@@ -99,17 +92,15 @@ TEST_F(CatalogueFunctionsTest, CountryListHasTwoFieldsPerCountry)
     EXPECT_FALSE(reply.hasCounts);
 }
 
-TEST_F(CatalogueFunctionsTest, EndpointsServeOnlyTheirFunctions)
-{
+TEST_F(CatalogueFunctionsTest, EndpointsServeOnlyTheirFunctions) {
     EXPECT_EQ(Items("100000000001", "1", "2").errorCode, 0);
     EXPECT_EQ(Call(6005, {}, "310", Endpoint::CountrySearch).errorCode, 9106);
     EXPECT_EQ(Call(2250, {}, "310", Endpoint::Store).errorCode, 0);
-    EXPECT_EQ(Call(6020, {}).errorCode, 9106); // a known function nobody serves yet
+    EXPECT_EQ(Call(6020, {}).errorCode, 9106);  // a known function nobody serves yet
     EXPECT_EQ(Call(4242, {}).errorCode, 9106);
 }
 
-TEST_F(CatalogueFunctionsTest, ItemListPagesThroughTheGroup)
-{
+TEST_F(CatalogueFunctionsTest, ItemListPagesThroughTheGroup) {
     StoreReply reply = Items("100000000001", "21", "30");
     ASSERT_TRUE(reply.IsSuccess()) << reply.message;
     EXPECT_TRUE(reply.hasCounts);
@@ -127,14 +118,13 @@ TEST_F(CatalogueFunctionsTest, ItemListPagesThroughTheGroup)
     EXPECT_EQ(reply.totalCount, 25);
     EXPECT_TRUE(reply.records.empty());
 
-    reply = Items("100000000003", "1", "10"); // the empty group
+    reply = Items("100000000003", "1", "10");  // the empty group
     ASSERT_TRUE(reply.IsSuccess());
     EXPECT_EQ(reply.endNum, 0);
     EXPECT_EQ(reply.totalCount, 0);
 }
 
-TEST_F(CatalogueFunctionsTest, ItemListRefusesBadRangesGroupsAndMissingParams)
-{
+TEST_F(CatalogueFunctionsTest, ItemListRefusesBadRangesGroupsAndMissingParams) {
     EXPECT_EQ(Items("100000000001", "0", "5").errorCode, 9101);
     EXPECT_EQ(Items("100000000001", "5", "4").errorCode, 9101);
     EXPECT_EQ(Items("100000000001", "one", "4").errorCode, 9101);
@@ -147,9 +137,10 @@ TEST_F(CatalogueFunctionsTest, ItemListRefusesBadRangesGroupsAndMissingParams)
     EXPECT_NE(missing.message.find("resultCode"), std::string::npos);
 }
 
-TEST_F(CatalogueFunctionsTest, PricesFollowTheRequestingCountry)
-{
-    const auto first = [&](const std::string& mcc) { return AsMap(Items("100000000001", "1", "1", mcc).records.at(0)); };
+TEST_F(CatalogueFunctionsTest, PricesFollowTheRequestingCountry) {
+    const auto first = [&](const std::string& mcc) {
+        return AsMap(Items("100000000001", "1", "1", mcc).records.at(0));
+    };
     Fields us = first("310");
     EXPECT_EQ(us["itemPrice"], "0.99");
     EXPECT_EQ(us["currencyUnit"], "$");
@@ -162,20 +153,18 @@ TEST_F(CatalogueFunctionsTest, PricesFollowTheRequestingCountry)
     EXPECT_EQ(first("")["currencyUnit"], "$");
 }
 
-TEST(ItemRecords, PriceTextRoundsToTheCurrencyPrecision)
-{
+TEST(ItemRecords, PriceTextRoundsToTheCurrencyPrecision) {
     Sandbox::Country penny;
     penny.currencyUnitHasPenny = true;
     Sandbox::Country whole;
     whole.priceRate = 1300.0;
-    EXPECT_EQ(Sandbox::ItemRecords::PriceText(1.005, penny), "1.00"); // binary 1.005 lies just below
+    EXPECT_EQ(Sandbox::ItemRecords::PriceText(1.005, penny), "1.00");  // binary 1.005 lies just below
     EXPECT_EQ(Sandbox::ItemRecords::PriceText(2.5, penny), "2.50");
     EXPECT_EQ(Sandbox::ItemRecords::PriceText(0.99, whole), "1287");
     EXPECT_EQ(Sandbox::ItemRecords::PriceText(0.0, whole), "0");
 }
 
-TEST_F(CatalogueFunctionsTest, PurchasedListPagesTheUsersPurchasesOfTheGroup)
-{
+TEST_F(CatalogueFunctionsTest, PurchasedListPagesTheUsersPurchasesOfTheGroup) {
     StoreReply reply = Purchased("U1000001", "100000000001", "1", "10");
     ASSERT_TRUE(reply.IsSuccess()) << reply.message;
     EXPECT_EQ(reply.endNum, 3);
@@ -199,8 +188,7 @@ TEST_F(CatalogueFunctionsTest, PurchasedListPagesTheUsersPurchasesOfTheGroup)
     EXPECT_EQ(Purchased("U1000001", "nope", "1", "10").errorCode, 9105);
 }
 
-TEST_F(CatalogueFunctionsTest, CheckPasswordAnswersIsValid)
-{
+TEST_F(CatalogueFunctionsTest, CheckPasswordAnswersIsValid) {
     const auto isValid = [&](const std::string& email, const std::string& password) {
         const StoreReply reply = Call(5012, {{"emailID", email}, {"password", password}});
         EXPECT_TRUE(reply.IsSuccess());
@@ -212,13 +200,10 @@ TEST_F(CatalogueFunctionsTest, CheckPasswordAnswersIsValid)
     EXPECT_EQ(Call(5012, {{"emailID", "demo@vexmora.com"}}).errorCode, 9102);
 }
 
-TEST_F(CatalogueFunctionsTest, UpgradeIsOfferedOnlyForANewerClientPackageOnDisk)
-{
+TEST_F(CatalogueFunctionsTest, UpgradeIsOfferedOnlyForANewerClientPackageOnDisk) {
     const std::string file = "/tmp/sandbox-upgrade-" + std::to_string(getpid()) + ".vpk";
     std::ofstream(file) << "package bytes";
-    const auto check = [&](const std::string& preload) {
-        return Call(2306, {{"duid", "D"}, {"preloadApp", preload}});
-    };
+    const auto check = [&](const std::string& preload) { return Call(2306, {{"duid", "D"}, {"preloadApp", preload}}); };
 
     StoreReply reply = check("buyservice@1.0.0@1");
     ASSERT_TRUE(reply.IsSuccess());

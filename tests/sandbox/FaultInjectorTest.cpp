@@ -9,18 +9,16 @@ using Sandbox::FaultRule;
 
 namespace {
 
-FaultRule Rule(const std::string& text)
-{
+FaultRule Rule(const std::string& text) {
     FaultRule rule;
     std::string error;
     EXPECT_TRUE(FaultRule::Parse(text, rule, error)) << text << ": " << error;
     return rule;
 }
 
-} // namespace
+}  // namespace
 
-TEST(FaultRule, ParsesEveryKindByNameOrId)
-{
+TEST(FaultRule, ParsesEveryKindByNameOrId) {
     FaultRule rule = Rule("getAppsItemList:error=9105");
     EXPECT_EQ(rule.functionId, 6005);
     EXPECT_EQ(rule.kind, FaultKind::ServerError);
@@ -39,32 +37,30 @@ TEST(FaultRule, ParsesEveryKindByNameOrId)
     EXPECT_EQ(Rule("countrySearch:malformed:1").kind, FaultKind::Malformed);
 }
 
-TEST(FaultRule, DescribeGivesBackTheSpec)
-{
-    for (const char* text : {"getAppsItemList:error=9105", "checkAppUpgrade:status=500:3", "*:delay=100", "download:drop:1",
-                             "getCountryList:malformed"})
+TEST(FaultRule, DescribeGivesBackTheSpec) {
+    for (const char* text : {"getAppsItemList:error=9105", "checkAppUpgrade:status=500:3", "*:delay=100",
+                             "download:drop:1", "getCountryList:malformed"})
         EXPECT_EQ(Rule(text).Describe(), text);
 }
 
-TEST(FaultRule, RefusesBadSpecsWithAReason)
-{
+TEST(FaultRule, RefusesBadSpecsWithAReason) {
     const char* bad[] = {
-        "",                             // nothing
-        "getAppsItemList",              // no kind
-        ":drop",                        // no target
-        "noSuchFunction:drop",          // unknown function
-        "9999:drop",                    // unknown id
-        "getAppsItemList:explode",      // unknown kind
-        "getAppsItemList:error",        // error needs a code
-        "getAppsItemList:error=abc",    // not a number
-        "getAppsItemList:delay",        // delay needs ms
-        "getAppsItemList:delay=-5",     // negative delay
-        "getAppsItemList:drop=1",       // drop takes no value
-        "getAppsItemList:status=200",   // not a failure
-        "getAppsItemList:status=999",   // not an HTTP status
-        "getAppsItemList:drop:0",       // count must be positive
-        "getAppsItemList:drop:x",       // count must be a number
-        "download:error=9000",          // downloads have no error code
+        "",                            // nothing
+        "getAppsItemList",             // no kind
+        ":drop",                       // no target
+        "noSuchFunction:drop",         // unknown function
+        "9999:drop",                   // unknown id
+        "getAppsItemList:explode",     // unknown kind
+        "getAppsItemList:error",       // error needs a code
+        "getAppsItemList:error=abc",   // not a number
+        "getAppsItemList:delay",       // delay needs ms
+        "getAppsItemList:delay=-5",    // negative delay
+        "getAppsItemList:drop=1",      // drop takes no value
+        "getAppsItemList:status=200",  // not a failure
+        "getAppsItemList:status=999",  // not an HTTP status
+        "getAppsItemList:drop:0",      // count must be positive
+        "getAppsItemList:drop:x",      // count must be a number
+        "download:error=9000",         // downloads have no error code
     };
     for (const char* text : bad) {
         FaultRule rule;
@@ -74,8 +70,7 @@ TEST(FaultRule, RefusesBadSpecsWithAReason)
     }
 }
 
-TEST(FaultInjector, CountedRuleAppliesOnlyToTheNextRequests)
-{
+TEST(FaultInjector, CountedRuleAppliesOnlyToTheNextRequests) {
     FaultInjector faults;
     faults.Add(Rule("getAppsItemList:error=9105:2"));
     EXPECT_FALSE(faults.Take(6003, false).fault);
@@ -85,8 +80,7 @@ TEST(FaultInjector, CountedRuleAppliesOnlyToTheNextRequests)
     EXPECT_TRUE(faults.Rules().empty());
 }
 
-TEST(FaultInjector, DelaysAddUpAndDoNotHideAnotherFault)
-{
+TEST(FaultInjector, DelaysAddUpAndDoNotHideAnotherFault) {
     FaultInjector faults;
     faults.Add(Rule("*:delay=100"));
     faults.Add(Rule("getAppsItemList:delay=50:1"));
@@ -95,25 +89,23 @@ TEST(FaultInjector, DelaysAddUpAndDoNotHideAnotherFault)
     FaultAction action = faults.Take(6005, false);
     EXPECT_EQ(action.delayMs, 150);
     ASSERT_TRUE(action.fault);
-    EXPECT_EQ(action.fault->kind, FaultKind::HttpStatus); // the first matching rule wins
+    EXPECT_EQ(action.fault->kind, FaultKind::HttpStatus);  // the first matching rule wins
     action = faults.Take(6005, false);
     EXPECT_EQ(action.delayMs, 100);
 }
 
-TEST(FaultInjector, WildcardSparesDownloadsAndDownloadRuleSparesFunctions)
-{
+TEST(FaultInjector, WildcardSparesDownloadsAndDownloadRuleSparesFunctions) {
     FaultInjector faults;
     faults.Add(Rule("*:status=500"));
     EXPECT_FALSE(faults.Take(0, true).fault);
-    EXPECT_TRUE(faults.Take(0, false).fault); // even an unparsable request
+    EXPECT_TRUE(faults.Take(0, false).fault);  // even an unparsable request
     faults.Clear();
     faults.Add(Rule("download:malformed"));
     EXPECT_FALSE(faults.Take(6005, false).fault);
     EXPECT_TRUE(faults.Take(0, true).fault);
 }
 
-TEST(FaultInjector, ClearTargetMatchesNameAndIdAlike)
-{
+TEST(FaultInjector, ClearTargetMatchesNameAndIdAlike) {
     FaultInjector faults;
     faults.Add(Rule("getAppsItemList:drop"));
     faults.Add(Rule("6005:status=500"));

@@ -8,8 +8,7 @@
 using Sandbox::Page;
 using Sandbox::Paging;
 
-TEST(Paging, RefusesRangesThatStartBelowOneOrRunBackwards)
-{
+TEST(Paging, RefusesRangesThatStartBelowOneOrRunBackwards) {
     EXPECT_FALSE(Paging::IsValidRange(0, 5));
     EXPECT_FALSE(Paging::IsValidRange(-3, 5));
     EXPECT_FALSE(Paging::IsValidRange(5, 4));
@@ -17,8 +16,7 @@ TEST(Paging, RefusesRangesThatStartBelowOneOrRunBackwards)
     EXPECT_TRUE(Paging::IsValidRange(1, INT_MAX));
 }
 
-TEST(Paging, ComputesPagesWithinAndAcrossTheEnd)
-{
+TEST(Paging, ComputesPagesWithinAndAcrossTheEnd) {
     struct Row {
         int start, end, total;
         int wantEnd, wantCount;
@@ -44,8 +42,7 @@ TEST(Paging, ComputesPagesWithinAndAcrossTheEnd)
     }
 }
 
-TEST(PackageVersion, ComparesNumericallyPartByPart)
-{
+TEST(PackageVersion, ComparesNumericallyPartByPart) {
     using Sandbox::PackageVersion;
     EXPECT_GT(PackageVersion::Compare("1.10.0", "1.9.9"), 0);
     EXPECT_LT(PackageVersion::Compare("1.0.0", "1.0.1"), 0);
@@ -54,8 +51,7 @@ TEST(PackageVersion, ComparesNumericallyPartByPart)
     EXPECT_EQ(PackageVersion::Compare("01.2", "1.2"), 0);
 }
 
-TEST(PackageVersion, RefusesWhatIsNotDottedNumbers)
-{
+TEST(PackageVersion, RefusesWhatIsNotDottedNumbers) {
     using Sandbox::PackageVersion;
     for (const char* bad : {"", ".", "1.", ".1", "1..2", "1.a", "v1.0", "-1.0", "1.0-beta", "1234567890"})
         EXPECT_FALSE(PackageVersion::IsValid(bad)) << bad;

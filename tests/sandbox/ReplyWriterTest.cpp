@@ -7,8 +7,7 @@
 using Sandbox::ReplyWriter;
 using Sandbox::StoreReply;
 
-TEST(ReplyWriter, SuccessCarriesErrorCodeZeroAndEchoesIds)
-{
+TEST(ReplyWriter, SuccessCarriesErrorCodeZeroAndEchoesIds) {
     StoreReply reply;
     reply.records.push_back({{"isValid", "1"}});
     const std::string body = ReplyWriter::Write(5012, 77, reply);
@@ -25,8 +24,7 @@ TEST(ReplyWriter, SuccessCarriesErrorCodeZeroAndEchoesIds)
     EXPECT_EQ(body.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
 }
 
-TEST(ReplyWriter, PagedReplyWritesCountsAndNumValue)
-{
+TEST(ReplyWriter, PagedReplyWritesCountsAndNumValue) {
     StoreReply reply;
     reply.hasCounts = true;
     reply.startNum = 3;
@@ -42,8 +40,7 @@ TEST(ReplyWriter, PagedReplyWritesCountsAndNumValue)
     EXPECT_EQ(doc.numValues, (std::vector<int>{2, 2}));
 }
 
-TEST(ReplyWriter, LeavesOutEmptyFieldsAndCountsOnlyTheWrittenOnes)
-{
+TEST(ReplyWriter, LeavesOutEmptyFieldsAndCountsOnlyTheWrittenOnes) {
     StoreReply reply;
     reply.records.push_back({{"itemID", "a"}, {"itemDesc", ""}, {"reserved1", "r"}});
     const std::string body = ReplyWriter::Write(6005, 1, reply);
@@ -54,8 +51,7 @@ TEST(ReplyWriter, LeavesOutEmptyFieldsAndCountsOnlyTheWrittenOnes)
     EXPECT_EQ(body.find("<value name=\"itemDesc\""), std::string::npos);
 }
 
-TEST(ReplyWriter, EscapesMarkupAndKeepsUtf8)
-{
+TEST(ReplyWriter, EscapesMarkupAndKeepsUtf8) {
     StoreReply reply;
     reply.records.push_back({{"itemDesc", "Gems & <keys> \"now\""}, {"currencyUnit", "€"}});
     const std::string body = ReplyWriter::Write(6005, 1, reply);
@@ -63,11 +59,10 @@ TEST(ReplyWriter, EscapesMarkupAndKeepsUtf8)
     ASSERT_TRUE(doc.ok) << body;
     EXPECT_EQ(doc.records[0].at("itemDesc"), "Gems & <keys> \"now\"");
     EXPECT_EQ(doc.records[0].at("currencyUnit"), "€");
-    EXPECT_NE(body.find("\xE2\x82\xAC"), std::string::npos); // raw UTF-8, not a character reference
+    EXPECT_NE(body.find("\xE2\x82\xAC"), std::string::npos);  // raw UTF-8, not a character reference
 }
 
-TEST(ReplyWriter, ErrorReplyHasCodeMessageAndNoList)
-{
+TEST(ReplyWriter, ErrorReplyHasCodeMessageAndNoList) {
     const StoreReply reply = StoreReply::Error(Sandbox::StoreError::UnknownItemGroup, "no item group \"x\"");
     const SandboxTest::ReplyDoc doc = SandboxTest::ParseReply(ReplyWriter::Write(6005, -1, reply));
     ASSERT_TRUE(doc.ok);

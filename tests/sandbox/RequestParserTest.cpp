@@ -15,10 +15,9 @@ struct Refused {
     const char* reasonPart;
 };
 
-} // namespace
+}  // namespace
 
-TEST(RequestParser, ReadsIdentityFunctionAndParamsInOrder)
-{
+TEST(RequestParser, ReadsIdentityFunctionAndParamsInOrder) {
     const std::string body = SandboxTest::RequestXml(6005, "getAppsItemList", 42,
                                                      {{"startNum", "1"}, {"endNum", "5"}, {"startNum", "9"}}, "450");
     StoreRequest request;
@@ -36,10 +35,9 @@ TEST(RequestParser, ReadsIdentityFunctionAndParamsInOrder)
     EXPECT_EQ(request.Param("duid"), nullptr);
 }
 
-TEST(RequestParser, KeepsEscapedTextEmptyValuesAndUtf8)
-{
-    const std::string body = SandboxTest::RequestXml(5012, "checkPassword", 1,
-                                                     {{"emailID", "a&b<c>@x.com"}, {"password", ""}, {"name", "Jürgen €"}});
+TEST(RequestParser, KeepsEscapedTextEmptyValuesAndUtf8) {
+    const std::string body = SandboxTest::RequestXml(
+        5012, "checkPassword", 1, {{"emailID", "a&b<c>@x.com"}, {"password", ""}, {"name", "Jürgen €"}});
     StoreRequest request;
     std::string error;
     ASSERT_TRUE(RequestParser::Parse(body, request, error)) << error;
@@ -48,8 +46,7 @@ TEST(RequestParser, KeepsEscapedTextEmptyValuesAndUtf8)
     EXPECT_EQ(*request.Param("name"), "Jürgen €");
 }
 
-TEST(RequestParser, AcceptsElementNamesInAnyCaseAndFunctionByNameAlone)
-{
+TEST(RequestParser, AcceptsElementNamesInAnyCaseAndFunctionByNameAlone) {
     const std::string body = "<oblinprotocol><REQUEST name=\"getCountryList\" transactionId=\"3\"/></oblinprotocol>";
     StoreRequest request;
     std::string error;
@@ -58,8 +55,7 @@ TEST(RequestParser, AcceptsElementNamesInAnyCaseAndFunctionByNameAlone)
     EXPECT_TRUE(request.params.empty());
 }
 
-TEST(RequestParser, UnknownFunctionIdIsLeftForTheDispatcher)
-{
+TEST(RequestParser, UnknownFunctionIdIsLeftForTheDispatcher) {
     StoreRequest request;
     std::string error;
     ASSERT_TRUE(RequestParser::Parse("<OblinProtocol><request id=\"7777\" transactionId=\"1\"/></OblinProtocol>",
@@ -68,8 +64,7 @@ TEST(RequestParser, UnknownFunctionIdIsLeftForTheDispatcher)
     EXPECT_TRUE(request.functionName.empty());
 }
 
-TEST(RequestParser, RefusesBrokenDocumentsWithAReason)
-{
+TEST(RequestParser, RefusesBrokenDocumentsWithAReason) {
     const Refused cases[] = {
         {"empty", "", "empty"},
         {"blank", "  \n ", "empty"},
@@ -78,21 +73,26 @@ TEST(RequestParser, RefusesBrokenDocumentsWithAReason)
         {"wrong root", "<Other><request id=\"6005\" transactionId=\"1\"/></Other>", "root"},
         {"no request", "<OblinProtocol/>", "no \"request\""},
         {"two requests",
-         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"/><request id=\"2250\" transactionId=\"2\"/></OblinProtocol>",
+         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"/><request id=\"2250\" "
+         "transactionId=\"2\"/></OblinProtocol>",
          "more than one"},
         {"no function", "<OblinProtocol><request transactionId=\"1\"/></OblinProtocol>", "names no function"},
         {"bad id", "<OblinProtocol><request id=\"60x5\" transactionId=\"1\"/></OblinProtocol>", "not an integer"},
-        {"name mismatch", "<OblinProtocol><request id=\"6005\" name=\"checkPassword\" transactionId=\"1\"/></OblinProtocol>",
+        {"name mismatch",
+         "<OblinProtocol><request id=\"6005\" name=\"checkPassword\" transactionId=\"1\"/></OblinProtocol>",
          "name says"},
         {"no tid", "<OblinProtocol><request id=\"2250\"/></OblinProtocol>", "transactionId"},
         {"bad tid", "<OblinProtocol><request id=\"2250\" transactionId=\"1.5\"/></OblinProtocol>", "not an integer"},
         {"count mismatch",
-         "<OblinProtocol><request id=\"2250\" numParam=\"2\" transactionId=\"1\"><param name=\"a\">1</param></request></OblinProtocol>",
+         "<OblinProtocol><request id=\"2250\" numParam=\"2\" transactionId=\"1\"><param "
+         "name=\"a\">1</param></request></OblinProtocol>",
          "numParam"},
         {"nameless param",
-         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"><param>1</param></request></OblinProtocol>", "no \"name\""},
+         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"><param>1</param></request></OblinProtocol>",
+         "no \"name\""},
         {"stray element",
-         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"><value name=\"a\">1</value></request></OblinProtocol>",
+         "<OblinProtocol><request id=\"2250\" transactionId=\"1\"><value "
+         "name=\"a\">1</value></request></OblinProtocol>",
          "unexpected element"},
         {"dtd",
          "<!DOCTYPE OblinProtocol [<!ENTITY e \"x\">]><OblinProtocol><request id=\"2250\" transactionId=\"1\">"
@@ -107,20 +107,20 @@ TEST(RequestParser, RefusesBrokenDocumentsWithAReason)
     }
 }
 
-TEST(RequestParser, KeepsTheTransactionIdOfARefusedRequestForTheErrorReply)
-{
+TEST(RequestParser, KeepsTheTransactionIdOfARefusedRequestForTheErrorReply) {
     StoreRequest request;
     std::string error;
     EXPECT_FALSE(RequestParser::Parse(
-        "<OblinProtocol><request id=\"6005\" name=\"checkPassword\" transactionId=\"17\"/></OblinProtocol>", request, error));
+        "<OblinProtocol><request id=\"6005\" name=\"checkPassword\" transactionId=\"17\"/></OblinProtocol>", request,
+        error));
     EXPECT_EQ(request.transactionId, 17);
     EXPECT_EQ(request.functionId, 6005);
 }
 
-TEST(RequestParser, NeverFetchesAnExternalEntity)
-{
-    const std::string body = "<!DOCTYPE r SYSTEM \"http://127.0.0.1:1/evil.dtd\"><OblinProtocol><request id=\"2250\" "
-                             "transactionId=\"1\"/></OblinProtocol>";
+TEST(RequestParser, NeverFetchesAnExternalEntity) {
+    const std::string body =
+        "<!DOCTYPE r SYSTEM \"http://127.0.0.1:1/evil.dtd\"><OblinProtocol><request id=\"2250\" "
+        "transactionId=\"1\"/></OblinProtocol>";
     StoreRequest request;
     std::string error;
     EXPECT_FALSE(RequestParser::Parse(body, request, error));

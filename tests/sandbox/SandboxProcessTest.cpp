@@ -22,16 +22,14 @@ namespace {
 
 struct CommandResult {
     int exitCode = -1;
-    std::string output; // standard output and error together
+    std::string output;  // standard output and error together
 };
 
-CommandResult RunSandbox(const std::string& args)
-{
+CommandResult RunSandbox(const std::string& args) {
     CommandResult result;
     const std::string command = SandboxProcess::BinaryPath() + " " + args + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
+    if (!pipe) return result;
     std::array<char, 512> buffer;
     size_t n;
     while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
@@ -43,8 +41,7 @@ CommandResult RunSandbox(const std::string& args)
 
 class SandboxProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/sandbox-process-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
@@ -53,38 +50,36 @@ protected:
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    static ReplyDoc Call(const SandboxProcess& sandbox, const std::string& path, const std::string& body)
-    {
+    static ReplyDoc Call(const SandboxProcess& sandbox, const std::string& path, const std::string& body) {
         const SandboxProcess::Reply reply = sandbox.Request("POST", path, body);
         return reply.status == 200 ? ParseReply(reply.body) : ReplyDoc{};
     }
 
-    static std::string IsValid(const SandboxProcess& sandbox, const std::string& email, const std::string& password)
-    {
+    static std::string IsValid(const SandboxProcess& sandbox, const std::string& email, const std::string& password) {
         const ReplyDoc doc =
             Call(sandbox, "/store", RequestXml(5012, "checkPassword", 1, {{"emailID", email}, {"password", password}}));
         return doc.records.size() == 1 ? doc.records[0].at("isValid") : "no record";
     }
 
-    static std::string Upgrade(const SandboxProcess& sandbox)
-    {
-        const ReplyDoc doc = Call(sandbox, "/store",
-                                  RequestXml(2306, "checkAppUpgrade", 1, {{"duid", "D"}, {"preloadApp", "buyservice@1.0.0@1"}}));
+    static std::string Upgrade(const SandboxProcess& sandbox) {
+        const ReplyDoc doc =
+            Call(sandbox, "/store",
+                 RequestXml(2306, "checkAppUpgrade", 1, {{"duid", "D"}, {"preloadApp", "buyservice@1.0.0@1"}}));
         return doc.records.size() == 1 ? doc.records[0].at("upgrade") : "no record";
     }
 
     std::filesystem::path dir_;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(SandboxProcessTest, PrintsItsUrlFirstAndAnswersTheCountrySearch)
-{
+TEST_F(SandboxProcessTest, PrintsItsUrlFirstAndAnswersTheCountrySearch) {
     SandboxProcess sandbox;
     ASSERT_TRUE(sandbox.IsRunning()) << sandbox.Error();
     EXPECT_EQ(sandbox.BaseUrl(), "http://127.0.0.1:" + std::to_string(sandbox.Port()));
     EXPECT_GT(sandbox.Port(), 0);
-    const ReplyDoc doc = Call(sandbox, "/ods.as", RequestXml(2300, "countrySearchEx", 8, {{"latestCountryCode", "450"}}));
+    const ReplyDoc doc =
+        Call(sandbox, "/ods.as", RequestXml(2300, "countrySearchEx", 8, {{"latestCountryCode", "450"}}));
     ASSERT_TRUE(doc.ok);
     ASSERT_EQ(doc.records.size(), 1u);
     EXPECT_EQ(doc.records[0].at("countryURL"), sandbox.StoreUrl());
@@ -92,16 +87,14 @@ TEST_F(SandboxProcessTest, PrintsItsUrlFirstAndAnswersTheCountrySearch)
     EXPECT_EQ(sandbox.Stop(), 0);
 }
 
-TEST_F(SandboxProcessTest, StopsCleanlyOnSigint)
-{
+TEST_F(SandboxProcessTest, StopsCleanlyOnSigint) {
     SandboxProcess sandbox;
     ASSERT_TRUE(sandbox.IsRunning()) << sandbox.Error();
     ::kill(sandbox.Pid(), SIGINT);
     EXPECT_EQ(sandbox.Stop(), 0);
 }
 
-TEST_F(SandboxProcessTest, DatabaseFileKeepsAccountsAndPackagesAcrossARestart)
-{
+TEST_F(SandboxProcessTest, DatabaseFileKeepsAccountsAndPackagesAcrossARestart) {
     const std::string db = Path("store.db");
     const std::string package = Path("buyclient.vpk");
     std::ofstream(package) << "package";
@@ -116,12 +109,11 @@ TEST_F(SandboxProcessTest, DatabaseFileKeepsAccountsAndPackagesAcrossARestart)
     SandboxProcess second({"--db", db});
     ASSERT_TRUE(second.IsRunning()) << second.Error();
     EXPECT_EQ(IsValid(second, "restart@x.com", "pw"), "1");
-    EXPECT_EQ(IsValid(second, "demo@vexmora.com", "demo1234"), "1"); // seeded once, still there
+    EXPECT_EQ(IsValid(second, "demo@vexmora.com", "demo1234"), "1");  // seeded once, still there
     EXPECT_EQ(Upgrade(second), "1");
 }
 
-TEST_F(SandboxProcessTest, StartupFlagsSetFaultsPackagesAndSeed)
-{
+TEST_F(SandboxProcessTest, StartupFlagsSetFaultsPackagesAndSeed) {
     const std::string package = Path("client.vpk");
     std::ofstream(package) << "bytes";
     const std::string seed = Path("seed.sql");
@@ -143,16 +135,14 @@ TEST_F(SandboxProcessTest, StartupFlagsSetFaultsPackagesAndSeed)
     EXPECT_EQ(download.body, "bytes");
 }
 
-TEST_F(SandboxProcessTest, HelpDescribesOptionsAndExitsZero)
-{
+TEST_F(SandboxProcessTest, HelpDescribesOptionsAndExitsZero) {
     const CommandResult help = RunSandbox("--help");
     EXPECT_EQ(help.exitCode, 0);
     for (const char* word : {"--port", "--db", "--seed", "--fault", "--package", "/admin/faults", "drop"})
         EXPECT_NE(help.output.find(word), std::string::npos) << word;
 }
 
-TEST_F(SandboxProcessTest, BadCommandLinesSayWhatFailed)
-{
+TEST_F(SandboxProcessTest, BadCommandLinesSayWhatFailed) {
     struct Case {
         std::string args;
         int exitCode;
@@ -177,8 +167,7 @@ TEST_F(SandboxProcessTest, BadCommandLinesSayWhatFailed)
     }
 }
 
-TEST_F(SandboxProcessTest, BusyPortIsRefused)
-{
+TEST_F(SandboxProcessTest, BusyPortIsRefused) {
     SandboxProcess first;
     ASSERT_TRUE(first.IsRunning()) << first.Error();
     const CommandResult second = RunSandbox("--port " + std::to_string(first.Port()));
@@ -186,8 +175,7 @@ TEST_F(SandboxProcessTest, BusyPortIsRefused)
     EXPECT_NE(second.output.find("cannot listen"), std::string::npos) << second.output;
 }
 
-TEST(SandboxProcessHelper, ReportsAMissingBinary)
-{
+TEST(SandboxProcessHelper, ReportsAMissingBinary) {
     ::setenv("IAP_SANDBOX_BIN", "/nonexistent/iap-sandbox", 1);
     SandboxProcess sandbox;
     ::unsetenv("IAP_SANDBOX_BIN");
@@ -196,8 +184,7 @@ TEST(SandboxProcessHelper, ReportsAMissingBinary)
     EXPECT_EQ(sandbox.Admin("GET", "/admin/status").status, 0);
 }
 
-TEST(SandboxProcessHelper, FormEncodesReservedCharacters)
-{
+TEST(SandboxProcessHelper, FormEncodesReservedCharacters) {
     EXPECT_EQ(SandboxProcess::Form({{"rule", "getAppsItemList:error=9105"}, {"a b", "x&y"}}),
               "rule=getAppsItemList%3Aerror%3D9105&a%20b=x%26y");
 }

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <signal.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <signal.h>
 #include <thread>
 
 using SandboxTest::ItemListParams;
@@ -25,8 +25,7 @@ namespace {
 
 class SandboxServerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ::signal(SIGPIPE, SIG_IGN);
         Sandbox::SandboxConfig config;
         config.port = 0;
@@ -38,39 +37,32 @@ protected:
         client_->set_read_timeout(std::chrono::seconds(10));
     }
 
-    httplib::Result Post(const std::string& path, const std::string& body)
-    {
+    httplib::Result Post(const std::string& path, const std::string& body) {
         return client_->Post(path.c_str(), body, "text/plain; charset=utf-8");
     }
 
-    ReplyDoc Store(const std::string& body, const std::string& path = "/store")
-    {
+    ReplyDoc Store(const std::string& body, const std::string& path = "/store") {
         httplib::Result result = Post(path, body);
-        if (!result || result->status != 200)
-            return {};
+        if (!result || result->status != 200) return {};
         return ParseReply(result->body);
     }
 
-    httplib::Result Admin(const char* method, const std::string& path, const std::string& form = {})
-    {
+    httplib::Result Admin(const char* method, const std::string& path, const std::string& form = {}) {
         const std::string type = "application/x-www-form-urlencoded";
-        if (std::string(method) == "GET")
-            return client_->Get(path.c_str());
-        if (std::string(method) == "DELETE")
-            return client_->Delete(path.c_str(), form, type.c_str());
+        if (std::string(method) == "GET") return client_->Get(path.c_str());
+        if (std::string(method) == "DELETE") return client_->Delete(path.c_str(), form, type.c_str());
         return client_->Post(path.c_str(), form, type.c_str());
     }
 
-    std::string TempFile(const std::string& content)
-    {
-        const std::string path = "/tmp/sandbox-server-" + std::to_string(getpid()) + "-" + std::to_string(++files_) + ".vpk";
+    std::string TempFile(const std::string& content) {
+        const std::string path =
+            "/tmp/sandbox-server-" + std::to_string(getpid()) + "-" + std::to_string(++files_) + ".vpk";
         std::ofstream(path, std::ios::binary) << content;
         created_.push_back(path);
         return path;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         server_.Stop();
         for (const std::string& path : created_)
             std::filesystem::remove(path);
@@ -82,17 +74,14 @@ protected:
     std::vector<std::string> created_;
 };
 
-std::string Items(int tid, const std::string& start = "1", const std::string& end = "10")
-{
+std::string Items(int tid, const std::string& start = "1", const std::string& end = "10") {
     return RequestXml(6005, "getAppsItemList", tid, ItemListParams("100000000001", start, end));
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(SandboxServerTest, CountrySearchPointsBackAtThisServer)
-{
-    const ReplyDoc doc =
-        Store(RequestXml(2200, "countrySearch", 5, {{"latestCountryCode", "310"}}), "/ods.as");
+TEST_F(SandboxServerTest, CountrySearchPointsBackAtThisServer) {
+    const ReplyDoc doc = Store(RequestXml(2200, "countrySearch", 5, {{"latestCountryCode", "310"}}), "/ods.as");
     ASSERT_TRUE(doc.ok);
     EXPECT_EQ(doc.Attr("transactionId"), 5);
     EXPECT_EQ(doc.Attr("id"), 2200);
@@ -100,8 +89,7 @@ TEST_F(SandboxServerTest, CountrySearchPointsBackAtThisServer)
     EXPECT_EQ(doc.records[0].at("countryURL"), server_.BaseUrl() + "/store");
 }
 
-TEST_F(SandboxServerTest, ItemListRoundTripOverHttp)
-{
+TEST_F(SandboxServerTest, ItemListRoundTripOverHttp) {
     const ReplyDoc doc = Store(Items(9, "1", "3"));
     ASSERT_TRUE(doc.ok);
     EXPECT_EQ(doc.errorCode, 0);
@@ -110,8 +98,7 @@ TEST_F(SandboxServerTest, ItemListRoundTripOverHttp)
     EXPECT_EQ(doc.records.size(), 3u);
 }
 
-TEST_F(SandboxServerTest, BadRequestsGetWellFormedErrorReplies)
-{
+TEST_F(SandboxServerTest, BadRequestsGetWellFormedErrorReplies) {
     struct Case {
         std::string body;
         int code;
@@ -135,8 +122,7 @@ TEST_F(SandboxServerTest, BadRequestsGetWellFormedErrorReplies)
     }
 }
 
-TEST_F(SandboxServerTest, WrongPathOrMethodIs404WithAHint)
-{
+TEST_F(SandboxServerTest, WrongPathOrMethodIs404WithAHint) {
     httplib::Result result = Post("/elsewhere", Items(1));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 404);
@@ -146,9 +132,9 @@ TEST_F(SandboxServerTest, WrongPathOrMethodIs404WithAHint)
     EXPECT_EQ(result->status, 404);
 }
 
-TEST_F(SandboxServerTest, ServerErrorFaultEchoesTheRequestIds)
-{
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getAppsItemList:error=9107:1"}}))->status,
+TEST_F(SandboxServerTest, ServerErrorFaultEchoesTheRequestIds) {
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getAppsItemList:error=9107:1"}}))
+                  ->status,
               200);
     ReplyDoc doc = Store(Items(31));
     ASSERT_TRUE(doc.ok);
@@ -156,11 +142,10 @@ TEST_F(SandboxServerTest, ServerErrorFaultEchoesTheRequestIds)
     EXPECT_EQ(doc.Attr("transactionId"), 31);
     EXPECT_EQ(doc.Attr("id"), 6005);
     doc = Store(Items(32));
-    EXPECT_EQ(doc.errorCode, 0); // the count is used up
+    EXPECT_EQ(doc.errorCode, 0);  // the count is used up
 }
 
-TEST_F(SandboxServerTest, StatusMalformedAndDropFaults)
-{
+TEST_F(SandboxServerTest, StatusMalformedAndDropFaults) {
     server_.Faults().Add([] {
         Sandbox::FaultRule rule;
         std::string error;
@@ -180,14 +165,13 @@ TEST_F(SandboxServerTest, StatusMalformedAndDropFaults)
 
     ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "6005:drop:1"}}))->status, 200);
     result = Post("/store", Items(3));
-    EXPECT_FALSE(result); // closed without an answer
+    EXPECT_FALSE(result);  // closed without an answer
     result = Post("/store", Items(4));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
 }
 
-TEST_F(SandboxServerTest, DelayFaultHoldsTheAnswerBack)
-{
+TEST_F(SandboxServerTest, DelayFaultHoldsTheAnswerBack) {
     ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "*:delay=300:1"}}))->status, 200);
     const auto started = std::chrono::steady_clock::now();
     const ReplyDoc doc = Store(Items(1));
@@ -196,13 +180,14 @@ TEST_F(SandboxServerTest, DelayFaultHoldsTheAnswerBack)
     EXPECT_GE(elapsed, std::chrono::milliseconds(300));
 }
 
-TEST_F(SandboxServerTest, AdminManagesFaults)
-{
+TEST_F(SandboxServerTest, AdminManagesFaults) {
     EXPECT_EQ(Admin("POST", "/admin/faults", "rule=bogus")->status, 400);
     EXPECT_EQ(Admin("POST", "/admin/faults")->status, 400);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "checkPassword:drop"}}))->status, 200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getCountryList:status=503"}}))->status,
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "checkPassword:drop"}}))->status,
               200);
+    ASSERT_EQ(
+        Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "getCountryList:status=503"}}))->status,
+        200);
     httplib::Result list = Admin("GET", "/admin/faults");
     ASSERT_TRUE(list);
     EXPECT_NE(list->body.find("\"checkPassword:drop\""), std::string::npos) << list->body;
@@ -212,20 +197,20 @@ TEST_F(SandboxServerTest, AdminManagesFaults)
     EXPECT_TRUE(server_.Faults().Rules().empty());
 }
 
-TEST_F(SandboxServerTest, AdminAddsAccountsThatCheckPasswordAccepts)
-{
-    const std::string check = RequestXml(5012, "checkPassword", 2, {{"emailID", "tester@x.com"}, {"password", "p&ss=1"}});
+TEST_F(SandboxServerTest, AdminAddsAccountsThatCheckPasswordAccepts) {
+    const std::string check =
+        RequestXml(5012, "checkPassword", 2, {{"emailID", "tester@x.com"}, {"password", "p&ss=1"}});
     EXPECT_EQ(Store(check).records.at(0).at("isValid"), "0");
     EXPECT_EQ(Admin("POST", "/admin/accounts", "email=tester%40x.com")->status, 400);
-    ASSERT_EQ(Admin("POST", "/admin/accounts",
-                    IapTest::SandboxProcess::Form({{"email", "tester@x.com"}, {"password", "p&ss=1"}, {"userId", "U77"}}))
-                  ->status,
-              200);
+    ASSERT_EQ(
+        Admin("POST", "/admin/accounts",
+              IapTest::SandboxProcess::Form({{"email", "tester@x.com"}, {"password", "p&ss=1"}, {"userId", "U77"}}))
+            ->status,
+        200);
     EXPECT_EQ(Store(check).records.at(0).at("isValid"), "1");
 }
 
-TEST_F(SandboxServerTest, AdminAddsPurchasesForTheList)
-{
+TEST_F(SandboxServerTest, AdminAddsPurchasesForTheList) {
     ASSERT_EQ(Admin("POST", "/admin/purchases",
                     IapTest::SandboxProcess::Form({{"userId", "U1000003"},
                                                    {"itemGroupId", "100000000002"},
@@ -234,8 +219,11 @@ TEST_F(SandboxServerTest, AdminAddsPurchasesForTheList)
                   ->status,
               200);
     EXPECT_EQ(Admin("POST", "/admin/purchases",
-                    IapTest::SandboxProcess::Form({{"userId", "U1"}, {"itemGroupId", "g"}, {"itemId", "i"},
-                                                   {"paymentId", "PX2"}, {"purchaseDate", "2024-01-01"}}))
+                    IapTest::SandboxProcess::Form({{"userId", "U1"},
+                                                   {"itemGroupId", "g"},
+                                                   {"itemId", "i"},
+                                                   {"paymentId", "PX2"},
+                                                   {"purchaseDate", "2024-01-01"}}))
                   ->status,
               400);
     const ReplyDoc doc = Store(RequestXml(6003, "getPurchasedAppsItemList", 3,
@@ -245,16 +233,16 @@ TEST_F(SandboxServerTest, AdminAddsPurchasesForTheList)
     EXPECT_EQ(doc.records[0].at("purchaseDate").size(), 14u);
 }
 
-TEST_F(SandboxServerTest, RegisteredPackageIsOfferedAndDownloadedWithItsLength)
-{
+TEST_F(SandboxServerTest, RegisteredPackageIsOfferedAndDownloadedWithItsLength) {
     const std::string content(200000, 'p');
     const std::string path = TempFile(content);
     EXPECT_EQ(Admin("POST", "/admin/packages",
                     IapTest::SandboxProcess::Form({{"id", "buyclient"}, {"version", "2.0"}, {"path", "/no/such/file"}}))
                   ->status,
               400);
-    httplib::Result added = Admin("POST", "/admin/packages",
-                                  IapTest::SandboxProcess::Form({{"id", "buyclient"}, {"version", "2.0.1"}, {"path", path}}));
+    httplib::Result added =
+        Admin("POST", "/admin/packages",
+              IapTest::SandboxProcess::Form({{"id", "buyclient"}, {"version", "2.0.1"}, {"path", path}}));
     ASSERT_EQ(added->status, 200) << added->body;
 
     const ReplyDoc upgrade =
@@ -270,7 +258,8 @@ TEST_F(SandboxServerTest, RegisteredPackageIsOfferedAndDownloadedWithItsLength)
     EXPECT_EQ(download->get_header_value("Content-Length"), std::to_string(content.size()));
     EXPECT_EQ(download->body, content);
 
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:malformed:1"}}))->status, 200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:malformed:1"}}))->status,
+              200);
     download = client_->Get(url.substr(server_.BaseUrl().size()).c_str());
     ASSERT_TRUE(download);
     EXPECT_EQ(download->body.size(), content.size());
@@ -282,15 +271,17 @@ TEST_F(SandboxServerTest, RegisteredPackageIsOfferedAndDownloadedWithItsLength)
     EXPECT_EQ(download->status, 404);
 }
 
-TEST_F(SandboxServerTest, DownloadFaultsCanFailOrDropTheTransfer)
-{
+TEST_F(SandboxServerTest, DownloadFaultsCanFailOrDropTheTransfer) {
     const std::string path = TempFile("abc");
     ASSERT_EQ(Admin("POST", "/admin/packages",
                     IapTest::SandboxProcess::Form({{"id", "buyclient"}, {"version", "3"}, {"path", path}}))
                   ->status,
               200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:status=404:1"}}))->status, 200);
-    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:drop:1"}}))->status, 200);
+    ASSERT_EQ(
+        Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:status=404:1"}}))->status,
+        200);
+    ASSERT_EQ(Admin("POST", "/admin/faults", IapTest::SandboxProcess::Form({{"rule", "download:drop:1"}}))->status,
+              200);
     httplib::Result download = client_->Get("/packages/buyclient-3.vpk");
     ASSERT_TRUE(download);
     EXPECT_EQ(download->status, 404);
@@ -300,8 +291,7 @@ TEST_F(SandboxServerTest, DownloadFaultsCanFailOrDropTheTransfer)
     EXPECT_EQ(download->body, "abc");
 }
 
-TEST_F(SandboxServerTest, RecentRequestsListFunctionsParamsAndOutcomes)
-{
+TEST_F(SandboxServerTest, RecentRequestsListFunctionsParamsAndOutcomes) {
     Store(Items(12, "2", "4"));
     Store("nonsense");
     httplib::Result recent = Admin("GET", "/admin/requests?limit=2");
@@ -317,8 +307,7 @@ TEST_F(SandboxServerTest, RecentRequestsListFunctionsParamsAndOutcomes)
     EXPECT_EQ(Admin("GET", "/admin/requests")->body, "[]\n");
 }
 
-TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered)
-{
+TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered) {
     std::atomic<int> good{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -326,8 +315,7 @@ TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered)
             httplib::Client client(server_.BaseUrl());
             for (int i = 0; i < 15; ++i) {
                 httplib::Result result = client.Post("/store", Items(t * 100 + i), "text/plain");
-                if (result && ParseReply(result->body).Attr("transactionId") == t * 100 + i)
-                    ++good;
+                if (result && ParseReply(result->body).Attr("transactionId") == t * 100 + i) ++good;
             }
         });
     }
@@ -336,16 +324,14 @@ TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered)
     EXPECT_EQ(good.load(), 60);
 }
 
-TEST_F(SandboxServerTest, StopClosesTheListener)
-{
+TEST_F(SandboxServerTest, StopClosesTheListener) {
     server_.Stop();
     httplib::Client client(server_.BaseUrl());
     client.set_connection_timeout(std::chrono::seconds(2));
     EXPECT_FALSE(client.Post("/store", Items(1), "text/plain"));
 }
 
-TEST(AdminApi, AnswersLoopbackPeersOnly)
-{
+TEST(AdminApi, AnswersLoopbackPeersOnly) {
     for (const char* loopback : {"127.0.0.1", "127.8.9.10", "::1", "::ffff:127.0.0.1"})
         EXPECT_TRUE(Sandbox::TextUtil::IsLoopbackAddress(loopback)) << loopback;
     for (const char* other : {"", "10.0.0.1", "192.0.2.7", "::2", "::ffff:10.1.1.1", "128.0.0.1", "1270.0.0.1"})
@@ -357,15 +343,14 @@ TEST(AdminApi, AnswersLoopbackPeersOnly)
     req.remote_addr = "192.0.2.7";
     EXPECT_TRUE(Sandbox::AdminApi::Refuses(req, res));
     EXPECT_EQ(res.status, 403);
-    req.path = "/store"; // the store itself answers anyone
+    req.path = "/store";  // the store itself answers anyone
     EXPECT_FALSE(Sandbox::AdminApi::Refuses(req, res));
     req.path = "/admin/status";
     req.remote_addr = "127.0.0.1";
     EXPECT_FALSE(Sandbox::AdminApi::Refuses(req, res));
 }
 
-TEST(SandboxServer, BusyPortIsReportedAndSecondConstructRefused)
-{
+TEST(SandboxServer, BusyPortIsReportedAndSecondConstructRefused) {
     Sandbox::SandboxServer first;
     Sandbox::SandboxConfig config;
     config.port = 0;

@@ -13,8 +13,7 @@ namespace {
 
 class StoreDatabaseFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/sandbox-db-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
@@ -25,10 +24,9 @@ protected:
     std::filesystem::path dir_;
 };
 
-} // namespace
+}  // namespace
 
-TEST(StoreDatabase, DemoCatalogueHasCountriesGroupsAndPurchases)
-{
+TEST(StoreDatabase, DemoCatalogueHasCountriesGroupsAndPurchases) {
     StoreDatabase db;
     ASSERT_TRUE(db.Open("", "")) << db.LastError();
     EXPECT_TRUE(db.WasSeeded());
@@ -50,12 +48,11 @@ TEST(StoreDatabase, DemoCatalogueHasCountriesGroupsAndPurchases)
     std::vector<Sandbox::Purchase> purchases;
     ASSERT_TRUE(db.Purchases("U1000001", "100000000001", 1, 10, purchases));
     ASSERT_EQ(purchases.size(), 2u);
-    EXPECT_EQ(purchases[0].paymentId, "P0000000002"); // ordered by date
+    EXPECT_EQ(purchases[0].paymentId, "P0000000002");  // ordered by date
     EXPECT_EQ(purchases[0].purchaseDate.size(), 14u);
 }
 
-TEST(StoreDatabase, CountryForMccFallsBackToTheDefault)
-{
+TEST(StoreDatabase, CountryForMccFallsBackToTheDefault) {
     StoreDatabase db;
     ASSERT_TRUE(db.Open("", ""));
     std::optional<Sandbox::Country> country;
@@ -70,8 +67,7 @@ TEST(StoreDatabase, CountryForMccFallsBackToTheDefault)
     }
 }
 
-TEST(StoreDatabase, PasswordCheckIsExactButEmailCaseInsensitive)
-{
+TEST(StoreDatabase, PasswordCheckIsExactButEmailCaseInsensitive) {
     StoreDatabase db;
     ASSERT_TRUE(db.Open("", ""));
     bool valid = false;
@@ -89,8 +85,7 @@ TEST(StoreDatabase, PasswordCheckIsExactButEmailCaseInsensitive)
     EXPECT_TRUE(valid);
 }
 
-TEST(StoreDatabase, NewestPackagePicksTheHighestVersion)
-{
+TEST(StoreDatabase, NewestPackagePicksTheHighestVersion) {
     StoreDatabase db;
     ASSERT_TRUE(db.Open("", ""));
     ASSERT_TRUE(db.RegisterPackage({"buyclient", "1.9.0", "/tmp/a.vpk"}));
@@ -109,8 +104,7 @@ TEST(StoreDatabase, NewestPackagePicksTheHighestVersion)
     EXPECT_FALSE(byName);
 }
 
-TEST_F(StoreDatabaseFile, KeepsChangesAcrossReopenAndSeedsOnlyOnce)
-{
+TEST_F(StoreDatabaseFile, KeepsChangesAcrossReopenAndSeedsOnlyOnce) {
     const std::string path = Path("store.db");
     {
         StoreDatabase db;
@@ -120,7 +114,7 @@ TEST_F(StoreDatabaseFile, KeepsChangesAcrossReopenAndSeedsOnlyOnce)
         ASSERT_TRUE(db.AddPurchase("U9", "100000000002", "000000002001", "P9", "20250101000000"));
     }
     StoreDatabase db;
-    ASSERT_TRUE(db.Open(path, "INSERT INTO nothing VALUES (1);")) << db.LastError(); // a seed is not run again
+    ASSERT_TRUE(db.Open(path, "INSERT INTO nothing VALUES (1);")) << db.LastError();  // a seed is not run again
     EXPECT_FALSE(db.WasSeeded());
     bool valid = false;
     ASSERT_TRUE(db.CheckPassword("new@x.com", "pw", valid));
@@ -130,12 +124,12 @@ TEST_F(StoreDatabaseFile, KeepsChangesAcrossReopenAndSeedsOnlyOnce)
     EXPECT_EQ(total, 1);
 }
 
-TEST_F(StoreDatabaseFile, CustomSeedReplacesTheDemoCatalogue)
-{
+TEST_F(StoreDatabaseFile, CustomSeedReplacesTheDemoCatalogue) {
     StoreDatabase db;
-    ASSERT_TRUE(db.Open(Path("custom.db"),
-                        "INSERT INTO countries (country_code, mcc, name, currency_unit, is_default) VALUES ('FR', '208', "
-                        "'France', 'EUR', 1);"))
+    ASSERT_TRUE(
+        db.Open(Path("custom.db"),
+                "INSERT INTO countries (country_code, mcc, name, currency_unit, is_default) VALUES ('FR', '208', "
+                "'France', 'EUR', 1);"))
         << db.LastError();
     std::vector<Sandbox::Country> countries;
     ASSERT_TRUE(db.Countries(countries));
@@ -143,8 +137,7 @@ TEST_F(StoreDatabaseFile, CustomSeedReplacesTheDemoCatalogue)
     EXPECT_EQ(countries[0].code, "FR");
 }
 
-TEST_F(StoreDatabaseFile, BadSeedLeavesNoHalfBuiltDatabase)
-{
+TEST_F(StoreDatabaseFile, BadSeedLeavesNoHalfBuiltDatabase) {
     const std::string path = Path("bad.db");
     {
         StoreDatabase db;
@@ -156,8 +149,7 @@ TEST_F(StoreDatabaseFile, BadSeedLeavesNoHalfBuiltDatabase)
     EXPECT_TRUE(again.WasSeeded());
 }
 
-TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles)
-{
+TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles) {
     const std::string foreign = Path("foreign.db");
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(foreign.c_str(), &raw), SQLITE_OK);
@@ -177,23 +169,23 @@ TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles)
     EXPECT_NE(missingDir.LastError().find("cannot open"), std::string::npos) << missingDir.LastError();
 }
 
-TEST(StoreDatabase, SecondOpenIsRefused)
-{
+TEST(StoreDatabase, SecondOpenIsRefused) {
     StoreDatabase db;
     ASSERT_TRUE(db.Open("", ""));
     EXPECT_FALSE(db.Open("", ""));
 }
 
-TEST(StoreDatabase, FullDatabaseFailsWritesClearlyAndKeepsWhatItHas)
-{
+TEST(StoreDatabase, FullDatabaseFailsWritesClearlyAndKeepsWhatItHas) {
     // The seed caps the file at its current size, as a full disk would.
     StoreDatabase db;
-    ASSERT_TRUE(db.Open("", "INSERT INTO accounts (email, password, user_id) VALUES ('a@x.com', 'pw', 'U1');"
-                            "PRAGMA max_page_count = 1;"))
+    ASSERT_TRUE(db.Open("",
+                        "INSERT INTO accounts (email, password, user_id) VALUES ('a@x.com', 'pw', 'U1');"
+                        "PRAGMA max_page_count = 1;"))
         << db.LastError();
     bool failed = false;
     for (int i = 0; i < 2000 && !failed; ++i)
-        failed = !db.AddAccount({"user" + std::to_string(i) + "@x.com", std::string(200, 'p'), "U-" + std::to_string(i), ""});
+        failed = !db.AddAccount(
+            {"user" + std::to_string(i) + "@x.com", std::string(200, 'p'), "U-" + std::to_string(i), ""});
     ASSERT_TRUE(failed);
     EXPECT_NE(db.LastError().find("full"), std::string::npos) << db.LastError();
     bool valid = false;

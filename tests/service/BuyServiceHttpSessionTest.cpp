@@ -145,9 +145,10 @@ TEST_F(BuyServiceSessionTest, ItemListArrivesAsRecordsAfterTheCountrySearch) {
     EXPECT_EQ("countrySearch", requests[0].function);
     EXPECT_EQ("getAppsItemList", requests[1].function);
     EXPECT_EQ(7, requests[1].transactionId);
-    EXPECT_EQ("{\"resultCode\":\"0\",\"startNum\":\"1\",\"endNum\":\"3\",\"itemGroupID\":\"100000000002\","
-              "\"duid\":\"00112233aabb1\"}",
-              requests[1].params);
+    EXPECT_EQ(
+        "{\"resultCode\":\"0\",\"startNum\":\"1\",\"endNum\":\"3\",\"itemGroupID\":\"100000000002\","
+        "\"duid\":\"00112233aabb1\"}",
+        requests[1].params);
 }
 
 TEST_F(BuyServiceSessionTest, OneItemRequestPerSession) {
@@ -155,7 +156,6 @@ TEST_F(BuyServiceSessionTest, OneItemRequestPerSession) {
     // Refused before anything is sent: start 0 is what a caller without "_startNumber" gets.
     EXPECT_EQ(E_INVALID_ARG, session_.RequestItemList(String(kGemGroup), 1, 0, 5, FUNCTION_GET_APPS_ITEM_LIST));
     EXPECT_FALSE(session_.HasOpenTransaction());
-
 
     BuyServiceHttpSession fresh;
     {
@@ -194,9 +194,10 @@ TEST_F(BuyServiceSessionTest, PurchasedItemsCarryPaymentAndDate) {
 
     std::vector<LoggedRequest> requests = Requests();
     ASSERT_EQ(2u, requests.size());
-    EXPECT_EQ("{\"userID\":\"U1000001\",\"resultCode\":\"0\",\"startNum\":\"1\",\"endNum\":\"10\","
-              "\"itemGroupID\":\"100000000001\"}",
-              requests[1].params);
+    EXPECT_EQ(
+        "{\"userID\":\"U1000001\",\"resultCode\":\"0\",\"startNum\":\"1\",\"endNum\":\"10\","
+        "\"itemGroupID\":\"100000000001\"}",
+        requests[1].params);
 }
 
 TEST_F(BuyServiceSessionTest, CountryListComesFromTheCountryEndpoint) {
@@ -309,12 +310,13 @@ Record Purchase(const std::string& id, const std::string& date) {
 class CannedRecordsTest : public BuyServiceSessionTest {
 protected:
     void Serve(std::vector<Record> records, std::string counts) {
-        server_ = std::make_unique<CannedServer>([this, records, counts](const std::string& path, int tid, int function) {
-            if (path == "/ods.as" && function != FUNCTION_GET_COUNTRY_LIST) {
-                return ReplyDocument(tid, function, 0, {{{"countryURL", server_->Url("/store")}}});
-            }
-            return ReplyDocument(tid, function, 0, records, counts);
-        });
+        server_ =
+            std::make_unique<CannedServer>([this, records, counts](const std::string& path, int tid, int function) {
+                if (path == "/ods.as" && function != FUNCTION_GET_COUNTRY_LIST) {
+                    return ReplyDocument(tid, function, 0, {{{"countryURL", server_->Url("/store")}}});
+                }
+                return ReplyDocument(tid, function, 0, records, counts);
+            });
         ASSERT_TRUE(server_->IsRunning());
         ConstructAgainst(server_->Url("/ods.as"));
     }
@@ -333,7 +335,8 @@ TEST_F(CannedRecordsTest, ItemPageKeepsTheServersCounts) {
 }
 
 TEST_F(CannedRecordsTest, AnUnreadableItemFailsTheWholeList) {
-    ASSERT_NO_FATAL_FAILURE(Serve({Item("1"), Item("2", "one fifty")}, " startNum=\"1\" endNum=\"2\" totalCount=\"2\""));
+    ASSERT_NO_FATAL_FAILURE(
+        Serve({Item("1"), Item("2", "one fifty")}, " startNum=\"1\" endNum=\"2\" totalCount=\"2\""));
     ASSERT_EQ(E_SUCCESS, session_.RequestItemList(L"g", 1, 1, 2, FUNCTION_GET_APPS_ITEM_LIST));
     const Outcome& outcome = OnlyOutcome(1);
     EXPECT_EQ(Outcome::ItemList, outcome.kind);
@@ -344,7 +347,8 @@ TEST_F(CannedRecordsTest, AnUnreadableItemFailsTheWholeList) {
 TEST_F(CannedRecordsTest, PurchaseDatesInEitherFormAreRead) {
     ASSERT_NO_FATAL_FAILURE(Serve({Purchase("1", "20130405123456"), Purchase("2", "2013-04-06 01:02:03")},
                                   " startNum=\"1\" endNum=\"2\" totalCount=\"2\""));
-    ASSERT_EQ(E_SUCCESS, session_.RequestPurchasedItemList(L"U1", L"g", 2, 1, 2, FUNCTION_GET_PURCHASED_APPS_ITEM_LIST));
+    ASSERT_EQ(E_SUCCESS,
+              session_.RequestPurchasedItemList(L"U1", L"g", 2, 1, 2, FUNCTION_GET_PURCHASED_APPS_ITEM_LIST));
     const Outcome& outcome = OnlyOutcome(2);
     EXPECT_EQ(0, outcome.code);
     ASSERT_EQ(2, listener_.purchases.GetCount());
@@ -362,7 +366,8 @@ TEST_F(CannedRecordsTest, AnUnreadablePurchaseEmptiesTheList) {
     const Row rows[] = {
         {"date in no accepted form", Purchase("2", "5 April 2013")},
         {"no payment id", Item("2")},
-        {"no date", [] {
+        {"no date",
+         [] {
              Record r = Item("2");
              r.push_back({"paymentID", "P2"});
              return r;
@@ -393,7 +398,8 @@ TEST_F(CannedRecordsTest, AnUnreadablePurchaseEmptiesTheList) {
 
 TEST_F(CannedRecordsTest, PurchasesWithoutCountsFail) {
     ASSERT_NO_FATAL_FAILURE(Serve({Purchase("1", "20130405123456")}, ""));
-    ASSERT_EQ(E_SUCCESS, session_.RequestPurchasedItemList(L"U1", L"g", 2, 1, 2, FUNCTION_GET_PURCHASED_APPS_ITEM_LIST));
+    ASSERT_EQ(E_SUCCESS,
+              session_.RequestPurchasedItemList(L"U1", L"g", 2, 1, 2, FUNCTION_GET_PURCHASED_APPS_ITEM_LIST));
     const Outcome& outcome = OnlyOutcome(2);
     EXPECT_EQ(IapLib::STATUS_GENERAL_FAILURE, outcome.code);
     EXPECT_EQ(0, outcome.items);

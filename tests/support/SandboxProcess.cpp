@@ -22,24 +22,19 @@ namespace {
 constexpr int kStartTimeoutMs = 20000;
 constexpr int kStopTimeoutMs = 5000;
 
-int WaitForExit(pid_t pid, int timeoutMs)
-{
+int WaitForExit(pid_t pid, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (true) {
         int status = 0;
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0)
-            return -1;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return -2;
+        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (done < 0) return -1;
+        if (std::chrono::steady_clock::now() >= deadline) return -2;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
-std::string PercentEncode(const std::string& text)
-{
+std::string PercentEncode(const std::string& text) {
     static const char* kHex = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
@@ -54,38 +49,30 @@ std::string PercentEncode(const std::string& text)
     return out;
 }
 
-} // namespace
+}  // namespace
 
-SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs)
-{
+SandboxProcess::SandboxProcess(const std::vector<std::string>& extraArgs) {
     // A server that closes a connection must not kill the test with SIGPIPE.
     ::signal(SIGPIPE, SIG_IGN);
     Start(extraArgs);
 }
 
-SandboxProcess::~SandboxProcess()
-{
-    Stop();
-}
+SandboxProcess::~SandboxProcess() { Stop(); }
 
-std::string SandboxProcess::BinaryPath()
-{
+std::string SandboxProcess::BinaryPath() {
     const char* overridden = std::getenv("IAP_SANDBOX_BIN");
-    if (overridden && *overridden)
-        return overridden;
+    if (overridden && *overridden) return overridden;
     return std::string(IAP_BIN_DIR) + "/iap-sandbox";
 }
 
-std::string SandboxProcess::Form(std::initializer_list<std::pair<std::string, std::string>> fields)
-{
+std::string SandboxProcess::Form(std::initializer_list<std::pair<std::string, std::string>> fields) {
     std::string body;
     for (const auto& [name, value] : fields)
         body += (body.empty() ? "" : "&") + PercentEncode(name) + "=" + PercentEncode(value);
     return body;
 }
 
-void SandboxProcess::Start(const std::vector<std::string>& extraArgs)
-{
+void SandboxProcess::Start(const std::vector<std::string>& extraArgs) {
     const std::string binary = BinaryPath();
     std::vector<std::string> args{binary, "--port", "0"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
@@ -104,8 +91,7 @@ void SandboxProcess::Start(const std::vector<std::string>& extraArgs)
     if (pid == 0) {
         // Only async-signal-safe calls until exec.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent)
-            ::_exit(127);
+        if (::getppid() != parent) ::_exit(127);
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::execv(binary.c_str(), argv.data());
         ::_exit(127);
@@ -122,8 +108,7 @@ void SandboxProcess::Start(const std::vector<std::string>& extraArgs)
     ::close(pipeFds[0]);
     const size_t colon = line.rfind(':');
     if (!gotLine || line.rfind("http://", 0) != 0 || colon == std::string::npos) {
-        if (error_.empty())
-            error_ = binary + " did not print its URL (first line: \"" + line + "\"); is it built?";
+        if (error_.empty()) error_ = binary + " did not print its URL (first line: \"" + line + "\"); is it built?";
         Stop();
         return;
     }
@@ -131,18 +116,17 @@ void SandboxProcess::Start(const std::vector<std::string>& extraArgs)
     port_ = std::atoi(line.c_str() + colon + 1);
 }
 
-bool SandboxProcess::ReadFirstLine(int fd, std::string& line)
-{
+bool SandboxProcess::ReadFirstLine(int fd, std::string& line) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             error_ = "iap-sandbox printed no URL within " + std::to_string(kStartTimeoutMs) + " ms";
             return false;
         }
         pollfd pfd{fd, POLLIN, 0};
-        if (::poll(&pfd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
-            return false;
+        if (::poll(&pfd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
         char c;
         const ssize_t n = ::read(fd, &c, 1);
         if (n == 0) {
@@ -150,20 +134,16 @@ bool SandboxProcess::ReadFirstLine(int fd, std::string& line)
             return false;
         }
         if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN)
-                continue;
+            if (errno == EINTR || errno == EAGAIN) continue;
             return false;
         }
-        if (c == '\n')
-            return true;
+        if (c == '\n') return true;
         line += c;
     }
 }
 
-int SandboxProcess::Stop()
-{
-    if (pid_ <= 0)
-        return -1;
+int SandboxProcess::Stop() {
+    if (pid_ <= 0) return -1;
     ::kill(pid_, SIGTERM);
     int code = WaitForExit(pid_, kStopTimeoutMs);
     if (code == -2) {
@@ -176,8 +156,7 @@ int SandboxProcess::Stop()
 }
 
 SandboxProcess::Reply SandboxProcess::Request(const std::string& method, const std::string& path,
-                                              const std::string& body, const std::string& contentType) const
-{
+                                              const std::string& body, const std::string& contentType) const {
     Reply reply;
     if (!IsRunning()) {
         reply.error = "the sandbox is not running: " + error_;
@@ -204,37 +183,27 @@ SandboxProcess::Reply SandboxProcess::Request(const std::string& method, const s
 }
 
 SandboxProcess::Reply SandboxProcess::Admin(const std::string& method, const std::string& path,
-                                            const std::string& body) const
-{
+                                            const std::string& body) const {
     return Request(method, path, body, "application/x-www-form-urlencoded");
 }
 
-bool SandboxProcess::AddFault(const std::string& rule) const
-{
+bool SandboxProcess::AddFault(const std::string& rule) const {
     return Admin("POST", "/admin/faults", Form({{"rule", rule}})).status == 200;
 }
 
-bool SandboxProcess::ClearFaults() const
-{
-    return Admin("DELETE", "/admin/faults").status == 200;
-}
+bool SandboxProcess::ClearFaults() const { return Admin("DELETE", "/admin/faults").status == 200; }
 
 bool SandboxProcess::AddAccount(const std::string& email, const std::string& password, const std::string& userId,
-                                const std::string& mcc) const
-{
+                                const std::string& mcc) const {
     return Admin("POST", "/admin/accounts",
                  Form({{"email", email}, {"password", password}, {"userId", userId}, {"mcc", mcc}}))
                .status == 200;
 }
 
-bool SandboxProcess::RegisterPackage(const std::string& id, const std::string& version, const std::string& path) const
-{
+bool SandboxProcess::RegisterPackage(const std::string& id, const std::string& version, const std::string& path) const {
     return Admin("POST", "/admin/packages", Form({{"id", id}, {"version", version}, {"path", path}})).status == 200;
 }
 
-std::string SandboxProcess::RecentRequests() const
-{
-    return Admin("GET", "/admin/requests").body;
-}
+std::string SandboxProcess::RecentRequests() const { return Admin("GET", "/admin/requests").body; }
 
-} // namespace IapTest
+}  // namespace IapTest

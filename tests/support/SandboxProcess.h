@@ -22,9 +22,9 @@ namespace IapTest {
 class SandboxProcess {
 public:
     struct Reply {
-        int status = 0;      // HTTP status; 0 when the request failed
+        int status = 0;  // HTTP status; 0 when the request failed
         std::string body;
-        std::string error;   // why the request failed, when status is 0
+        std::string error;  // why the request failed, when status is 0
     };
 
     explicit SandboxProcess(const std::vector<std::string>& extraArgs = {});
@@ -36,7 +36,7 @@ public:
     bool IsRunning() const { return pid_ > 0 && !baseUrl_.empty(); }
     const std::string& Error() const { return error_; }
 
-    const std::string& BaseUrl() const { return baseUrl_; } // "http://127.0.0.1:41234"
+    const std::string& BaseUrl() const { return baseUrl_; }  // "http://127.0.0.1:41234"
     std::string CountrySearchUrl() const { return baseUrl_ + "/ods.as"; }
     std::string StoreUrl() const { return baseUrl_ + "/store"; }
     int Port() const { return port_; }
@@ -75,4 +75,4 @@ private:
     std::string error_;
 };
 
-} // namespace IapTest
+}  // namespace IapTest

@@ -56,7 +56,8 @@ TEST(OblinAccountCallerTest, SignInThenAccessTokenThroughTheRealApplications) {
     OblinAccount account(replies);
     EXPECT_FALSE(account.CheckSignInStatus());
     ASSERT_EQ(account.RequestAccessToken(), Vx::E_SUCCESS);
-    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.tokenReplies == 1; }, 60000)) << home.Log(kServiceApp);
+    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.tokenReplies == 1; }, 60000))
+        << home.Log(kServiceApp);
     EXPECT_EQ(replies.tokenResult, OblinAccountResult::RESULT_NOT_SIGNED_IN);
 
     ASSERT_EQ(account.RequestSignIn(), Vx::E_SUCCESS);
@@ -66,12 +67,14 @@ TEST(OblinAccountCallerTest, SignInThenAccessTokenThroughTheRealApplications) {
     ASSERT_EQ(ui.Type("email", "anna@example.com"), Vx::E_SUCCESS);
     ASSERT_EQ(ui.Type("password", "s3cret"), Vx::E_SUCCESS);
     ASSERT_EQ(ui.Press("signIn"), Vx::E_SUCCESS);
-    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.signInReplies == 1; }, 60000)) << home.Log(kSignInApp);
+    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.signInReplies == 1; }, 60000))
+        << home.Log(kSignInApp);
     EXPECT_EQ(replies.signInResult, OblinAccountResult::RESULT_SUCCESS);
     EXPECT_TRUE(account.CheckSignInStatus());
 
     ASSERT_EQ(account.RequestAccessToken(), Vx::E_SUCCESS);
-    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.tokenReplies == 2; }, 60000)) << home.Log(kServiceApp);
+    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return replies.tokenReplies == 2; }, 60000))
+        << home.Log(kServiceApp);
     EXPECT_EQ(replies.tokenResult, OblinAccountResult::RESULT_SUCCESS);
     EXPECT_EQ(replies.userId, "U42");
     EXPECT_EQ(replies.emailId, "anna@example.com");

@@ -16,8 +16,9 @@ namespace {
 
 class OblinAccountServiceTest : public ::testing::Test {
 protected:
-    RunResult AskService(std::vector<std::string> extra = {kClientId, kClientSecret, "additional=user_id,email_id,mcc,server_url"},
-                   const std::string& operation = kView) {
+    RunResult AskService(std::vector<std::string> extra = {kClientId, kClientSecret,
+                                                           "additional=user_id,email_id,mcc,server_url"},
+                         const std::string& operation = kView) {
         std::vector<std::string> args{Bin("appctl"), "--json", "--timeout", "30", kServiceApp, operation};
         args.insert(args.end(), extra.begin(), extra.end());
         return RunProgram(args);

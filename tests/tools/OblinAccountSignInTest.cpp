@@ -30,7 +30,8 @@ protected:
     }
 
     // Starts the sign-in as a caller would and connects to its window.
-    void StartSignIn(std::vector<std::string> extra = {kClientId, kClientSecret, "service_category=from_applications"}) {
+    void StartSignIn(std::vector<std::string> extra = {kClientId, kClientSecret,
+                                                       "service_category=from_applications"}) {
         std::vector<std::string> args{Bin("appctl"), "--json", "--timeout", "90", kSignInApp, kView};
         args.insert(args.end(), extra.begin(), extra.end());
         caller_ = std::make_unique<Process>(args);
@@ -90,7 +91,7 @@ TEST_F(OblinAccountSignInTest, SignInKeepsTheAccountAndTheServiceHandsItOut) {
     EXPECT_NE(accounts.find("server_url=" + sandbox_.StoreUrl()), std::string::npos) << accounts;
 
     RunResult service = RunProgram({Bin("appctl"), "--json", kServiceApp, kView, kClientId, kClientSecret,
-                              "additional=user_id,email_id,mcc,server_url"});
+                                    "additional=user_id,email_id,mcc,server_url"});
     EXPECT_EQ(JsonValue(service.output, "resultCode"), "0") << service.output;
     EXPECT_NE(JsonValue(service.output, "additionalValues").find("user_id:U42,email_id:anna@example.com,mcc:"),
               std::string::npos)
@@ -118,7 +119,8 @@ TEST_F(OblinAccountSignInTest, IncompleteInputIsCaughtBeforeAskingTheStore) {
     EXPECT_NE(MessageText().find("e-mail"), std::string::npos) << MessageText();
     ASSERT_EQ(ui_.Type("email", "anna@example.com"), Vx::E_SUCCESS);
     ASSERT_EQ(ui_.Press("signIn"), Vx::E_SUCCESS);
-    ASSERT_TRUE(Vx::App::EventLoop::RunUntil([&] { return MessageText().find("password") != std::string::npos; }, 30000))
+    ASSERT_TRUE(
+        Vx::App::EventLoop::RunUntil([&] { return MessageText().find("password") != std::string::npos; }, 30000))
         << MessageText();
     EXPECT_EQ(sandbox_.RecentRequests().find("checkPassword"), std::string::npos);
     ASSERT_EQ(ui_.Press("cancel"), Vx::E_SUCCESS);
@@ -200,7 +202,8 @@ TEST(IapUiToolTest, ExitCodesTellUsageAndUnreachableApart) {
     EXPECT_EQ(RunProgram({Bin("iap-ui"), "list"}).exitCode, 2);
     EXPECT_EQ(RunProgram({Bin("iap-ui"), "--app", "x", "type", "onlyName"}).exitCode, 2);
     EXPECT_EQ(RunProgram({Bin("iap-ui"), "--app", "x", "wait", "n", "--timeout", "-1"}).exitCode, 2);
-    RunResult unreachable = RunProgram({Bin("iap-ui"), "--app", "com.example.absent", "--connect-timeout", "0.2", "list"});
+    RunResult unreachable =
+        RunProgram({Bin("iap-ui"), "--app", "com.example.absent", "--connect-timeout", "0.2", "list"});
     EXPECT_EQ(unreachable.exitCode, 3);
     EXPECT_NE(unreachable.output.find("IAP_UI_AUTOMATION"), std::string::npos) << unreachable.output;
 }

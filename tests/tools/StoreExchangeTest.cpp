@@ -40,10 +40,11 @@ TEST(StoreExchangeTest, ReadsResponseErrorAndRecordsInAnyLetterCase) {
 TEST(StoreExchangeTest, ServerErrorIsReadNotTakenAsSuccess) {
     StoreReply reply;
     std::string error;
-    ASSERT_TRUE(ParseReplyDocument("<OblinProtocol><response transactionId=\"1\" returnCode=\"1\" id=\"5012\"/>"
-                                   "<errorInfo><errorString errorCode=\"9102\">missing emailID</errorString></errorInfo>"
-                                   "</OblinProtocol>",
-                                   reply, error))
+    ASSERT_TRUE(
+        ParseReplyDocument("<OblinProtocol><response transactionId=\"1\" returnCode=\"1\" id=\"5012\"/>"
+                           "<errorInfo><errorString errorCode=\"9102\">missing emailID</errorString></errorInfo>"
+                           "</OblinProtocol>",
+                           reply, error))
         << error;
     EXPECT_EQ(reply.errorCode, 9102);
     EXPECT_EQ(reply.errorMessage, "missing emailID");

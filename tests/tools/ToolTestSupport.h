@@ -37,7 +37,8 @@ public:
             dup2(fd, 2);
             std::vector<char*> argv;
             std::vector<std::string> copy = args;
-            for (std::string& arg : copy) argv.push_back(arg.data());
+            for (std::string& arg : copy)
+                argv.push_back(arg.data());
             argv.push_back(nullptr);
             execv(argv[0], argv.data());
             _exit(127);

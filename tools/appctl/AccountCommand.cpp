@@ -53,7 +53,8 @@ bool ParseOptions(const Arguments& args, std::size_t from, std::map<std::string,
                   std::initializer_list<const char*> allowed) {
     for (std::size_t i = from; i < args.size(); i += 2) {
         bool known = false;
-        for (const char* name : allowed) known = known || args[i] == name;
+        for (const char* name : allowed)
+            known = known || args[i] == name;
         if (!known) {
             Usage("unknown option \"" + args[i] + "\"");
             return false;
@@ -98,7 +99,8 @@ void PrintAccount(const Account& account, bool json, bool first) {
                     JsonQuote(account.GetUserName().ToUtf8()).c_str());
         bool firstEntry = true;
         for (const auto& [key, value] : account.GetExtendedDataEntries()) {
-            std::printf("%s%s: %s", firstEntry ? "" : ", ", JsonQuote(key.ToUtf8()).c_str(), JsonQuote(value.ToUtf8()).c_str());
+            std::printf("%s%s: %s", firstEntry ? "" : ", ", JsonQuote(key.ToUtf8()).c_str(),
+                        JsonQuote(value.ToUtf8()).c_str());
             firstEntry = false;
         }
         std::printf("}}");
@@ -126,7 +128,8 @@ int List(const Arguments& args) {
     }
     int count = accounts ? accounts->GetCount() : 0;
     if (json) std::printf("[");
-    for (int i = 0; i < count; ++i) PrintAccount(accounts->At(i), json, i == 0);
+    for (int i = 0; i < count; ++i)
+        PrintAccount(accounts->At(i), json, i == 0);
     if (json) std::printf("%s]\n", count ? "\n" : "");
     if (!json && count == 0) std::fprintf(stderr, "appctl: no accounts on this device\n");
     return kExitAnswered;

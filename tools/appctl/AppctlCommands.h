@@ -9,10 +9,10 @@ namespace Appctl {
 // Exit codes shared by every sub-command.
 enum ExitCode {
     kExitAnswered = 0,
-    kExitUsage = 2,          // bad arguments, unknown application
-    kExitTerminated = 3,     // the application ended without answering
-    kExitTimeout = 4,        // no answer in time
-    kExitNotDelivered = 5,   // the request could not be delivered (launch failed, ...)
+    kExitUsage = 2,         // bad arguments, unknown application
+    kExitTerminated = 3,    // the application ended without answering
+    kExitTimeout = 4,       // no answer in time
+    kExitNotDelivered = 5,  // the request could not be delivered (launch failed, ...)
 };
 
 using Arguments = std::vector<std::string>;

@@ -13,9 +13,10 @@ namespace {
 constexpr std::size_t kMaxCellWidth = 32;
 
 // Record fields in the order in which records are written; others follow by name.
-const char* const kFieldOrder[] = {"itemId", "itemGroupId", "itemName", "currencyUnit", "unitPrecedes", "hasPenny",
-                                   "itemPrice", "itemDownloadUrl", "itemImageUrl", "itemDescription", "reserved1",
-                                   "reserved2", "paymentId", "purchaseDate", "countryCode", "countryName"};
+const char* const kFieldOrder[] = {"itemId",       "itemGroupId",     "itemName",    "currencyUnit",
+                                   "unitPrecedes", "hasPenny",        "itemPrice",   "itemDownloadUrl",
+                                   "itemImageUrl", "itemDescription", "reserved1",   "reserved2",
+                                   "paymentId",    "purchaseDate",    "countryCode", "countryName"};
 
 int FieldRank(const std::string& field) {
     auto it = std::find(std::begin(kFieldOrder), std::end(kFieldOrder), field);
@@ -48,7 +49,8 @@ std::string Utf8(const std::wstring& text) { return Vx::Base::String(text).ToUtf
 
 std::string FormatTable(const std::map<long, Entries>& rows, const std::vector<std::string>& fields) {
     std::vector<std::wstring> headers{L"#"};
-    for (const std::string& f : fields) headers.push_back(Cell(f));
+    for (const std::string& f : fields)
+        headers.push_back(Cell(f));
     std::vector<std::vector<std::wstring>> cells;
     for (const auto& [number, row] : rows) {
         std::vector<std::wstring> line{Cell(std::to_string(number))};
@@ -61,7 +63,8 @@ std::string FormatTable(const std::map<long, Entries>& rows, const std::vector<s
     std::vector<std::size_t> widths(headers.size());
     for (std::size_t c = 0; c < headers.size(); ++c) {
         widths[c] = headers[c].size();
-        for (const auto& line : cells) widths[c] = std::max(widths[c], line[c].size());
+        for (const auto& line : cells)
+            widths[c] = std::max(widths[c], line[c].size());
     }
     auto render = [&widths](const std::vector<std::wstring>& line) {
         std::wstring out;
@@ -69,11 +72,13 @@ std::string FormatTable(const std::map<long, Entries>& rows, const std::vector<s
             out += line[c];
             if (c + 1 < line.size()) out += std::wstring(widths[c] - line[c].size() + 2, L' ');
         }
-        while (!out.empty() && out.back() == L' ') out.pop_back();
+        while (!out.empty() && out.back() == L' ')
+            out.pop_back();
         return Utf8(out) + "\n";
     };
     std::string out = render(headers);
-    for (const auto& line : cells) out += render(line);
+    for (const auto& line : cells)
+        out += render(line);
     return out;
 }
 
@@ -83,19 +88,29 @@ std::string JsonQuote(const std::string& utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7f) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || c == 0x7f) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
         }
     }
     return out + "\"";

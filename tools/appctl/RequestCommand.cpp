@@ -81,7 +81,8 @@ bool ParseRequest(const Arguments& args, RequestOptions& options) {
     }
     options.appId = args[i++];
     options.operation = args[i++];
-    if (!options.operation.empty() && options.operation[0] == '/') options.operation = "http://vexmora.com" + options.operation;
+    if (!options.operation.empty() && options.operation[0] == '/')
+        options.operation = "http://vexmora.com" + options.operation;
     for (; i < args.size(); ++i) {
         std::size_t eq = args[i].find('=');
         if (eq == std::string::npos || eq == 0) {
@@ -134,14 +135,16 @@ int RunRequest(const Arguments& args) {
         Vx::App::AppManager::FindAppControlN(String::FromUtf8(options.appId), String::FromUtf8(options.operation)));
     if (!control) {
         std::string searched;
-        for (const std::string& dir : Vx::App::AppManifestRegistry::GetSearchDirectories()) searched += "\n  " + dir;
+        for (const std::string& dir : Vx::App::AppManifestRegistry::GetSearchDirectories())
+            searched += "\n  " + dir;
         PrintError("no application '" + options.appId + "' is installed; looked for " + options.appId +
                    ".manifest in:" + searched + "\nInstall its package or set IAP_APPS_DIR.");
         return kExitUsage;
     }
     HashMap extra(ElementOwnership::Owned);
     extra.Construct(static_cast<int>(options.extra.size()));
-    for (const auto& [key, value] : options.extra) extra.Add(new String(String::FromUtf8(key)), new String(String::FromUtf8(value)));
+    for (const auto& [key, value] : options.extra)
+        extra.Add(new String(String::FromUtf8(key)), new String(String::FromUtf8(value)));
     Answer answer;
     Vx::result r = control->Start(nullptr, nullptr, options.extra.empty() ? nullptr : &extra, &answer);
     if (r != Vx::E_SUCCESS) {
@@ -162,7 +165,8 @@ int RunRequest(const Arguments& args) {
     if (!answer.done) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", options.timeoutSec);
-        PrintError("no answer from " + options.appId + " within " + seconds + " s (raise --timeout, or see " + Vx::Base::GetPlatformHome() + "/logs/" + options.appId + ".log)");
+        PrintError("no answer from " + options.appId + " within " + seconds + " s (raise --timeout, or see " +
+                   Vx::Base::GetPlatformHome() + "/logs/" + options.appId + ".log)");
         return kExitTimeout;
     }
     if (answer.appControlResult == Vx::App::APP_CTRL_RESULT_TERMINATED) {
@@ -183,8 +187,9 @@ int RunRequest(const Arguments& args) {
 
 int RunForeground(const Arguments& args) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::puts("Usage: appctl foreground APP_ID\n\nTells every running application of this platform home that "
-                  "APP_ID came to the\nforeground (as a UI application does when it starts). Exit 0 when sent.");
+        std::puts(
+            "Usage: appctl foreground APP_ID\n\nTells every running application of this platform home that "
+            "APP_ID came to the\nforeground (as a UI application does when it starts). Exit 0 when sent.");
         return kExitAnswered;
     }
     if (args.size() != 1 || !Vx::App::IsValidAppId(args[0])) {

@@ -57,7 +57,8 @@ Sub-commands:
 
 int PrintHelp() {
     std::fputs(kHelp, stdout);
-    for (const SubCommand& command : kSubCommands) std::printf("  %s\n", command.usage);
+    for (const SubCommand& command : kSubCommands)
+        std::printf("  %s\n", command.usage);
     return kExitAnswered;
 }
 

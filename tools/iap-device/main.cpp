@@ -223,7 +223,8 @@ int CommandShow() {
     std::printf("Profile: %s\n", profile.GetPath().c_str());
     auto entries = profile.GetEntries();
     if (entries.empty()) std::printf("  (no entries)\n");
-    for (const auto& [key, value] : entries) std::printf("  %s=%s\n", key.ToUtf8().c_str(), value.ToUtf8().c_str());
+    for (const auto& [key, value] : entries)
+        std::printf("  %s=%s\n", key.ToUtf8().c_str(), value.ToUtf8().c_str());
     ShowDeviceView();
     return kExitOk;
 }

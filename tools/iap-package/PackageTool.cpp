@@ -138,7 +138,9 @@ void PrintUsage(std::ostream& out) {
            "  inspect FILE   Shows the id, version, applications and files of a package.\n"
            "  verify FILE    Checks the digest and structure; exit 0 when intact.\n"
            "  install FILE [--package-id ID]\n"
-           "      Installs into $IAP_PLATFORM_HOME (now " << Base::GetPlatformHome() << ")\n"
+           "      Installs into $IAP_PLATFORM_HOME (now "
+        << Base::GetPlatformHome()
+        << ")\n"
            "      under ID (default: the id the package names), showing progress.\n\n"
            "Exit status: 0 done, 1 failed (invalid package, failed installation), 2 wrong usage.\n"
            "The format is described in docs/packages.md.\n";
@@ -191,8 +193,8 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // The shared start of inspect and verify: -1 when the package was loaded,
 // otherwise the exit code (help shown, wrong usage, unreadable or invalid).
-static int LoadOne(const char* command, const std::vector<std::string>& args, std::string& bytes, PackageContents& contents,
-            std::ostream& out, std::ostream& err) {
+static int LoadOne(const char* command, const std::vector<std::string>& args, std::string& bytes,
+                   PackageContents& contents, std::ostream& out, std::ostream& err) {
     if (WantsHelp(args)) {
         PrintUsage(out);
         return kDone;
@@ -218,7 +220,8 @@ int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         << "format:   " << PackageFile::kFormatVersion << "\n"
         << "sha256:   " << PackageFile::DigestHex(bytes) << "\n"
         << "applications:\n";
-    for (const auto& app : contents.applications) out << "  " << app.appId << " -> " << app.executable << "\n";
+    for (const auto& app : contents.applications)
+        out << "  " << app.appId << " -> " << app.executable << "\n";
     out << "files:\n";
     for (const auto& file : contents.files) {
         out << "  " << ModeText(file.mode) << " " << std::setw(10) << file.data.size() << "  " << file.path << "\n";
@@ -256,10 +259,14 @@ private:
 
 const char* OutcomeText(PackageInstallationResult r) {
     switch (r) {
-        case PACKAGE_INSTALLATION_RESULT_SUCCESS: return "installed";
-        case PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE: return "invalid package (damaged, or another package's id)";
-        case PACKAGE_INSTALLATION_RESULT_STORAGE_FULL: return "storage full: free some space and try again";
-        default: return "installation failed";
+    case PACKAGE_INSTALLATION_RESULT_SUCCESS:
+        return "installed";
+    case PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE:
+        return "invalid package (damaged, or another package's id)";
+    case PACKAGE_INSTALLATION_RESULT_STORAGE_FULL:
+        return "storage full: free some space and try again";
+    default:
+        return "installation failed";
     }
 }
 
@@ -302,8 +309,8 @@ int Install(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kFailed;
     }
     InstallObserver observer(err);
-    result r = manager->InstallPackage(Base::String::FromUtf8(packageId), Base::String::FromUtf8(fs::absolute(file).string()),
-                                       &observer);
+    result r = manager->InstallPackage(Base::String::FromUtf8(packageId),
+                                       Base::String::FromUtf8(fs::absolute(file).string()), &observer);
     if (IsFailed(r)) {
         err << "iap-package install: cannot start: " << GetErrorMessage(r) << " (" << GetResultName(r) << ")\n";
         return kFailed;

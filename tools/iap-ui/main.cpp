@@ -15,7 +15,7 @@ using Vx::Ui::Automation::UiAutomationClient;
 
 enum ExitCode {
     kExitOk = 0,
-    kExitFailed = 1,       // the command was refused: no such control, disabled, wrong kind
+    kExitFailed = 1,  // the command was refused: no such control, disabled, wrong kind
     kExitUsage = 2,
     kExitUnreachable = 3,  // the application is not running or has no automation channel
     kExitTimeout = 4,
@@ -61,19 +61,26 @@ int Usage(const std::string& message) {
 
 int ExitFor(Vx::result r) {
     switch (r) {
-        case Vx::E_SUCCESS: return kExitOk;
-        case Vx::E_TIMEOUT: return kExitTimeout;
-        case Vx::E_CONNECTION_FAILED: return kExitUnreachable;
-        case Vx::E_INVALID_FORMAT: return kExitProtocol;
-        case Vx::E_IO: return kExitWriteFailed;
-        default: return kExitFailed;
+    case Vx::E_SUCCESS:
+        return kExitOk;
+    case Vx::E_TIMEOUT:
+        return kExitTimeout;
+    case Vx::E_CONNECTION_FAILED:
+        return kExitUnreachable;
+    case Vx::E_INVALID_FORMAT:
+        return kExitProtocol;
+    case Vx::E_IO:
+        return kExitWriteFailed;
+    default:
+        return kExitFailed;
     }
 }
 
 bool ParseSeconds(const std::string& text, int& ms) {
     char* end = nullptr;
     double seconds = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(seconds >= 0) || seconds * 1000 > Vx::Ui::Automation::kMaxWaitMs) return false;
+    if (text.empty() || *end != '\0' || !(seconds >= 0) || seconds * 1000 > Vx::Ui::Automation::kMaxWaitMs)
+        return false;
     ms = static_cast<int>(seconds * 1000);
     return true;
 }
@@ -134,7 +141,9 @@ int main(int argc, char** argv) {
     if (appId.empty()) return Usage("--app APP_ID is required");
     if (words.empty()) return Usage("a command is required: list, type, press, wait or close");
     const std::string& command = words[0];
-    std::size_t wanted = command == "type" ? 3 : (command == "press" || command == "wait" || command == "screenshot") ? 2 : 1;
+    std::size_t wanted = command == "type"                                                      ? 3
+                         : (command == "press" || command == "wait" || command == "screenshot") ? 2
+                                                                                                : 1;
     if (command != "list" && command != "type" && command != "press" && command != "wait" && command != "close" &&
         command != "screenshot") {
         return Usage("unknown command \"" + command + "\"");

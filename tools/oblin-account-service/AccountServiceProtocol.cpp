@@ -105,7 +105,8 @@ Vx::result SendAnswer(Vx::App::RequestId requestId, Vx::App::AppCtrlResult appCo
         r = AddEntry(answer, kAdditionalValuesKey, additionalValues);
     }
     if (r != Vx::E_SUCCESS) return r;
-    return Vx::App::AppControlProviderManager::GetInstance()->SendAppControlResult(requestId, appControlResult, &answer);
+    return Vx::App::AppControlProviderManager::GetInstance()->SendAppControlResult(requestId, appControlResult,
+                                                                                   &answer);
 }
 
 }  // namespace OblinAccountService

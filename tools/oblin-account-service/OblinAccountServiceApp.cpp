@@ -65,7 +65,8 @@ private:
         if (r == E_OBJ_NOT_FOUND) {
             SendAnswer(reqId, APP_CTRL_RESULT_SUCCEEDED, kNotSignedIn, L"no account is signed in");
         } else if (r != E_SUCCESS) {
-            SendAnswer(reqId, APP_CTRL_RESULT_FAILED, kDeviceStoreFailure, L"the device's account store cannot be read");
+            SendAnswer(reqId, APP_CTRL_RESULT_FAILED, kDeviceStoreFailure,
+                       L"the device's account store cannot be read");
         } else {
             SendAnswer(reqId, APP_CTRL_RESULT_SUCCEEDED, kSuccess, String(), BuildAdditionalValues(account));
         }
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
     }
     Base::Collection::ArrayList args(Base::Collection::ElementOwnership::Owned);
     args.Construct(argc);
-    for (int i = 0; i < argc; ++i) args.Add(new String(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.Add(new String(argv[i]));
     result r = ServiceApp::Execute(OblinAccountServiceApp::CreateInstance, &args);
     return r == E_SUCCESS ? 0 : 1;
 }

@@ -116,15 +116,16 @@ public:
 private:
     void OnChecked(const SignInOutcome& outcome) {
         switch (outcome.kind) {
-            case SignInOutcome::Kind::Valid: return Store(outcome);
-            case SignInOutcome::Kind::Invalid:
-                return frame_->ShowMessage(L"The e-mail address or password is incorrect. Try again.");
-            case SignInOutcome::Kind::StoreError:
-                return frame_->ShowMessage(L"The store could not check your password: " + String::FromUtf8(outcome.detail) +
-                                           L". Try again.");
-            case SignInOutcome::Kind::Unreachable:
-                return Finish(APP_CTRL_RESULT_SUCCEEDED, kNetworkFailure,
-                              L"the store cannot be reached: " + String::FromUtf8(outcome.detail));
+        case SignInOutcome::Kind::Valid:
+            return Store(outcome);
+        case SignInOutcome::Kind::Invalid:
+            return frame_->ShowMessage(L"The e-mail address or password is incorrect. Try again.");
+        case SignInOutcome::Kind::StoreError:
+            return frame_->ShowMessage(L"The store could not check your password: " + String::FromUtf8(outcome.detail) +
+                                       L". Try again.");
+        case SignInOutcome::Kind::Unreachable:
+            return Finish(APP_CTRL_RESULT_SUCCEEDED, kNetworkFailure,
+                          L"the store cannot be reached: " + String::FromUtf8(outcome.detail));
         }
     }
 
@@ -186,7 +187,8 @@ int main(int argc, char** argv) {
     }
     Base::Collection::ArrayList args(Base::Collection::ElementOwnership::Owned);
     args.Construct(argc);
-    for (int i = 0; i < argc; ++i) args.Add(new String(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.Add(new String(argv[i]));
     result r = UiApp::Execute(OblinSignIn::OblinAccountApp::CreateInstance, &args);
     return r == E_SUCCESS ? 0 : 1;
 }

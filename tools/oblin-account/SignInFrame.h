@@ -40,12 +40,14 @@ public:
     void OnFrameTerminating(const Vx::Ui::Controls::Frame& source) override;
 
 private:
-    Vx::Ui::Controls::Label* AddLabel(Vx::Ui::Controls::Form& form, const wchar_t* name, const Vx::Graphics::Rectangle& rect,
-                                      const Vx::Base::String& text);
+    Vx::Ui::Controls::Label* AddLabel(Vx::Ui::Controls::Form& form, const wchar_t* name,
+                                      const Vx::Graphics::Rectangle& rect, const Vx::Base::String& text);
     Vx::Ui::Controls::Button* AddButton(Vx::Ui::Controls::Form& form, const wchar_t* name,
-                                        const Vx::Graphics::Rectangle& rect, const Vx::Base::String& text, int actionId);
-    Vx::Ui::Controls::EditField* AddField(Vx::Ui::Controls::Form& form, const wchar_t* name, const Vx::Graphics::Rectangle& rect,
-                                          Vx::Ui::Controls::EditFieldStyle style, const Vx::Base::String& guide);
+                                        const Vx::Graphics::Rectangle& rect, const Vx::Base::String& text,
+                                        int actionId);
+    Vx::Ui::Controls::EditField* AddField(Vx::Ui::Controls::Form& form, const wchar_t* name,
+                                          const Vx::Graphics::Rectangle& rect, Vx::Ui::Controls::EditFieldStyle style,
+                                          const Vx::Base::String& guide);
 
     ISignInFrameListener& listener_;
     Vx::Ui::Controls::EditField* email_ = nullptr;

@@ -73,7 +73,8 @@ bool SignInStoreClient::CheckPassword(const std::string& email, const std::strin
     d_->done = std::move(done);
     d_->email = email;
     d_->password = password;
-    StoreRequest request{kCountrySearch, "countrySearch", d_->nextTransactionId++, {{"latestCountryCode", d_->device.mcc}}};
+    StoreRequest request{
+        kCountrySearch, "countrySearch", d_->nextTransactionId++, {{"latestCountryCode", d_->device.mcc}}};
     SignInStoreClientPrivate* d = d_.get();
     d_->Post(d_->countrySearchUrl, request, [d](bool ok, const StoreReply& reply, const std::string& error) {
         if (!ok) return d->Finish(Outcome(SignInOutcome::Kind::Unreachable, "country search: " + error));
@@ -87,11 +88,13 @@ void SignInStoreClientPrivate::OnCountryFound(const StoreReply& reply) {
         return Finish(Outcome(SignInOutcome::Kind::Unreachable,
                               "country search failed with error " + std::to_string(reply.errorCode)));
     }
-    if (reply.records.size() != 1 || reply.records[0].count("countryURL") == 0 || reply.records[0].at("countryURL").empty()) {
+    if (reply.records.size() != 1 || reply.records[0].count("countryURL") == 0 ||
+        reply.records[0].at("countryURL").empty()) {
         return Finish(Outcome(SignInOutcome::Kind::Unreachable, "the country search named no store"));
     }
     serverUrl = reply.records[0].at("countryURL");
-    StoreRequest request{kCheckPassword, "checkPassword", nextTransactionId++, {{"emailID", email}, {"password", password}}};
+    StoreRequest request{
+        kCheckPassword, "checkPassword", nextTransactionId++, {{"emailID", email}, {"password", password}}};
     Post(serverUrl, request, [this](bool ok, const StoreReply& checked, const std::string& error) {
         if (!ok) return Finish(Outcome(SignInOutcome::Kind::Unreachable, "store: " + error));
         OnPasswordChecked(checked);
@@ -100,11 +103,12 @@ void SignInStoreClientPrivate::OnCountryFound(const StoreReply& reply) {
 
 void SignInStoreClientPrivate::OnPasswordChecked(const StoreReply& reply) {
     if (reply.errorCode != 0) {
-        return Finish(Outcome(SignInOutcome::Kind::StoreError, "the store answered error " +
-                                                                   std::to_string(reply.errorCode) + " (" +
-                                                                   reply.errorMessage + ")"));
+        return Finish(
+            Outcome(SignInOutcome::Kind::StoreError,
+                    "the store answered error " + std::to_string(reply.errorCode) + " (" + reply.errorMessage + ")"));
     }
-    if (reply.records.empty()) return Finish(Outcome(SignInOutcome::Kind::StoreError, "the store's answer holds no record"));
+    if (reply.records.empty())
+        return Finish(Outcome(SignInOutcome::Kind::StoreError, "the store's answer holds no record"));
     const auto& record = reply.records[0];
     auto valid = record.find("isValid");
     if (valid == record.end() || valid->second != "1") return Finish(Outcome(SignInOutcome::Kind::Invalid, {}));

@@ -110,7 +110,8 @@ bool ParseReplyDocument(const std::string& body, StoreReply& reply, std::string&
     while (xml.readNextStartElement()) {
         bool ok = true;
         if (Is(xml, "response")) {
-            sawResponse = IntAttribute(xml, "returnCode", reply.returnCode) && IntAttribute(xml, "id", reply.functionId);
+            sawResponse =
+                IntAttribute(xml, "returnCode", reply.returnCode) && IntAttribute(xml, "id", reply.functionId);
             if (!sawResponse) error = "the response has no numeric returnCode or id";
             ok = sawResponse;
             xml.skipCurrentElement();

@@ -9,11 +9,11 @@
 
 #include "platform/account/AccountAccessor.h"
 
-using Vx::E_SUCCESS;
 using Vx::E_INVALID_ARG;
+using Vx::E_INVALID_FORMAT;
 using Vx::E_INVALID_STATE;
 using Vx::E_OBJ_NOT_FOUND;
-using Vx::E_INVALID_FORMAT;
+using Vx::E_SUCCESS;
 using Vx::Account::Account;
 using Vx::Account::AccountAccessor;
 using Vx::Account::AccountProvider;
@@ -80,7 +80,8 @@ TEST_F(AccountStoreTest, AddedAccountsReadBackInOrderWithExtendedData) {
     EXPECT_EQ(accounts->At(1).GetAccountProvider().GetAppId(), String(L"other.Provider"));
     EXPECT_EQ(accounts->At(1).GetUserName(), String(L"bob@example.com"));
 
-    std::unique_ptr<ArrayListT<Account>> other(AccountAccessor::GetInstance()->GetAccountsByProviderN(L"other.Provider"));
+    std::unique_ptr<ArrayListT<Account>> other(
+        AccountAccessor::GetInstance()->GetAccountsByProviderN(L"other.Provider"));
     ASSERT_NE(other, nullptr);
     ASSERT_EQ(other->GetCount(), 1);
     EXPECT_EQ(other->At(0).GetUserName(), String(L"bob@example.com"));

@@ -88,7 +88,8 @@ TEST(AppControlMessages, TheDecoderWaitsForWholeFramesFedByteByByte) {
     int messages = 0;
     for (char byte : stream) {
         decoder.Feed(&byte, 1);
-        while (decoder.Next(m, error) == FrameDecoder::Status::Message) ++messages;
+        while (decoder.Next(m, error) == FrameDecoder::Status::Message)
+            ++messages;
     }
     EXPECT_EQ(messages, 2);
     EXPECT_TRUE(std::holds_alternative<AcceptedMessage>(m));
@@ -96,8 +97,8 @@ TEST(AppControlMessages, TheDecoderWaitsForWholeFramesFedByteByByte) {
 }
 
 TEST(AppControlMessages, FrameLengthsOutsideTheLimitAreErrors) {
-    for (std::string header : {std::string("\0\0\0\0", 4), std::string("\x01\x00\x00\x01", 4),
-                               std::string("\xff\xff\xff\xff", 4)}) {
+    for (std::string header :
+         {std::string("\0\0\0\0", 4), std::string("\x01\x00\x00\x01", 4), std::string("\xff\xff\xff\xff", 4)}) {
         FrameDecoder decoder;
         decoder.Feed(header.data(), header.size());
         Message m;
@@ -124,9 +125,11 @@ TEST(AppControlMessages, SurvivesRandomAndMutatedStreams) {
         std::string stream = valid;
         if (round % 2 == 0) {
             stream.resize(random() % 64);
-            for (char& c : stream) c = static_cast<char>(random());
+            for (char& c : stream)
+                c = static_cast<char>(random());
         } else {
-            for (int flips = 1 + random() % 4; flips > 0; --flips) stream[random() % stream.size()] ^= 1 << (random() % 8);
+            for (int flips = 1 + random() % 4; flips > 0; --flips)
+                stream[random() % stream.size()] ^= 1 << (random() % 8);
         }
         FrameDecoder decoder;
         std::size_t at = 0;
@@ -138,7 +141,8 @@ TEST(AppControlMessages, SurvivesRandomAndMutatedStreams) {
             Message m;
             std::string error;
             FrameDecoder::Status status;
-            while ((status = decoder.Next(m, error)) == FrameDecoder::Status::Message) {}
+            while ((status = decoder.Next(m, error)) == FrameDecoder::Status::Message) {
+            }
             failed = status == FrameDecoder::Status::Error;
         }
         errors += failed;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/app/AppControlMessages.h"
-#include "platform/app/IActiveAppEventListener.h"
 #include "platform/app/AppSocketDirectory.h"
+#include "platform/app/IActiveAppEventListener.h"
 #include "tests/platform/app/AppTestSupport.h"
 
 using namespace AppTest;

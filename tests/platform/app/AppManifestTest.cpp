@@ -26,10 +26,10 @@ TEST_F(AppManifestTest, ParsesKeysAndResolvesPathsAgainstTheManifestFolder) {
 
 TEST_F(AppManifestTest, RefusesIncompleteOrMalformedManifests) {
     const char* bad[] = {
-        "packageId=p\nversion=1\nexecutable=/bin/true\n",                       // no appId
-        "appId=com.example.b\npackageId=p\nversion=1\n",                        // no executable
+        "packageId=p\nversion=1\nexecutable=/bin/true\n",                             // no appId
+        "appId=com.example.b\npackageId=p\nversion=1\n",                              // no executable
         "appId=com.example.b\npackageId=p\nversion=1\nexecutable=/bin/true\njunk\n",  // not key=value
-        "appId=../b\npackageId=p\nversion=1\nexecutable=/bin/true\n",           // unsafe id
+        "appId=../b\npackageId=p\nversion=1\nexecutable=/bin/true\n",                 // unsafe id
     };
     for (const char* text : bad) {
         WriteFile(home_ + "/m.manifest", text);

@@ -74,7 +74,8 @@ struct PendingCall {
             return;
         }
         Vx::Base::Collection::HashMap map(Vx::Base::Collection::ElementOwnership::Owned);
-        for (const auto& [k, v] : extra) map.Add(new String(String::FromUtf8(k)), new String(String::FromUtf8(v)));
+        for (const auto& [k, v] : extra)
+            map.Add(new String(String::FromUtf8(k)), new String(String::FromUtf8(v)));
         startResult = control->Start(nullptr, nullptr, &map, &recorder);
     }
     bool Wait(int timeoutMs = 20000) {
@@ -96,7 +97,8 @@ protected:
         Vx::App::EventLoop::EnsureApplication();
     }
     void TearDown() override {
-        for (int pid : pids_) ::kill(pid, SIGKILL);
+        for (int pid : pids_)
+            ::kill(pid, SIGKILL);
         std::string sockets, error;
         std::error_code ignored;
         if (Vx::App::AppSocketDirectory::Get(sockets, error) == Vx::E_SUCCESS)

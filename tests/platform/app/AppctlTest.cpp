@@ -21,7 +21,8 @@ class AppctlTest : public AppFixture {
 protected:
     ToolRun Appctl(const std::vector<std::string>& args) {
         std::string command = "'" IAP_BIN_DIR "/appctl'";
-        for (const std::string& arg : args) command += " '" + arg + "'";
+        for (const std::string& arg : args)
+            command += " '" + arg + "'";
         command += " >'" + home_ + "/out' 2>'" + home_ + "/err' </dev/null";
         ToolRun run;
         int status = std::system(command.c_str());
@@ -62,7 +63,7 @@ TEST_F(AppctlTest, AnAnswerWithoutAMapHasNullExtra) {
 
 TEST_F(AppctlTest, ReadableOutputShowsNumberedRecordsAsATable) {
     ToolRun run = Appctl({kProvider, "echo", "_startNumber=1", "_endNumber=2", "1_itemId=a", "2_itemId=b",
-                      "1_itemName=Sword", "2_itemName=Shield", "10_itemId=j"});
+                          "1_itemName=Sword", "2_itemName=Shield", "10_itemId=j"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("Result: SUCCEEDED (0)\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("_endNumber = 2\n"), std::string::npos);
@@ -79,14 +80,14 @@ TEST_F(AppctlTest, ExitCodesTellWhatHappened) {
     EXPECT_NE(timeout.err.find("no answer from " + std::string(kProvider) + " within 0.3 s"), std::string::npos)
         << timeout.err;
     StopProvider();
-    for (int pid : pids_) ::kill(pid, SIGKILL);  // it still owes the "never" answer
+    for (int pid : pids_)
+        ::kill(pid, SIGKILL);  // it still owes the "never" answer
 }
 
 TEST_F(AppctlTest, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
     ToolRun unknown = Appctl({"com.example.missing", "/appcontrol/operation/x"});
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.err.find("no application 'com.example.missing' is installed"), std::string::npos)
-        << unknown.err;
+    EXPECT_NE(unknown.err.find("no application 'com.example.missing' is installed"), std::string::npos) << unknown.err;
     EXPECT_EQ(Appctl({}).exitCode, 2);
     EXPECT_EQ(Appctl({kProvider}).exitCode, 2);
     EXPECT_EQ(Appctl({"--timeout", "abc", kProvider, "echo"}).exitCode, 2);

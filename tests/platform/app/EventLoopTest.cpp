@@ -16,8 +16,7 @@ namespace {
 // Runs an action on the loop after a delay.
 class Later : public ITimerEventListener {
 public:
-    Later(int ms, std::function<void()> action) : action_(std::move(action))
-    {
+    Later(int ms, std::function<void()> action) : action_(std::move(action)) {
         timer_.Construct(*this);
         timer_.Start(ms);
     }
@@ -33,8 +32,7 @@ protected:
     void SetUp() override { EventLoop::EnsureApplication(); }
 };
 
-TEST_F(EventLoopTest, RunUntilReportsWhetherTheConditionBecameTrue)
-{
+TEST_F(EventLoopTest, RunUntilReportsWhetherTheConditionBecameTrue) {
     bool flag = false;
     Later setFlag(20, [&] { flag = true; });
     EXPECT_TRUE(EventLoop::RunUntil([&] { return flag; }, 5000));
@@ -49,15 +47,13 @@ TEST_F(EventLoopTest, RunUntilReportsWhetherTheConditionBecameTrue)
     EXPECT_TRUE(EventLoop::RunUntil([&] { return ++calls > 0; }, 0)) << "a true condition needs no loop";
 }
 
-TEST_F(EventLoopTest, QuitEndsRunWithItsCode)
-{
+TEST_F(EventLoopTest, QuitEndsRunWithItsCode) {
     Later quit(10, [] { EventLoop::Quit(7); });
     EXPECT_EQ(EventLoop::Run(), 7);
     EXPECT_EQ(EventLoop::GetDepth(), 0);
 }
 
-TEST_F(EventLoopTest, QuitOutsideRunIsKeptForTheNextRun)
-{
+TEST_F(EventLoopTest, QuitOutsideRunIsKeptForTheNextRun) {
     EventLoop::Quit(3);
     auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(EventLoop::Run(), 3);
@@ -66,15 +62,17 @@ TEST_F(EventLoopTest, QuitOutsideRunIsKeptForTheNextRun)
     // A Quit while a test waits in RunUntil neither ends the wait nor is lost.
     bool quitCalled = false;
     bool later = false;
-    Later quit(5, [&] { EventLoop::Quit(4); quitCalled = true; });
+    Later quit(5, [&] {
+        EventLoop::Quit(4);
+        quitCalled = true;
+    });
     Later flag(60, [&] { later = true; });
     EXPECT_TRUE(EventLoop::RunUntil([&] { return later; }, 5000));
     EXPECT_TRUE(quitCalled);
     EXPECT_EQ(EventLoop::Run(), 4);
 }
 
-TEST_F(EventLoopTest, NestedRunIsEndedByTheNextQuitOnly)
-{
+TEST_F(EventLoopTest, NestedRunIsEndedByTheNextQuitOnly) {
     std::vector<std::string> order;
     int innerDepth = 0;
     Later outer(5, [&] {
@@ -93,8 +91,7 @@ TEST_F(EventLoopTest, NestedRunIsEndedByTheNextQuitOnly)
     EXPECT_EQ(order, (std::vector<std::string>{"inner start", "inner end 1"}));
 }
 
-TEST_F(EventLoopTest, ProcessEventsDeliversWaitingWork)
-{
+TEST_F(EventLoopTest, ProcessEventsDeliversWaitingWork) {
     bool fired = false;
     Later now(0, [&] { fired = true; });
     for (int i = 0; i < 100 && !fired; ++i) {

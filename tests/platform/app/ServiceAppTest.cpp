@@ -59,8 +59,8 @@ protected:
 
 TEST_F(ServiceAppTest, RunsTheLifeCycleInOrderAndEndsOnTerminate) {
     EXPECT_EQ(ServiceApp::Execute(LifeCycleApp::Create, nullptr), Vx::E_SUCCESS);
-    EXPECT_EQ(g_events, (std::vector<std::string>{"initializing", "initialized", "willTerminate", "terminating",
-                                                  "deleted"}));
+    EXPECT_EQ(g_events,
+              (std::vector<std::string>{"initializing", "initialized", "willTerminate", "terminating", "deleted"}));
     EXPECT_EQ(App::GetInstance(), nullptr);
     EXPECT_EQ(App::Terminate(), Vx::E_INVALID_STATE);
 }
@@ -141,8 +141,8 @@ public:
         call = new PendingCall("com.example.self", "ping");
         return call->startResult == Vx::E_SUCCESS;
     }
-    void OnAppControlRequestReceived(Vx::App::RequestId reqId, const String& operationId, const String*,
-                                     const String*, const Vx::Base::Collection::IMap*) override {
+    void OnAppControlRequestReceived(Vx::App::RequestId reqId, const String& operationId, const String*, const String*,
+                                     const Vx::Base::Collection::IMap*) override {
         String caller;
         auto* manager = Vx::App::AppControlProviderManager::GetInstance();
         manager->GetClientAppId(reqId, caller);
@@ -155,8 +155,8 @@ public:
 PendingCall* SelfCallingApp::call = nullptr;
 
 TEST_F(ServiceAppTest, AnApplicationCanCallItselfAndItsAnswerIsDelivered) {
-    WriteFile(home_ + "/apps/com.example.self.manifest",
-              "appId=com.example.self\npackageId=p\nversion=1\nexecutable=" + Vx::App::GetCurrentExecutablePath() + "\n");
+    WriteFile(home_ + "/apps/com.example.self.manifest", "appId=com.example.self\npackageId=p\nversion=1\nexecutable=" +
+                                                             Vx::App::GetCurrentExecutablePath() + "\n");
     Vx::App::AppContext::Reset();
     EXPECT_EQ(ServiceApp::Execute(SelfCallingApp::Create, nullptr), Vx::E_SUCCESS);
     ASSERT_NE(SelfCallingApp::call, nullptr);

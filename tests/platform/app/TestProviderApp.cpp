@@ -72,9 +72,7 @@ private:
     Vx::Base::Runtime::Timer timer_;
 };
 
-class TestProviderApp : public ServiceApp,
-                        public IAppControlProviderEventListener,
-                        public IActiveAppEventListener {
+class TestProviderApp : public ServiceApp, public IAppControlProviderEventListener, public IActiveAppEventListener {
 public:
     static ServiceApp* CreateInstance() { return new TestProviderApp(); }
 
@@ -141,7 +139,8 @@ public:
             for (int i = 0; i < count; ++i)
                 Put(answer, String::FromUtf8("k" + std::to_string(i)), String(std::wstring(size, L'x')));
             HashMap result(ElementOwnership::Owned);
-            Put(result, L"_sent", String(GetResultName(manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, &answer))));
+            Put(result, L"_sent",
+                String(GetResultName(manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, &answer))));
             // The big answer was refused: say so in a small one.
             manager->SendAppControlResult(reqId, APP_CTRL_RESULT_FAILED, &result);
         } else {
@@ -185,7 +184,8 @@ void DelayedAnswer::OnTimerExpired(Vx::Base::Runtime::Timer&) {
 int main(int argc, char** argv) {
     Vx::Base::Collection::ArrayList args(ElementOwnership::Owned);
     args.Construct(argc);
-    for (int i = 0; i < argc; ++i) args.Add(new String(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.Add(new String(argv[i]));
     result r = ServiceApp::Execute(TestProviderApp::CreateInstance, &args);
     return r == E_SUCCESS ? 0 : 1;
 }

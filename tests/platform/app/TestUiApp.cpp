@@ -48,7 +48,9 @@ public:
             return false;
         }
         // Answered from the loop, once the application is fully up.
-        if (pending_ != INVALID_REQUEST_ID) QMetaObject::invokeMethod(qApp, [this] { Answer(); }, Qt::QueuedConnection);
+        if (pending_ != INVALID_REQUEST_ID)
+            QMetaObject::invokeMethod(
+                qApp, [this] { Answer(); }, Qt::QueuedConnection);
         return true;
     }
 
@@ -79,6 +81,7 @@ private:
 int main(int argc, char** argv) {
     Vx::Base::Collection::ArrayList args(ElementOwnership::Owned);
     args.Construct(argc);
-    for (int i = 0; i < argc; ++i) args.Add(new String(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.Add(new String(argv[i]));
     return UiApp::Execute(TestUiApp::CreateInstance, &args) == E_SUCCESS ? 0 : 1;
 }

@@ -16,8 +16,7 @@ namespace {
 
 class CountingListener : public ITimerEventListener {
 public:
-    void OnTimerExpired(Timer& timer) override
-    {
+    void OnTimerExpired(Timer& timer) override {
         ++count;
         if (onExpired) {
             onExpired(timer);
@@ -30,12 +29,13 @@ public:
 class TimerTest : public ::testing::Test {
 protected:
     void SetUp() override { EventLoop::EnsureApplication(); }
-    static void Settle(int ms) { EventLoop::RunUntil([] { return false; }, ms); }
+    static void Settle(int ms) {
+        EventLoop::RunUntil([] { return false; }, ms);
+    }
     CountingListener listener;
 };
 
-TEST_F(TimerTest, RefusesUseBeforeConstructAndBadArguments)
-{
+TEST_F(TimerTest, RefusesUseBeforeConstructAndBadArguments) {
     Timer timer;
     EXPECT_EQ(timer.Start(10), E_INVALID_STATE);
     EXPECT_EQ(timer.StartAsRepeatable(10), E_INVALID_STATE);
@@ -47,8 +47,7 @@ TEST_F(TimerTest, RefusesUseBeforeConstructAndBadArguments)
     EXPECT_EQ(timer.Cancel(), E_SUCCESS) << "cancelling an idle timer is harmless";
 }
 
-TEST_F(TimerTest, OneShotExpiresOnceAfterItsTime)
-{
+TEST_F(TimerTest, OneShotExpiresOnceAfterItsTime) {
     Timer timer;
     ASSERT_EQ(timer.Construct(listener), E_SUCCESS);
     auto begin = std::chrono::steady_clock::now();
@@ -65,8 +64,7 @@ TEST_F(TimerTest, OneShotExpiresOnceAfterItsTime)
     ASSERT_TRUE(EventLoop::RunUntil([&] { return listener.count == 2; }, 5000));
 }
 
-TEST_F(TimerTest, RepeatableExpiresUntilCancelledFromItsCallback)
-{
+TEST_F(TimerTest, RepeatableExpiresUntilCancelledFromItsCallback) {
     Timer timer;
     ASSERT_EQ(timer.Construct(listener), E_SUCCESS);
     listener.onExpired = [&](Timer& t) {
@@ -81,8 +79,7 @@ TEST_F(TimerTest, RepeatableExpiresUntilCancelledFromItsCallback)
     EXPECT_FALSE(timer.IsRunning());
 }
 
-TEST_F(TimerTest, CancelBeforeExpiryPreventsIt)
-{
+TEST_F(TimerTest, CancelBeforeExpiryPreventsIt) {
     Timer timer;
     ASSERT_EQ(timer.Construct(listener), E_SUCCESS);
     ASSERT_EQ(timer.Start(20), E_SUCCESS);
@@ -91,8 +88,7 @@ TEST_F(TimerTest, CancelBeforeExpiryPreventsIt)
     EXPECT_EQ(listener.count, 0);
 }
 
-TEST_F(TimerTest, DeletingTheTimerInsideItsCallbackOrWhileRunningIsSafe)
-{
+TEST_F(TimerTest, DeletingTheTimerInsideItsCallbackOrWhileRunningIsSafe) {
     auto* repeating = new Timer();
     ASSERT_EQ(repeating->Construct(listener), E_SUCCESS);
     listener.onExpired = [](Timer& t) { delete &t; };

@@ -27,7 +27,8 @@ TEST(ArrayList, OwnedListFreesElementsThatLeave) {
     {
         ArrayList list(ElementOwnership::Owned);
         ASSERT_EQ(list.Construct(), Vx::E_SUCCESS);
-        for (int i = 0; i < 4; ++i) ASSERT_EQ(list.Add(new Counted), Vx::E_SUCCESS);
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(list.Add(new Counted), Vx::E_SUCCESS);
         EXPECT_EQ(list.RemoveAt(1), Vx::E_SUCCESS);
         EXPECT_EQ(Counted::alive, 3);
         EXPECT_EQ(list.RemoveAt(3), Vx::E_OUT_OF_RANGE);

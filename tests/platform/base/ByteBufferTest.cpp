@@ -13,7 +13,8 @@ TEST(ByteBuffer, OwnedBufferIsZeroedAndTerminated) {
     EXPECT_EQ(buffer.GetCapacity(), 4);
     EXPECT_EQ(buffer.GetLimit(), 4);
     EXPECT_EQ(buffer.GetPosition(), 0);
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(buffer.GetPointer()[i], 0) << i;
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(buffer.GetPointer()[i], 0) << i;
     EXPECT_EQ(buffer.Construct(4), Vx::E_INVALID_STATE);
     ByteBuffer negative;
     EXPECT_EQ(negative.Construct(-1), Vx::E_INVALID_ARG);

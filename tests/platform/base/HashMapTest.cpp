@@ -26,7 +26,8 @@ int Tracked::alive = 0;
 std::vector<std::wstring> Keys(const HashMap& map) {
     std::unique_ptr<Vx::Base::Collection::IMapEnumerator> it(map.GetMapEnumeratorN());
     std::vector<std::wstring> keys;
-    while (it->MoveNext() == Vx::E_SUCCESS) keys.push_back(static_cast<String*>(it->GetKey())->ToStdWString());
+    while (it->MoveNext() == Vx::E_SUCCESS)
+        keys.push_back(static_cast<String*>(it->GetKey())->ToStdWString());
     return keys;
 }
 
@@ -101,7 +102,8 @@ TEST(HashMap, InsertionOrderAndCapacityChecks) {
     EXPECT_EQ(map.Construct(-1), Vx::E_INVALID_ARG);
     EXPECT_EQ(map.Construct(16, 0.0f), Vx::E_INVALID_ARG);
     EXPECT_EQ(map.Construct(2000000000), Vx::E_SUCCESS);  // a hint only
-    for (const wchar_t* key : {L"z", L"a", L"m"}) map.Add(new String(key), new String(L""));
+    for (const wchar_t* key : {L"z", L"a", L"m"})
+        map.Add(new String(key), new String(L""));
     EXPECT_EQ(Keys(map), (std::vector<std::wstring>{L"z", L"a", L"m"}));
 }
 
@@ -119,8 +121,10 @@ TEST(HashMap, EnumeratorBeforeFirstMoveAndPastEnd) {
 
 TEST(HashMap, ManyKeysWithCollidingBucketsStayFindable) {
     HashMap map(ElementOwnership::Owned);
-    for (int i = 0; i < 2000; ++i) map.Add(new String(std::to_wstring(i)), new String(std::to_wstring(i * 2)));
-    for (int i = 0; i < 2000; i += 3) map.Remove(String(std::to_wstring(i)));
+    for (int i = 0; i < 2000; ++i)
+        map.Add(new String(std::to_wstring(i)), new String(std::to_wstring(i * 2)));
+    for (int i = 0; i < 2000; i += 3)
+        map.Remove(String(std::to_wstring(i)));
     for (int i = 0; i < 2000; ++i) {
         const auto* value = static_cast<const String*>(map.GetValue(String(std::to_wstring(i))));
         if (i % 3 == 0) {
@@ -138,14 +142,16 @@ TEST(HashMap, GrowingAndShrinkingAcrossTheSmallMapLimitKeepsKeysFindable) {
     HashMap map(ElementOwnership::Owned);
     for (int i = 0; i < 40; ++i) {
         ASSERT_EQ(map.Add(new String(std::to_wstring(i)), new String(L"v")), Vx::E_SUCCESS);
-        for (int k = 0; k <= i; ++k) ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
+        for (int k = 0; k <= i; ++k)
+            ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
         auto again = std::make_unique<String>(std::to_wstring(i));
         auto other = std::make_unique<String>(L"w");
         EXPECT_EQ(map.Add(again.get(), other.get()), Vx::E_OBJ_ALREADY_EXIST);
     }
     for (int i = 39; i >= 0; --i) {
         ASSERT_EQ(map.Remove(String(std::to_wstring(i))), Vx::E_SUCCESS);
-        for (int k = 0; k < i; ++k) ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
+        for (int k = 0; k < i; ++k)
+            ASSERT_TRUE(map.ContainsKey(String(std::to_wstring(k)))) << i << " " << k;
         EXPECT_FALSE(map.ContainsKey(String(std::to_wstring(i))));
     }
     EXPECT_EQ(map.GetCount(), 0);

@@ -28,8 +28,8 @@ TEST(Integer, ParsesWholeTextWithinRange) {
     EXPECT_EQ(out, 7);
     EXPECT_EQ(Integer::Parse(L"007", out), Vx::E_SUCCESS);
     EXPECT_EQ(out, 7);
-    for (const wchar_t* bad : {L"", L"2147483648", L"-2147483649", L"99999999999999999999999", L" 1", L"1 ",
-                               L"1a", L"0x10", L"+", L"-", L"+-1", L"++1", L"1.0", L"\u0661"}) {
+    for (const wchar_t* bad : {L"", L"2147483648", L"-2147483649", L"99999999999999999999999", L" 1", L"1 ", L"1a",
+                               L"0x10", L"+", L"-", L"+-1", L"++1", L"1.0", L"\u0661"}) {
         out = 5;
         EXPECT_EQ(Integer::Parse(bad, out), Vx::E_NUM_FORMAT) << String(bad).ToUtf8();
         EXPECT_EQ(out, 5);
@@ -58,8 +58,8 @@ TEST(Double, ShortestTextRoundTrips) {
 
 TEST(Double, RefusesNonNumbersAndNonFinite) {
     double out = 3;
-    for (const wchar_t* bad : {L"", L"abc", L"1,5", L" 1.5", L"1.5 ", L"inf", L"-inf", L"nan", L"1e999", L"+",
-                               L"+-1", L"++1", L"0x1p3", L"1.5\u00A0"}) {
+    for (const wchar_t* bad : {L"", L"abc", L"1,5", L" 1.5", L"1.5 ", L"inf", L"-inf", L"nan", L"1e999", L"+", L"+-1",
+                               L"++1", L"0x1p3", L"1.5\u00A0"}) {
         EXPECT_EQ(Double::Parse(bad, out), Vx::E_NUM_FORMAT) << String(bad).ToUtf8();
     }
     EXPECT_EQ(out, 3);
@@ -89,8 +89,8 @@ protected:
         std::ofstream(dir_ / "comma.src") << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
                                              "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
                                              "grouping 3;3\nEND LC_NUMERIC\n";
-        std::string command = "localedef -c -i '" + (dir_ / "comma.src").string() +
-                              "' -f ANSI_X3.4-1968 '" + (dir_ / "comma").string() + "' >/dev/null 2>&1";
+        std::string command = "localedef -c -i '" + (dir_ / "comma.src").string() + "' -f ANSI_X3.4-1968 '" +
+                              (dir_ / "comma").string() + "' >/dev/null 2>&1";
         std::system(command.c_str());
         ::setenv("LOCPATH", dir_.c_str(), 1);
         if (!std::setlocale(LC_ALL, "comma")) GTEST_SKIP() << "could not build a test locale";

@@ -11,7 +11,10 @@ TEST(String, ConstructionFromWideUtf8AndNull) {
     EXPECT_TRUE(String(static_cast<const wchar_t*>(nullptr)).IsEmpty());
     EXPECT_TRUE(String(static_cast<const char*>(nullptr)).IsEmpty());
     EXPECT_EQ(String("h\xC3\xA9").ToStdWString(), std::wstring(L"h\u00E9"));
-    EXPECT_EQ(String("\xFF" "a").ToStdWString(), std::wstring(L"\uFFFDa"));
+    EXPECT_EQ(String("\xFF"
+                     "a")
+                  .ToStdWString(),
+              std::wstring(L"\uFFFDa"));
     EXPECT_EQ(String(L'x').GetLength(), 1);
 }
 

@@ -75,7 +75,9 @@ TEST(Utf8Encoding, ArgumentChecks) {
 }
 
 TEST(Utf8Encoding, LossyStringConversionReplacesEachBadByte) {
-    EXPECT_EQ(String::FromUtf8("a\xE4\xB8" "b"), String(L"a\uFFFD\uFFFDb"));
+    EXPECT_EQ(String::FromUtf8("a\xE4\xB8"
+                               "b"),
+              String(L"a\uFFFD\uFFFDb"));
     // Unencodable wide values become the replacement character on the way out.
     std::wstring surrogate(1, static_cast<wchar_t>(0xD800));
     EXPECT_EQ(String(surrogate).ToUtf8(), std::string("\xEF\xBF\xBD"));

@@ -3,16 +3,16 @@
 // home per test and a loopback HTTP server on its own thread.
 #include <httplib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
-#include <chrono>
 #include <vector>
-#include <algorithm>
-#include <functional>
 
 #include "platform/app/EventLoop.h"
 
@@ -53,7 +53,8 @@ public:
         if (port_ <= 0) return false;
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // stop() before the loop runs would be lost and join() would hang.
-        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return true;
     }
     void Stop() {

@@ -49,7 +49,8 @@ public:
     }
     int Count(const std::string& kind) const {
         int n = 0;
-        for (const auto& e : events) n += e.kind == kind;
+        for (const auto& e : events)
+            n += e.kind == kind;
         return n;
     }
     std::function<void(const Event&)> hook;
@@ -64,7 +65,8 @@ private:
 
 std::string Payload(std::size_t size) {
     std::string data(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131 + i / 251) & 0xff);
+    for (std::size_t i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 131 + i / 251) & 0xff);
     return data;
 }
 
@@ -219,7 +221,8 @@ TEST_F(DownloadManagerFixture, PausedDownloadResumesWhereItStopped) {
     listener_.hook = nullptr;
 
     unsigned long long kept = 0;
-    for (const auto& e : listener_.events) kept = e.kind == "progress" ? e.received : kept;
+    for (const auto& e : listener_.events)
+        kept = e.kind == "progress" ? e.received : kept;
 
     ASSERT_EQ(manager_->Resume(id), E_SUCCESS);
     ASSERT_TRUE(Wait([&] { return listener_.Finished(); }));
@@ -233,7 +236,8 @@ TEST_F(DownloadManagerFixture, PausedDownloadResumesWhereItStopped) {
 
 TEST_F(DownloadManagerFixture, RefusesWhatItCannotDownload) {
     RequestId id = 0;
-    for (const wchar_t* url : {L"", L"not a url", L"ftp://127.0.0.1/pkg.bin", L"file:///etc/passwd", L"http:///nohost"}) {
+    for (const wchar_t* url :
+         {L"", L"not a url", L"ftp://127.0.0.1/pkg.bin", L"file:///etc/passwd", L"http:///nohost"}) {
         EXPECT_EQ(manager_->Start(DownloadRequest(url), id), E_INVALID_ARG) << Base::String(url).ToUtf8();
     }
     EXPECT_EQ(id, 0);

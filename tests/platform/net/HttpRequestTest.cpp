@@ -11,8 +11,7 @@ using Base::String;
 
 namespace {
 
-std::string Bytes(Base::ByteBuffer& buffer)
-{
+std::string Bytes(Base::ByteBuffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.GetPointer()) + buffer.GetPosition(),
                        static_cast<std::size_t>(buffer.GetRemaining()));
 }
@@ -24,8 +23,7 @@ public:
     long long GetContentLength() const override { return -1; }
     String GetContentType() const override { return L"application/x-pieces"; }
     bool HasNextData() override { return failing_ || left_ > 0; }
-    Base::ByteBuffer* GetNextDataN(int) override
-    {
+    Base::ByteBuffer* GetNextDataN(int) override {
         if (failing_) {
             return nullptr;
         }
@@ -42,8 +40,7 @@ private:
     bool failing_;
 };
 
-TEST(HttpHeader, RejectsInjectionAndMalformedNames)
-{
+TEST(HttpHeader, RejectsInjectionAndMalformedNames) {
     HttpHeader header;
     EXPECT_EQ(header.AddField(L"X-A", L"ok\r\nSet-Cookie: evil=1"), E_INVALID_ARG);
     EXPECT_EQ(header.AddField(L"X-A", L"ok\nmore"), E_INVALID_ARG);
@@ -56,8 +53,7 @@ TEST(HttpHeader, RejectsInjectionAndMalformedNames)
     EXPECT_EQ(header.GetFieldCount(), 2);
 }
 
-TEST(HttpStringEntity, EncodesTextAndDescribesIt)
-{
+TEST(HttpStringEntity, EncodesTextAndDescribesIt) {
     HttpStringEntity entity;
     ASSERT_EQ(entity.Construct(L"\u00e9t\u00e9", L"text/plain", L"utf-8", Text::Utf8Encoding()), E_SUCCESS);
     EXPECT_EQ(entity.GetContentType(), String(L"text/plain; charset=utf-8"));
@@ -83,8 +79,7 @@ TEST(HttpStringEntity, EncodesTextAndDescribesIt)
     EXPECT_EQ(injected.GetNextDataN(10), nullptr);
 }
 
-TEST(HttpRequest, ValidatesUriAndMethod)
-{
+TEST(HttpRequest, ValidatesUriAndMethod) {
     HttpRequest request;
     EXPECT_EQ(request.GetMethod(), NET_HTTP_METHOD_GET);
     EXPECT_EQ(request.SetUri(L""), E_INVALID_ARG);
@@ -98,8 +93,7 @@ TEST(HttpRequest, ValidatesUriAndMethod)
     EXPECT_EQ(request.GetMethod(), NET_HTTP_METHOD_POST);
 }
 
-TEST(HttpRequest, SetEntityCopiesContentAndHandlesBadEntities)
-{
+TEST(HttpRequest, SetEntityCopiesContentAndHandlesBadEntities) {
     HttpRequest request;
     {
         HttpStringEntity entity;

@@ -8,15 +8,14 @@
 
 using namespace Vx;
 using namespace Vx::Net::Http;
-using IapTest::RecordingListener;
 using Base::String;
+using IapTest::RecordingListener;
 
 namespace {
 
 class HttpSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         App::EventLoop::EnsureApplication();
         server.AllowKeepAlive();  // deleting inside events must not upset a reused connection
         auto& svr = server.Get();
@@ -50,8 +49,7 @@ protected:
     void TearDown() override { server.Stop(); }
 
     // A submitted transaction with the recorder attached; owned by the caller.
-    HttpTransaction* Open(HttpSession& on, const std::string& path)
-    {
+    HttpTransaction* Open(HttpSession& on, const std::string& path) {
         HttpTransaction* t = on.OpenTransactionN();
         if (t == nullptr) {
             return nullptr;
@@ -63,8 +61,7 @@ protected:
     }
 
     // Lets the loop run for a while so that stray events would show up.
-    static void Settle(int ms = 300)
-    {
+    static void Settle(int ms = 300) {
         App::EventLoop::RunUntil([] { return false; }, ms);
     }
 
@@ -74,20 +71,18 @@ protected:
     std::atomic<int> proxied{0};
 };
 
-TEST(HttpSessionConstruct, RejectsBadArgumentsAndSecondCall)
-{
+TEST(HttpSessionConstruct, RejectsBadArgumentsAndSecondCall) {
     App::EventLoop::EnsureApplication();
     HttpSession unconstructed;
     EXPECT_EQ(unconstructed.OpenTransactionN(), nullptr);
     EXPECT_EQ(unconstructed.GetActiveTransactionCount(), 0);
 
     HttpSession s;
-    EXPECT_EQ(s.Construct(static_cast<NetHttpSessionMode>(7), nullptr, L"http://h", nullptr,
-                          NET_HTTP_COOKIE_FLAG_NONE),
+    EXPECT_EQ(s.Construct(static_cast<NetHttpSessionMode>(7), nullptr, L"http://h", nullptr, NET_HTTP_COOKIE_FLAG_NONE),
               E_INVALID_ARG);
-    EXPECT_EQ(s.Construct(NET_HTTP_SESSION_MODE_NORMAL, nullptr, L"http://h", nullptr,
-                          static_cast<NetHttpCookieFlag>(-1)),
-              E_INVALID_ARG);
+    EXPECT_EQ(
+        s.Construct(NET_HTTP_SESSION_MODE_NORMAL, nullptr, L"http://h", nullptr, static_cast<NetHttpCookieFlag>(-1)),
+        E_INVALID_ARG);
     String badProxy(L"proxy-without-port");
     EXPECT_EQ(s.Construct(NET_HTTP_SESSION_MODE_NORMAL, &badProxy, L"http://h", nullptr, NET_HTTP_COOKIE_FLAG_NONE),
               E_INVALID_ARG);
@@ -99,8 +94,7 @@ TEST(HttpSessionConstruct, RejectsBadArgumentsAndSecondCall)
               E_INVALID_STATE);
 }
 
-TEST_F(HttpSessionTest, ProxyIsUsedForTheSessionsRequests)
-{
+TEST_F(HttpSessionTest, ProxyIsUsedForTheSessionsRequests) {
     String proxy = String::FromUtf8("127.0.0.1:" + std::to_string(server.Port()));
     HttpSession viaProxy;
     ASSERT_EQ(viaProxy.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, &proxy, L"http://h", nullptr,
@@ -116,8 +110,7 @@ TEST_F(HttpSessionTest, ProxyIsUsedForTheSessionsRequests)
     EXPECT_EQ(proxied.load(), 1);
 }
 
-TEST_F(HttpSessionTest, CancelRightAfterSubmitSilencesTheTransaction)
-{
+TEST_F(HttpSessionTest, CancelRightAfterSubmitSilencesTheTransaction) {
     std::unique_ptr<HttpTransaction> t(Open(*session, "/text"));
     EXPECT_EQ(session->GetActiveTransactionCount(), 1);
     EXPECT_EQ(session->CancelTransaction(*t), E_SUCCESS);
@@ -133,8 +126,7 @@ TEST_F(HttpSessionTest, CancelRightAfterSubmitSilencesTheTransaction)
 
 // Callers close and delete the transaction inside its events; whatever the
 // event, nothing may follow and nothing freed may be touched.
-TEST_F(HttpSessionTest, CloseAndDeleteInsideEachEventIsSafe)
-{
+TEST_F(HttpSessionTest, CloseAndDeleteInsideEachEventIsSafe) {
     for (const char* when : {"header", "read", "completed"}) {
         SCOPED_TRACE(when);
         recorder = RecordingListener();
@@ -157,8 +149,7 @@ TEST_F(HttpSessionTest, CloseAndDeleteInsideEachEventIsSafe)
     }
 }
 
-TEST_F(HttpSessionTest, DeletingTheSessionInsideAnEventIsSafe)
-{
+TEST_F(HttpSessionTest, DeletingTheSessionInsideAnEventIsSafe) {
     std::unique_ptr<HttpTransaction> t(Open(*session, "/text"));
     recorder.onEvent = [&](const std::string& event, HttpSession&, HttpTransaction&) {
         if (event == "header") {
@@ -171,8 +162,7 @@ TEST_F(HttpSessionTest, DeletingTheSessionInsideAnEventIsSafe)
     EXPECT_EQ(recorder.events, std::vector<std::string>{"header"});
 }
 
-TEST_F(HttpSessionTest, DeletingARunningTransactionOrItsSessionIsSafe)
-{
+TEST_F(HttpSessionTest, DeletingARunningTransactionOrItsSessionIsSafe) {
     HttpTransaction* running = Open(*session, "/stall");
     ASSERT_TRUE(App::EventLoop::RunUntil([&] { return server.hits.load() == 1; }, 10000));
     delete running;
@@ -188,8 +178,7 @@ TEST_F(HttpSessionTest, DeletingARunningTransactionOrItsSessionIsSafe)
     orphan.reset();
 }
 
-TEST_F(HttpSessionTest, DeleteInsideTimeoutAbortIsSafe)
-{
+TEST_F(HttpSessionTest, DeleteInsideTimeoutAbortIsSafe) {
     HttpTransaction* t = session->OpenTransactionN();
     t->AddHttpTransactionListener(recorder);
     t->GetRequest()->SetUri(String::FromUtf8(server.Url("/stall")));
@@ -205,8 +194,7 @@ TEST_F(HttpSessionTest, DeleteInsideTimeoutAbortIsSafe)
     EXPECT_EQ(recorder.events.size(), 1u);
 }
 
-TEST_F(HttpSessionTest, CookiesFollowTheSessionsFlag)
-{
+TEST_F(HttpSessionTest, CookiesFollowTheSessionsFlag) {
     auto seenCookie = [&](HttpSession& s) {
         recorder = RecordingListener();
         std::unique_ptr<HttpTransaction> t(Open(s, "/text"));

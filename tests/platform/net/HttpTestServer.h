@@ -27,8 +27,7 @@ namespace IapTest {
 class HttpTestServer {
 public:
     explicit HttpTestServer(std::unique_ptr<httplib::Server> server = std::make_unique<httplib::Server>())
-        : server_(std::move(server))
-    {
+        : server_(std::move(server)) {
         server_->set_tcp_nodelay(true);
         // One request per connection: an idle kept-alive connection would hold
         // Stop() for the server's whole keep-alive time.
@@ -36,8 +35,7 @@ public:
     }
 
     // Lets the client reuse connections; Stop() then waits up to a second.
-    void AllowKeepAlive()
-    {
+    void AllowKeepAlive() {
         server_->set_keep_alive_max_count(100);
         server_->set_keep_alive_timeout(1);
     }
@@ -45,8 +43,7 @@ public:
 
     httplib::Server& Get() { return *server_; }
 
-    bool Start()
-    {
+    bool Start() {
         port_ = server_->bind_to_any_port("127.0.0.1");
         if (port_ <= 0) {
             return false;
@@ -59,8 +56,7 @@ public:
         return server_->is_running();
     }
 
-    void Stop()
-    {
+    void Stop() {
         ReleaseStalls();
         if (thread_.joinable()) {
             server_->stop();
@@ -72,13 +68,11 @@ public:
     std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
     // For handlers that must hang until the test ends.
-    void WaitForRelease()
-    {
+    void WaitForRelease() {
         std::unique_lock<std::mutex> lock(mutex_);
         cv_.wait_for(lock, std::chrono::seconds(30), [this] { return released_; });
     }
-    void ReleaseStalls()
-    {
+    void ReleaseStalls() {
         std::lock_guard<std::mutex> lock(mutex_);
         released_ = true;
         cv_.notify_all();
@@ -104,8 +98,7 @@ public:
     explicit RawTcpServer(Mode mode) : mode_(mode) {}
     ~RawTcpServer() { Stop(); }
 
-    bool Start()
-    {
+    bool Start() {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -120,8 +113,7 @@ public:
         return true;
     }
 
-    void Stop()
-    {
+    void Stop() {
         stop_ = true;
         if (thread_.joinable()) {
             thread_.join();
@@ -140,8 +132,7 @@ public:
     std::atomic<int> accepted{0};
 
 private:
-    void Serve()
-    {
+    void Serve() {
         while (!stop_) {
             pollfd p{listener_, POLLIN, 0};
             if (::poll(&p, 1, 20) <= 0) {
@@ -176,8 +167,7 @@ private:
 };
 
 // A port on which nothing listens (just released by the kernel).
-inline int UnusedPort()
-{
+inline int UnusedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -195,8 +185,7 @@ public:
     using Session = Vx::Net::Http::HttpSession;
     using Transaction = Vx::Net::Http::HttpTransaction;
 
-    void OnTransactionReadyToRead(Session& s, Transaction& t, int available) override
-    {
+    void OnTransactionReadyToRead(Session& s, Transaction& t, int available) override {
         events.push_back("read");
         readyToReadBytes += available;
         if (readAsItArrives) {
@@ -204,44 +193,38 @@ public:
         }
         Hook("read", s, t);
     }
-    void OnTransactionAborted(Session& s, Transaction& t, Vx::result r) override
-    {
+    void OnTransactionAborted(Session& s, Transaction& t, Vx::result r) override {
         events.push_back("aborted");
         abortResult = r;
         finished = true;
         Hook("aborted", s, t);
     }
-    void OnTransactionReadyToWrite(Session& s, Transaction& t, int) override
-    {
+    void OnTransactionReadyToWrite(Session& s, Transaction& t, int) override {
         events.push_back("write");
         Hook("write", s, t);
     }
-    void OnTransactionHeaderCompleted(Session& s, Transaction& t, int headerLen, bool auth) override
-    {
+    void OnTransactionHeaderCompleted(Session& s, Transaction& t, int headerLen, bool auth) override {
         events.push_back("header");
         headerLength = headerLen;
         authRequired = auth;
         status = t.GetResponse()->GetHttpStatusCode();
         Hook("header", s, t);
     }
-    void OnTransactionCompleted(Session& s, Transaction& t) override
-    {
+    void OnTransactionCompleted(Session& s, Transaction& t) override {
         events.push_back("completed");
         status = t.GetResponse()->GetHttpStatusCode();
         Drain(t);
         finished = true;
         Hook("completed", s, t);
     }
-    void OnTransactionCertVerificationRequiredN(Session& s, Transaction& t, Vx::Base::String* cert) override
-    {
+    void OnTransactionCertVerificationRequiredN(Session& s, Transaction& t, Vx::Base::String* cert) override {
         events.push_back("cert");
         certificate = cert != nullptr ? cert->ToUtf8() : std::string();
         delete cert;
         Hook("cert", s, t);
     }
 
-    void Drain(Transaction& t)
-    {
+    void Drain(Transaction& t) {
         std::unique_ptr<Vx::Base::ByteBuffer> buffer(t.GetResponse()->ReadBodyN());
         if (buffer) {
             body.append(reinterpret_cast<const char*>(buffer->GetPointer()) + buffer->GetPosition(),
@@ -262,8 +245,7 @@ public:
     bool finished = false;
 
 private:
-    void Hook(const std::string& event, Session& s, Transaction& t)
-    {
+    void Hook(const std::string& event, Session& s, Transaction& t) {
         if (onEvent) {
             onEvent(event, s, t);
         }

@@ -18,8 +18,7 @@ namespace {
 
 class HttpTransactionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         unsetenv("IAP_HTTP_TIMEOUT_MS");  // these tests set their own limits
         App::EventLoop::EnsureApplication();
         auto& svr = server.Get();
@@ -52,21 +51,18 @@ protected:
             server.WaitForRelease();
             res.set_content("late", "text/plain");
         });
-        svr.Get("/redirect", [](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect("/empty");
-        });
+        svr.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/empty"); });
         svr.Get("/auth", [](const httplib::Request&, httplib::Response& res) {
             res.status = 401;
             res.set_header("WWW-Authenticate", "Basic realm=\"store\"");
         });
         ASSERT_TRUE(server.Start());
-        ASSERT_EQ(session.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, nullptr,
-                                    String::FromUtf8(server.Url("")), nullptr, NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL),
+        ASSERT_EQ(session.Construct(NET_HTTP_SESSION_MODE_MULTIPLE_HOST, nullptr, String::FromUtf8(server.Url("")),
+                                    nullptr, NET_HTTP_COOKIE_FLAG_ALWAYS_MANUAL),
                   E_SUCCESS);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         transaction.reset();
         server.Stop();
         unsetenv("IAP_HTTP_TIMEOUT_MS");
@@ -75,8 +71,7 @@ protected:
     using String = Base::String;
 
     // Opens a transaction for uri with the recorder attached; submits it.
-    result Start(const std::string& uri, NetHttpMethod method = NET_HTTP_METHOD_GET)
-    {
+    result Start(const std::string& uri, NetHttpMethod method = NET_HTTP_METHOD_GET) {
         transaction.reset(session.OpenTransactionN());
         if (!transaction) {
             return E_FAILURE;
@@ -87,8 +82,7 @@ protected:
         return transaction->Submit();
     }
 
-    bool WaitFinished(int ms = 10000)
-    {
+    bool WaitFinished(int ms = 10000) {
         return App::EventLoop::RunUntil([this] { return recorder.finished; }, ms);
     }
 
@@ -98,8 +92,7 @@ protected:
     RecordingListener recorder;
 };
 
-TEST_F(HttpTransactionTest, PostSendsEntityAndReportsEventsInOrder)
-{
+TEST_F(HttpTransactionTest, PostSendsEntityAndReportsEventsInOrder) {
     HttpHeader common;
     ASSERT_EQ(common.AddField(L"X-Common", L"shared"), E_SUCCESS);
     HttpSession own;
@@ -144,8 +137,7 @@ TEST_F(HttpTransactionTest, PostSendsEntityAndReportsEventsInOrder)
     EXPECT_EQ(own.CloseTransaction(*transaction), E_SUCCESS);
 }
 
-TEST_F(HttpTransactionTest, NonOkStatusStillCompletesWithReadableBody)
-{
+TEST_F(HttpTransactionTest, NonOkStatusStillCompletesWithReadableBody) {
     ASSERT_EQ(Start(server.Url("/status/500")), E_SUCCESS);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(recorder.events.back(), "completed");
@@ -159,8 +151,7 @@ TEST_F(HttpTransactionTest, NonOkStatusStillCompletesWithReadableBody)
     EXPECT_EQ(recorder.body, "missing");
 }
 
-TEST_F(HttpTransactionTest, RedirectAndAuthChallengeAreReportedNotFollowed)
-{
+TEST_F(HttpTransactionTest, RedirectAndAuthChallengeAreReportedNotFollowed) {
     ASSERT_EQ(Start(server.Url("/redirect")), E_SUCCESS);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(recorder.events.back(), "completed");
@@ -174,8 +165,7 @@ TEST_F(HttpTransactionTest, RedirectAndAuthChallengeAreReportedNotFollowed)
     EXPECT_TRUE(recorder.authRequired);
 }
 
-TEST_F(HttpTransactionTest, EmptyBodyReadsAsEmptyBuffer)
-{
+TEST_F(HttpTransactionTest, EmptyBodyReadsAsEmptyBuffer) {
     ASSERT_EQ(Start(server.Url("/empty")), E_SUCCESS);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(recorder.events.back(), "completed");
@@ -185,8 +175,7 @@ TEST_F(HttpTransactionTest, EmptyBodyReadsAsEmptyBuffer)
     EXPECT_EQ(body->GetLimit(), 0);
 }
 
-TEST_F(HttpTransactionTest, LargeBodyArrivesWholeWhetherReadInPiecesOrAtTheEnd)
-{
+TEST_F(HttpTransactionTest, LargeBodyArrivesWholeWhetherReadInPiecesOrAtTheEnd) {
     std::string expected(1 << 20, '\0');
     for (std::size_t i = 0; i < expected.size(); ++i) {
         expected[i] = static_cast<char>('a' + i % 26);
@@ -204,8 +193,7 @@ TEST_F(HttpTransactionTest, LargeBodyArrivesWholeWhetherReadInPiecesOrAtTheEnd)
     EXPECT_TRUE(recorder.body == expected);
 }
 
-TEST_F(HttpTransactionTest, ReplyLargerThanTheLimitIsAbortedNotBuffered)
-{
+TEST_F(HttpTransactionTest, ReplyLargerThanTheLimitIsAbortedNotBuffered) {
     ASSERT_EQ(Start(server.Url("/huge")), E_SUCCESS);
     ASSERT_TRUE(WaitFinished(30000));
     EXPECT_EQ(recorder.events.back(), "aborted");
@@ -213,16 +201,14 @@ TEST_F(HttpTransactionTest, ReplyLargerThanTheLimitIsAbortedNotBuffered)
     EXPECT_LE(transaction->GetResponse()->GetReceivedBodyLength(), kMaxHttpBodyBytes);
 }
 
-TEST_F(HttpTransactionTest, RefusedConnectionIsAborted)
-{
+TEST_F(HttpTransactionTest, RefusedConnectionIsAborted) {
     ASSERT_EQ(Start("http://127.0.0.1:" + std::to_string(IapTest::UnusedPort()) + "/x"), E_SUCCESS);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(recorder.events, std::vector<std::string>{"aborted"});
     EXPECT_EQ(recorder.abortResult, E_CONNECTION_FAILED);
 }
 
-TEST_F(HttpTransactionTest, ResetConnectionIsAborted)
-{
+TEST_F(HttpTransactionTest, ResetConnectionIsAborted) {
     IapTest::RawTcpServer reset(IapTest::RawTcpServer::Mode::Reset);
     ASSERT_TRUE(reset.Start());
     ASSERT_EQ(Start(reset.Url("/x"), NET_HTTP_METHOD_POST), E_SUCCESS);
@@ -232,8 +218,7 @@ TEST_F(HttpTransactionTest, ResetConnectionIsAborted)
     EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "completed"), 0);
 }
 
-TEST_F(HttpTransactionTest, StalledServerTimesOut)
-{
+TEST_F(HttpTransactionTest, StalledServerTimesOut) {
     IapTest::RawTcpServer silent(IapTest::RawTcpServer::Mode::Silent);
     ASSERT_TRUE(silent.Start());
     transaction.reset(session.OpenTransactionN());
@@ -248,8 +233,7 @@ TEST_F(HttpTransactionTest, StalledServerTimesOut)
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(900));
 }
 
-TEST_F(HttpTransactionTest, EnvironmentTimeoutReplacesTheTransactionTimeout)
-{
+TEST_F(HttpTransactionTest, EnvironmentTimeoutReplacesTheTransactionTimeout) {
     setenv("IAP_HTTP_TIMEOUT_MS", "150", 1);
     transaction.reset(session.OpenTransactionN());
     transaction->AddHttpTransactionListener(recorder);
@@ -267,15 +251,13 @@ TEST_F(HttpTransactionTest, EnvironmentTimeoutReplacesTheTransactionTimeout)
     EXPECT_EQ(recorder.events.back(), "completed");
 }
 
-TEST_F(HttpTransactionTest, RelativeUriResolvesAgainstSessionHost)
-{
+TEST_F(HttpTransactionTest, RelativeUriResolvesAgainstSessionHost) {
     ASSERT_EQ(Start("/status/404"), E_SUCCESS);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(recorder.status, 404);
 }
 
-TEST_F(HttpTransactionTest, SubmitRefusesUnusableStates)
-{
+TEST_F(HttpTransactionTest, SubmitRefusesUnusableStates) {
     transaction.reset(session.OpenTransactionN());
     EXPECT_EQ(transaction->Submit(), E_INVALID_STATE) << "no URI";
     ASSERT_EQ(transaction->GetRequest()->SetUri(L"ftp://127.0.0.1/file"), E_SUCCESS);

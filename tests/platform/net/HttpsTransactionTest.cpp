@@ -10,16 +10,15 @@
 
 using namespace Vx;
 using namespace Vx::Net::Http;
-using IapTest::RecordingListener;
 using Base::String;
+using IapTest::RecordingListener;
 
 namespace {
 
 // A TLS server whose self-signed certificate no client trusts.
 class HttpsTransactionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         App::EventLoop::EnsureApplication();
         if (std::system("command -v openssl >/dev/null 2>&1") != 0) {
             GTEST_SKIP() << "the openssl tool is not installed, so no test certificate can be made";
@@ -29,12 +28,13 @@ protected:
         dir_ = pattern;
         std::string cert = dir_ + "/cert.pem";
         std::string key = dir_ + "/key.pem";
-        std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1"
-                              " -addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert +
-                              " >/dev/null 2>&1";
+        std::string command =
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1"
+            " -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            key + " -out " + cert + " >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << "openssl could not make a certificate";
-        server_ = std::make_unique<IapTest::HttpTestServer>(
-            std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str()));
+        server_ =
+            std::make_unique<IapTest::HttpTestServer>(std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str()));
         server_->Get().Get("/secret", [this](const httplib::Request&, httplib::Response& res) {
             ++server_->hits;
             res.set_content("accepted", "text/plain");
@@ -46,8 +46,7 @@ protected:
                   E_SUCCESS);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         if (server_) {
             server_->Stop();
         }
@@ -56,8 +55,7 @@ protected:
         }
     }
 
-    std::unique_ptr<HttpTransaction> Submit()
-    {
+    std::unique_ptr<HttpTransaction> Submit() {
         std::unique_ptr<HttpTransaction> t(session_.OpenTransactionN());
         t->AddHttpTransactionListener(recorder_);
         t->GetRequest()->SetUri(String::FromUtf8(url_));
@@ -72,8 +70,7 @@ protected:
     RecordingListener recorder_;
 };
 
-TEST_F(HttpsTransactionTest, UntrustedCertificateIsReportedAndNeverAccepted)
-{
+TEST_F(HttpsTransactionTest, UntrustedCertificateIsReportedAndNeverAccepted) {
     auto t = Submit();
     ASSERT_TRUE(App::EventLoop::RunUntil([&] { return recorder_.finished; }, 15000));
     EXPECT_EQ(recorder_.events, (std::vector<std::string>{"cert", "aborted"}));
@@ -83,8 +80,7 @@ TEST_F(HttpsTransactionTest, UntrustedCertificateIsReportedAndNeverAccepted)
     EXPECT_EQ(recorder_.body, "");
 }
 
-TEST_F(HttpsTransactionTest, ClosingInsideTheCertificateEventEndsIt)
-{
+TEST_F(HttpsTransactionTest, ClosingInsideTheCertificateEventEndsIt) {
     HttpTransaction* t = Submit().release();
     bool closed = false;
     recorder_.onEvent = [&](const std::string& event, HttpSession& s, HttpTransaction& tr) {

@@ -29,7 +29,8 @@ protected:
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
         std::ifstream in(home_ + "/notifications.log");
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         return lines;
     }
 
@@ -50,7 +51,8 @@ TEST_F(NotificationManagerFixture, NotifyAppendsOneTimedLinePerEvent) {
     ASSERT_EQ(manager_.Notify(L"two\nlines\r\there"), E_SUCCESS);
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \[\d+\] notify: Download finished)")))
+    EXPECT_TRUE(
+        std::regex_match(lines[0], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \[\d+\] notify: Download finished)")))
         << lines[0];
     EXPECT_NE(lines[1].find("notify: two lines  here"), std::string::npos) << lines[1];
 }
@@ -65,7 +67,8 @@ TEST_F(NotificationManagerFixture, OngoingActivityIsLoggedAndKeepsTheBadge) {
 
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("ongoing: 25% badge=3 style=normal type=progress-percentage"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("ongoing: 25% badge=3 style=normal type=progress-percentage"), std::string::npos)
+        << lines[0];
     EXPECT_NE(lines[1].find("ongoing-removed"), std::string::npos);
 
     NotificationManager other;

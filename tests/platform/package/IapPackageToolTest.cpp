@@ -22,7 +22,8 @@ ToolRun Tool(const std::string& arguments) {
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.output.append(buffer, n);
     int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -66,7 +67,8 @@ TEST_F(IapPackageTool, CreatesVerifiesInspectsAndInstalls) {
     ASSERT_EQ(installed.exitCode, 0) << installed.output;
     EXPECT_NE(installed.output.find("installing: 100%"), std::string::npos) << installed.output;
     EXPECT_EQ(ContentTest::ReadFile(home_ / "packages/shop/3.1/doc/notes.txt"), "notes");
-    EXPECT_NE(ContentTest::ReadFile(home_ / "apps/shop.manifest").find("executable=" + (home_ / "packages/shop/3.1/bin/shop")),
+    EXPECT_NE(ContentTest::ReadFile(home_ / "apps/shop.manifest")
+                  .find("executable=" + (home_ / "packages/shop/3.1/bin/shop")),
               std::string::npos);
 }
 

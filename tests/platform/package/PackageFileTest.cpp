@@ -28,18 +28,21 @@ std::string Serialized(const PackageContents& contents) {
 
 std::string LittleEndian(std::uint64_t value, int size) {
     std::string out;
-    for (int i = 0; i < size; ++i) out += static_cast<char>((value >> (8 * i)) & 0xff);
+    for (int i = 0; i < size; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xff);
     return out;
 }
 
 // A package written by hand, as a hostile tool could, with a correct digest.
-std::string HandMade(const std::string& manifest, const std::string& path, std::uint32_t mode, std::uint32_t fileCount = 1) {
+std::string HandMade(const std::string& manifest, const std::string& path, std::uint32_t mode,
+                     std::uint32_t fileCount = 1) {
     std::string bytes("VXPKG\x1a\r\n", 8);
     bytes += LittleEndian(1, 2) + LittleEndian(0, 2) + LittleEndian(manifest.size(), 4) + LittleEndian(fileCount, 4);
     bytes += manifest;
     bytes += LittleEndian(path.size(), 4) + path + LittleEndian(mode, 4) + LittleEndian(2, 8) + "hi";
     std::string hex = PackageFile::DigestHex(bytes);
-    for (std::size_t i = 0; i < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
 }
 

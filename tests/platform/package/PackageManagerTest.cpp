@@ -69,7 +69,8 @@ protected:
         return path;
     }
 
-    std::string Install(const std::string& id, const std::string& path, IPackageInstallationResponseListener* responder = nullptr) {
+    std::string Install(const std::string& id, const std::string& path,
+                        IPackageInstallationResponseListener* responder = nullptr) {
         recorder_.events.clear();
         recorder_.progresses.clear();
         result r = manager_->InstallPackage(Base::String::FromUtf8(id), Base::String::FromUtf8(path), responder);
@@ -91,8 +92,10 @@ protected:
 
     // Neither staging folders nor temporary manifests may survive anything.
     void ExpectNoLeftovers(const std::string& id) {
-        for (const auto& name : ListFolder(home_ / ("packages/" + id))) EXPECT_NE(name[0], '.') << name;
-        for (const auto& name : ListFolder(home_ / "apps")) EXPECT_NE(name[0], '.') << name;
+        for (const auto& name : ListFolder(home_ / ("packages/" + id)))
+            EXPECT_NE(name[0], '.') << name;
+        for (const auto& name : ListFolder(home_ / "apps"))
+            EXPECT_NE(name[0], '.') << name;
     }
 
     ContentTest::TempPlatformHome home_;

@@ -27,7 +27,8 @@ protected:
             return run;
         }
         char buffer[512];
-        while (std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, count);
+        while (std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
+            run.output.append(buffer, count);
         int raw = ::pclose(pipe);
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         return run;

@@ -47,8 +47,8 @@ TEST_F(SimInfoTest, CodesThatAreNotSmallDecimalsAreUnknown) {
     SimInfo sim;
     home_.WriteProfile("[sim]\n");
     ASSERT_EQ(sim.Construct(), Vx::E_SUCCESS);
-    for (const char* text : {"99999999999999999999", "2147483648", "1000", "-5", "+5", "4 5", "0x1F", "abc",
-                             "\xD9\xA3"}) {
+    for (const char* text :
+         {"99999999999999999999", "2147483648", "1000", "-5", "+5", "4 5", "0x1F", "abc", "\xD9\xA3"}) {
         home_.WriteProfile(std::string("[sim]\nmcc = ") + text + "\nmnc = " + text + "\n");
         EXPECT_EQ(sim.GetMobileCountryCode(), -1) << text;
         EXPECT_EQ(sim.GetMobileNetworkCode(), -1) << text;

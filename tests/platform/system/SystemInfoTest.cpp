@@ -35,9 +35,9 @@ TEST_F(SystemInfoTest, AbsentOrEmptyValuesFailAndLeaveTheOutputAlone) {
 TEST_F(SystemInfoTest, KeysOutsideTheSystemNamespaceAreInvalid) {
     home_.WriteProfile("[system]\nduid = x\n[sim]\nmcc = 1\n");
     String value = L"before";
-    for (const wchar_t* key : {L"", L"duid", L"/system/duid", L"http://vexmora.com/system/",
-                               L"http://example.com/system/duid", L"http://vexmora.com/sim/mcc",
-                               L"http://vexmora.com/system/sim.mcc", L"http://vexmora.com/system/du id"}) {
+    for (const wchar_t* key :
+         {L"", L"duid", L"/system/duid", L"http://vexmora.com/system/", L"http://example.com/system/duid",
+          L"http://vexmora.com/sim/mcc", L"http://vexmora.com/system/sim.mcc", L"http://vexmora.com/system/du id"}) {
         EXPECT_EQ(SystemInfo::GetValue(key, value), Vx::E_INVALID_ARG) << String(key).ToUtf8();
     }
     EXPECT_EQ(value, L"before");

@@ -1,7 +1,7 @@
 #include "platform/system/WifiManager.h"
 
-#include <QNetworkInterface>
 #include <gtest/gtest.h>
+#include <QNetworkInterface>
 
 #include "TempPlatformHome.h"
 

@@ -185,8 +185,10 @@ TEST_F(UiAutomationTest, ScreenshotDrawsThePhoneSizedWindow) {
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
     auto be32 = [&](std::size_t at) {
-        return (unsigned(static_cast<unsigned char>(png[at])) << 24) | (unsigned(static_cast<unsigned char>(png[at + 1])) << 16) |
-               (unsigned(static_cast<unsigned char>(png[at + 2])) << 8) | unsigned(static_cast<unsigned char>(png[at + 3]));
+        return (unsigned(static_cast<unsigned char>(png[at])) << 24) |
+               (unsigned(static_cast<unsigned char>(png[at + 1])) << 16) |
+               (unsigned(static_cast<unsigned char>(png[at + 2])) << 8) |
+               unsigned(static_cast<unsigned char>(png[at + 3]));
     };
     EXPECT_EQ(be32(16), 720u);  // width and height of the header chunk
     EXPECT_EQ(be32(20), 1280u);
