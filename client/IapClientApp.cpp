@@ -6,13 +6,13 @@
 
 using namespace Vx;
 
-App::UiApp* IapClientApp::CreateInstance() { return new (std::nothrow) IapClientApp(); }
+Vx::App::UiApp* IapClientApp::CreateInstance() { return new (std::nothrow) IapClientApp(); }
 
 IapClientApp::~IapClientApp() {
     if (!frameAdded_) delete frame_;
 }
 
-bool IapClientApp::OnAppInitializing(App::AppRegistry&) {
+bool IapClientApp::OnAppInitializing(Vx::App::AppRegistry&) {
     frame_ = new (std::nothrow) IapClientFrame();
     if (!frame_) return false;
     return frame_->Construct() == E_SUCCESS;
@@ -29,10 +29,10 @@ bool IapClientApp::OnAppInitialized() {
 }
 
 bool IapClientApp::OnAppWillTerminate() { return true; }
-bool IapClientApp::OnAppTerminating(App::AppRegistry&, bool) { return true; }
+bool IapClientApp::OnAppTerminating(Vx::App::AppRegistry&, bool) { return true; }
 void IapClientApp::OnForeground() {}
 void IapClientApp::OnBackground() {}
 void IapClientApp::OnLowMemory() {}
-void IapClientApp::OnBatteryLevelChanged(App::BatteryLevel) {}
+void IapClientApp::OnBatteryLevelChanged(Vx::App::BatteryLevel) {}
 void IapClientApp::OnScreenOn() {}
 void IapClientApp::OnScreenOff() {}

@@ -47,7 +47,7 @@ result IapClientPrivate::Construct() {
     return r;
 }
 
-void IapClientPrivate::Record(int tid, FunctionId function, IapClientListener* listener) {
+void IapClientPrivate::Remember(int tid, FunctionId function, IapClientListener* listener) {
     pendingFunction_ = function;
     pendingTransactionId_ = tid;
     pendingListener_ = listener;
@@ -58,7 +58,7 @@ result IapClientPrivate::RequestPaymentMethodSearch(int tid, const IapItemInform
     if (IsRequestPending()) return E_IN_PROGRESS;
     if (!session_) return E_INVALID_STATE;
     result r = session_->RequestPaymentMethodSearch(tid, wanted);
-    if (r == E_SUCCESS) Record(tid, FUNCTION_GET_PAYMENT_METHOD_SEARCH, listener);
+    if (r == E_SUCCESS) Remember(tid, FUNCTION_GET_PAYMENT_METHOD_SEARCH, listener);
     return r;
 }
 
@@ -66,7 +66,7 @@ result IapClientPrivate::RequestPurchaseId(int tid, const String& itemId, IapCli
     if (IsRequestPending()) return E_IN_PROGRESS;
     if (!session_) return E_INVALID_STATE;
     result r = session_->RequestPurchaseId(tid, itemId);
-    if (r == E_SUCCESS) Record(tid, FUNCTION_GET_PURCHASE_ID, listener);
+    if (r == E_SUCCESS) Remember(tid, FUNCTION_GET_PURCHASE_ID, listener);
     return r;
 }
 
@@ -75,7 +75,7 @@ result IapClientPrivate::RequestCheckPassword(int tid, const String& accountId, 
     if (IsRequestPending()) return E_IN_PROGRESS;
     if (!session_) return E_INVALID_STATE;
     result r = session_->RequestCheckPassword(tid, accountId, password);
-    if (r == E_SUCCESS) Record(tid, FUNCTION_CHECK_PASSWORD, listener);
+    if (r == E_SUCCESS) Remember(tid, FUNCTION_CHECK_PASSWORD, listener);
     return r;
 }
 
@@ -83,7 +83,7 @@ int IapClientPrivate::RequestPaymentMethodFunction(FunctionId function, const Pa
                                                    IapClientListener* listener) {
     if (IsRequestPending() || !session_) return -1;
     int tid = session_->RequestPaymentMethodFunction(function, params);
-    if (tid != -1) Record(tid, function, listener);
+    if (tid != -1) Remember(tid, function, listener);
     return tid;
 }
 
@@ -94,7 +94,7 @@ bool IapClientPrivate::Matches(int tid, FunctionId function) const {
 IapClientListener* IapClientPrivate::TakeListener() {
     // Cleared before the call, so the listener may ask again from inside it.
     IapClientListener* listener = pendingListener_;
-    Record(-1, FUNCTION_NONE, nullptr);
+    Remember(-1, FUNCTION_NONE, nullptr);
     return listener;
 }
 

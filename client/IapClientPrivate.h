@@ -66,7 +66,7 @@ protected:
 private:
     bool Matches(int transactionId, IapCommonHttp::FunctionId function) const;
     IapClientListener* TakeListener();
-    void Record(int transactionId, IapCommonHttp::FunctionId function, IapClientListener* listener);
+    void Remember(int transactionId, IapCommonHttp::FunctionId function, IapClientListener* listener);
     template <typename Record>
     void Answer(Vx::App::RequestId requestId, const Record& record,
                 Vx::result (*writer)(const Record&, Vx::Base::Collection::HashMap*), int transactionId,

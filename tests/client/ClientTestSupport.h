@@ -81,6 +81,7 @@ inline std::string ParamOf(const std::string& body, const std::string& name) {
 // What reached a client listener, in order.
 struct Heard {
     enum Kind { MethodList, Function, Password };
+    Heard(Kind k, int tid, int code) : kind(k), transactionId(tid), errorCode(code) {}
     Kind kind;
     int transactionId;
     int errorCode;
