@@ -58,11 +58,11 @@ result IapClientFrame::Construct() {
     if (!client_) return E_OUT_OF_MEMORY;
     if ((r = client_->Construct()) != E_SUCCESS) return r;
 
-    sceneManager_ = Ui::Scenes::SceneManager::GetInstance();
-    if (!sceneManager_) return E_FAILURE;
     // Without a factory no screen can ever be shown: that is a failure.
     formFactory_ = CreateFormFactoryN(*client_);
     if (!formFactory_) return E_OUT_OF_MEMORY;
+    sceneManager_ = Ui::Scenes::SceneManager::GetInstance();
+    if (!sceneManager_) return E_FAILURE;
     if ((r = sceneManager_->RegisterFormFactory(*formFactory_)) != E_SUCCESS) return r;
 
     App::App* app = App::App::GetInstance();

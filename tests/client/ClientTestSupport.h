@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include <map>
+
 #include "client/IapClientListener.h"
+#include "client/IapClientPrivate.h"
 #include "lib/device/IapSystemInfo.h"
 #include "lib/protocol/IapCommonHttpReply.h"
+#include "platform/ui/UiEnvironment.h"
 #include "tests/protocol/IapCommonHttpSessionTestSupport.h"
 
 namespace ClientTest {
@@ -22,15 +26,27 @@ using IapSessionTest::ScopedEnv;
 using IapSessionTest::Settle;
 using Record = std::vector<std::pair<std::string, std::string>>;
 
+// A platform home of the process's own and a known device. With `windows`
+// the process gets the windowed application object that UI applications need.
 class Environment : public ::testing::Environment {
 public:
+    explicit Environment(bool windows = false) : windows_(windows) {}
     void SetUp() override {
-        IapSessionTest::UseFreshPlatformHome();
+        if (windows_) {
+            std::string pattern = "/tmp/iap-client-test-XXXXXX";
+            if (::mkdtemp(pattern.data())) ::setenv("IAP_PLATFORM_HOME", pattern.c_str(), 1);
+            Vx::Ui::EnsureUiApplication();
+        } else {
+            IapSessionTest::UseFreshPlatformHome();
+        }
         IapSystemInfo& info = IapSystemInfo::GetInstance();
         info.mcc = L"450";
         info.mode = L"0";
         info.deviceId = L"00112233aabb1";
     }
+
+private:
+    bool windows_;
 };
 
 // A store whose country search sends the device to itself; `store` writes
@@ -126,6 +142,42 @@ private:
         heard.push_back(h);
         if (react) react(h);
     }
+};
+
+// Keeps the answers and termination requests instead of sending them.
+class TestFacade : public IapClientPrivate {
+public:
+    struct Sent {
+        Vx::App::RequestId requestId;
+        Vx::App::AppCtrlResult result;
+        bool hasMap;
+        std::map<std::string, std::string> extra;
+    };
+
+    std::vector<Sent> sent;
+    int terminations = 0;
+    bool failMap = false;
+
+protected:
+    Vx::result SendAnswer(Vx::App::RequestId requestId, Vx::App::AppCtrlResult appResult,
+                          const Vx::Base::Collection::IMap* extraData) override {
+        Sent answer{requestId, appResult, extraData != nullptr, {}};
+        if (extraData) {
+            Vx::Base::Collection::IMapEnumerator* entries = extraData->GetMapEnumeratorN();
+            while (entries && entries->MoveNext() == Vx::E_SUCCESS) {
+                const auto* key = dynamic_cast<const Vx::Base::String*>(entries->GetKey());
+                const auto* value = dynamic_cast<const Vx::Base::String*>(entries->GetValue());
+                if (key && value) answer.extra[key->ToUtf8()] = value->ToUtf8();
+            }
+            delete entries;
+        }
+        sent.push_back(answer);
+        return Vx::E_SUCCESS;
+    }
+    Vx::Base::Collection::HashMap* CreateAnswerMapN() override {
+        return failMap ? nullptr : IapClientPrivate::CreateAnswerMapN();
+    }
+    void RequestTermination() override { ++terminations; }
 };
 
 }  // namespace ClientTest

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "lib/records/IapAppControlKeys.h"
 #include "platform/base/IMap.h"
 #include "tests/client/ClientTestSupport.h"
@@ -18,39 +16,6 @@ using namespace ClientTest;
 namespace {
 
 [[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-// Keeps the answers and termination requests instead of sending them.
-class TestFacade : public IapClientPrivate {
-public:
-    struct Sent {
-        App::RequestId requestId;
-        App::AppCtrlResult result;
-        bool hasMap;
-        std::map<std::string, std::string> extra;
-    };
-
-    std::vector<Sent> sent;
-    int terminations = 0;
-    bool failMap = false;
-
-protected:
-    result SendAnswer(App::RequestId requestId, App::AppCtrlResult appResult, const IMap* extraData) override {
-        Sent answer{requestId, appResult, extraData != nullptr, {}};
-        if (extraData) {
-            IMapEnumerator* entries = extraData->GetMapEnumeratorN();
-            while (entries && entries->MoveNext() == E_SUCCESS) {
-                const auto* key = dynamic_cast<const String*>(entries->GetKey());
-                const auto* value = dynamic_cast<const String*>(entries->GetValue());
-                if (key && value) answer.extra[key->ToUtf8()] = value->ToUtf8();
-            }
-            delete entries;
-        }
-        sent.push_back(answer);
-        return E_SUCCESS;
-    }
-    HashMap* CreateAnswerMapN() override { return failMap ? nullptr : IapClientPrivate::CreateAnswerMapN(); }
-    void RequestTermination() override { ++terminations; }
-};
 
 IapItemInformation Item(const wchar_t* id) {
     IapItemInformation item;
