@@ -6,6 +6,7 @@
 
 #include "client/IapClientFormFactory.h"
 #include "client/IapClientPrivate.h"
+#include "client/IapResourceManager.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -40,6 +41,18 @@ result IapClientPurchasePlaceholderForm::Construct(IapClientPrivate* client) {
         return r;
     }
     item->SetName(L"itemId");
+    // Shown while a resumed purchase is being finished, as the real screen shows its waiting popup.
+    waiting_ = new (std::nothrow) Label();
+    if (!waiting_) return E_OUT_OF_MEMORY;
+    r = waiting_->Construct(Graphics::Rectangle{24, 320, area.width - 48, 60},
+                            IapResourceManager::GetStringFromID(L"IDS_ZUMEA_BODY_WAITING_ING"));
+    if (r != E_SUCCESS || (r = AddControl(waiting_)) != E_SUCCESS) {
+        delete waiting_;
+        waiting_ = nullptr;
+        return r;
+    }
+    waiting_->SetName(L"waiting");
+    waiting_->SetShowState(false);
     return TestHooksWanted() ? AddTestButtons() : E_SUCCESS;
 }
 
@@ -66,7 +79,13 @@ result IapClientPurchasePlaceholderForm::AddTestButtons() {
     return E_SUCCESS;
 }
 
-void IapClientPurchasePlaceholderForm::EasyBuyPurchaseItemFinish() { ++finishRequests_; }
+void IapClientPurchasePlaceholderForm::EasyBuyPurchaseItemFinish() {
+    ++finishRequests_;
+    if (waiting_) {
+        waiting_->SetShowState(true);
+        waiting_->Invalidate();
+    }
+}
 
 void IapClientPurchasePlaceholderForm::OnActionPerformed(const Ui::Control&, int actionId) {
     if (actionId == kActionIssueTicket) {

@@ -9,6 +9,7 @@
 // that only real payments produce. Without the variable they do not exist.
 #include "client/ui/IapClientPlaceholderForm.h"
 #include "platform/ui/IActionEventListener.h"
+#include "platform/ui/Label.h"
 
 class IapClientPrivate;
 class IapClientFormFactory;
@@ -37,6 +38,7 @@ private:
     Vx::result AddTestButtons();
 
     IapClientPrivate* client_ = nullptr;
+    Vx::Ui::Controls::Label* waiting_ = nullptr;
     IapClientFormFactory* factory_ = nullptr;
     int finishRequests_ = 0;
 };
