@@ -223,6 +223,24 @@ TEST(IapClientFrameTest, OnceTheResumedCallerIsAnsweredANewPurchaseIsAccepted) {
     });
 }
 
+TEST(IapClientFrameTest, AnotherOperationIsRefusedAndEndsBuyclientOnlyWhenNothingRuns) {
+    RunInApp([](ProbeFrame& frame) {
+        ASSERT_EQ(E_SUCCESS, frame.Construct());
+        const String other(L"http://vexmora.com/appcontrol/operation/iap/get_item_list");
+        const String purchase(L"http://vexmora.com/appcontrol/operation/iap/purchase");
+        frame.OnAppControlRequestReceived(1, other, nullptr, nullptr, kNewPurchase.Get());
+        EXPECT_EQ(std::vector<App::RequestId>{1}, frame.refusals);
+        EXPECT_EQ(1, frame.terminations);
+        EXPECT_EQ(Mode::None, frame.GetRequestMode());
+
+        frame.OnAppControlRequestReceived(2, purchase, nullptr, nullptr, kNewPurchase.Get());
+        frame.OnAppControlRequestReceived(3, other, nullptr, nullptr, nullptr);
+        EXPECT_EQ((std::vector<App::RequestId>{1, 3}), frame.refusals);
+        EXPECT_EQ(1, frame.terminations);
+        EXPECT_EQ(2, frame.facade->answerRequestId);
+    });
+}
+
 TEST(IapClientFrameTest, ModeOverrideAndDeviceOverridesComeFromAcceptedRequests) {
     RunInApp([](ProbeFrame& frame) {
         ASSERT_EQ(E_SUCCESS, frame.Construct());
