@@ -30,11 +30,20 @@ bool IsSafeResourceName(const std::wstring& name) {
     return true;
 }
 
+// The name as it may appear in a log line: one line, bounded.
+std::string Printable(const std::wstring& name) {
+    std::wstring shown = name.substr(0, 200);
+    for (wchar_t& c : shown) {
+        if (c < 0x20 || c == 0x7f) c = L'?';
+    }
+    return Vx::Base::String(shown).ToUtf8();
+}
+
 }  // namespace
 
 Vx::Graphics::Bitmap* AppResource::GetBitmapN(const Vx::Base::String& name) const {
     if (!IsSafeResourceName(name.ToStdWString())) {
-        LogAppWarning("refused the resource picture name \"" + name.ToUtf8() + "\"");
+        LogAppWarning("refused the resource picture name \"" + Printable(name.ToStdWString()) + "\"");
         return nullptr;
     }
     QString folder = QString::fromStdString(AppContext::GetCurrent().resourceDir);

@@ -33,6 +33,12 @@ Instance& TheInstance() {
 
 std::string Utf8(const SceneId& id) { return id.ToUtf8(); }
 
+// Every live manager, for the automation channel's question "which scene is shown".
+std::vector<SceneManagerPrivate*>& Managers() {
+    static std::vector<SceneManagerPrivate*> managers;
+    return managers;
+}
+
 }  // namespace
 
 // ---- SceneManager -----------------------------------------------------------
@@ -118,9 +124,22 @@ Form* SceneManager::GetForm(const SceneId& sceneId) const {
 // ---- SceneManagerPrivate ----------------------------------------------------
 
 SceneManagerPrivate::SceneManagerPrivate(Frame* fixedFrame)
-    : fixedFrame_(fixedFrame), fixed_(fixedFrame != nullptr), context_(std::make_unique<QObject>()) {}
+    : fixedFrame_(fixedFrame), fixed_(fixedFrame != nullptr), context_(std::make_unique<QObject>()) {
+    Managers().push_back(this);
+}
 
-SceneManagerPrivate::~SceneManagerPrivate() = default;
+SceneManagerPrivate::~SceneManagerPrivate() {
+    auto& managers = Managers();
+    managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
+}
+
+SceneId SceneManagerPrivate::GetCurrentSceneOf(const Frame* frame) {
+    if (!frame) return SceneId();
+    for (SceneManagerPrivate* manager : Managers()) {
+        if (manager->GetFrame() == frame) return manager->current_;
+    }
+    return SceneId();
+}
 
 std::unique_ptr<SceneManager> SceneManagerPrivate::CreateForFrame(Frame& frame) {
     return std::unique_ptr<SceneManager>(new SceneManager(&frame));
@@ -173,8 +192,16 @@ result SceneManagerPrivate::Forward(const ForwardSceneTransition& transition, st
 
 result SceneManagerPrivate::Backward(const BackwardSceneTransition& transition, std::unique_ptr<ArrayList> args) {
     if (busy_) {
-        bool forwardPending = std::any_of(queue_.begin(), queue_.end(), [](const Pending& p) { return p.forward; });
-        if (history_.empty() && !forwardPending) return E_INVALID_STATE;
+        // Judged by the history as it will be when this move's turn comes.
+        int depth = static_cast<int>(history_.size()) + (pushPending_ ? 1 : 0);
+        for (const Pending& p : queue_) {
+            if (!p.forward) {
+                --depth;
+            } else if (p.forwardTransition.GetHistoryOption() == SCENE_HISTORY_OPTION_ADD_HISTORY) {
+                ++depth;
+            }
+        }
+        if (depth <= 0) return E_INVALID_STATE;
         Pending pending;
         pending.forward = false;
         pending.backwardTransition = transition;
@@ -202,15 +229,14 @@ result SceneManagerPrivate::Move(Scene& to, SceneDestroyOption destroy, bool rem
     result r = EnsureForm(to, *frame);
     if (r != E_SUCCESS) return r;
     SceneId from = current_;
+    pushPending_ = remember && history == SCENE_HISTORY_OPTION_ADD_HISTORY && !from.IsEmpty();
     if (!from.IsEmpty()) Deactivate(from, to.id);
     // A listener of the scene being left may have taken the destination's form down.
-    if (!AliveForm(to)) {
-        r = EnsureForm(to, *frame);
-        if (r != E_SUCCESS) return r;
-    }
-    r = frame->SetCurrentForm(AliveForm(to));
+    if (!AliveForm(to)) r = EnsureForm(to, *frame);
+    if (r == E_SUCCESS) r = frame->SetCurrentForm(AliveForm(to));
+    if (r == E_SUCCESS && pushPending_) history_.push_back(from);
+    pushPending_ = false;
     if (r != E_SUCCESS) return r;
-    if (remember && history == SCENE_HISTORY_OPTION_ADD_HISTORY && !from.IsEmpty()) history_.push_back(from);
     current_ = to.id;
     Activate(from, to.id, std::move(args));
     if (destroy == SCENE_DESTROY_OPTION_DESTROY && !from.IsEmpty() && from != current_) {

@@ -37,6 +37,8 @@ public:
     static std::unique_ptr<SceneManager> CreateForFrame(Controls::Frame& frame);
     // Ends the application's manager (the application is ending).
     static void DestroyInstance();
+    // The current scene of the manager whose scenes live in `frame`; empty when none does.
+    static SceneId GetCurrentSceneOf(const Controls::Frame* frame);
 
     result Forward(const ForwardSceneTransition& transition, std::unique_ptr<Base::Collection::ArrayList> args);
     result Backward(const BackwardSceneTransition& transition, std::unique_ptr<Base::Collection::ArrayList> args);
@@ -70,6 +72,8 @@ private:
     SceneId current_;
     IFormFactory* factory_ = nullptr;
     bool busy_ = false;
+    // The move under way will put the scene it leaves into the history.
+    bool pushPending_ = false;
     std::deque<Pending> queue_;
     // Ends the connections to form widgets with the manager.
     std::unique_ptr<QObject> context_;
