@@ -34,6 +34,13 @@ bool ApplyOption(const std::string& name, const std::string& value, SandboxConfi
             error = "--port needs a number from 0 to 65535 (0 picks a free port), not \"" + value + "\"";
             return false;
         }
+    } else if (name == "--idle-timeout" || name == "--request-timeout") {
+        int ms = 0;
+        if (!TextUtil::ParseInt(value, ms) || ms < 1 || ms > 3600000) {
+            error = name + " needs milliseconds from 1 to 3600000, not \"" + value + "\"";
+            return false;
+        }
+        (name == "--idle-timeout" ? config.limits.idleTimeoutMs : config.limits.requestTimeoutMs) = ms;
     } else if (name == "--db") {
         config.dbPath = value;
     } else if (name == "--seed") {
@@ -123,6 +130,10 @@ Options:
   --db FILE             keep the data in this SQLite file; a new file is
                         seeded, an existing one is used as it is
                         (default: a fresh in-memory database)
+  --idle-timeout MS     close a connection that starts no request for MS
+                        milliseconds (default 5000)
+  --request-timeout MS  a request's line, headers and body must arrive
+                        within MS milliseconds (default 10000)
   --seed FILE           SQL INSERTs that replace the demo catalogue when a
                         database is created (see sandbox/demo-catalogue.sql)
   --fault RULE          inject a fault; repeatable. RULE is

@@ -19,8 +19,6 @@
 namespace Sandbox {
 namespace {
 
-constexpr size_t kMaxBodyBytes = 4 * 1024 * 1024;
-
 std::string UrlHost(const std::string& host) {
     if (host.empty() || host == "0.0.0.0") return "127.0.0.1";
     if (host == "::") return "[::1]";
@@ -81,7 +79,7 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    p.http.set_payload_max_length(kMaxBodyBytes);
+    p.http.SetLimits(config.limits);
     port_ = config.port == 0 ? p.http.bind_to_any_port(config.host) : config.port;
     if (port_ <= 0 || (config.port != 0 && !p.http.bind_to_port(config.host, config.port))) {
         error =
@@ -100,7 +98,7 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
     p.store->Install();
     p.downloads->Install();
     p.admin->Install();
-    p.http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+    p.http.SetRequestFilter([](const httplib::Request& req, httplib::Response& res) {
         return AdminApi::Refuses(req, res) ? httplib::Server::HandlerResponse::Handled
                                            : httplib::Server::HandlerResponse::Unhandled;
     });
