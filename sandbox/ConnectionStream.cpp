@@ -12,6 +12,8 @@
 namespace Sandbox {
 namespace {
 
+constexpr int kPollSliceMs = 50;
+
 int PollFor(int fd, short events, int timeoutMs) {
     pollfd pfd{fd, events, 0};
     int rc;
@@ -33,25 +35,27 @@ void NumericAddress(const sockaddr_storage& addr, socklen_t length, std::string&
 
 }  // namespace
 
-ConnectionStream::ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs)
-    : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs) {}
+ConnectionStream::ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs, const std::atomic<bool>& listening)
+    : fd_(fd), readTimeoutMs_(readTimeoutMs), writeTimeoutMs_(writeTimeoutMs), listening_(listening) {}
 
 void ConnectionStream::BeginRequest(int timeoutMs, size_t headBytes) {
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     headBudget_ = headBytes;
 }
 
-int ConnectionStream::ReadWaitMs() const {
-    if (deadline_ == std::chrono::steady_clock::time_point::max()) return readTimeoutMs_;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, readTimeoutMs_));
-}
-
 bool ConnectionStream::is_readable() const {
     if (HasBuffered()) return true;
-    const int waitMs = ReadWaitMs();
-    return waitMs > 0 && PollFor(fd_, POLLIN, waitMs) > 0;
+    const auto now = std::chrono::steady_clock::now();
+    const auto until = std::min(deadline_, now + std::chrono::milliseconds(readTimeoutMs_));
+    // In slices, so that a slow client does not hold up a stop.
+    while (listening_) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        const int rc = PollFor(fd_, POLLIN, static_cast<int>(std::min<long long>(left, kPollSliceMs)));
+        if (rc != 0) return rc > 0;
+    }
+    return false;
 }
 
 bool ConnectionStream::is_writable() const { return !dropped_ && PollFor(fd_, POLLOUT, writeTimeoutMs_) > 0; }

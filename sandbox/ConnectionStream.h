@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 
@@ -12,7 +13,8 @@ namespace Sandbox {
 // large or that does not arrive in time reads as a failed socket.
 class ConnectionStream final : public httplib::Stream {
 public:
-    ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs);
+    // Reads give up early once listening is false (the server stops).
+    ConnectionStream(int fd, int readTimeoutMs, int writeTimeoutMs, const std::atomic<bool>& listening);
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -39,11 +41,11 @@ public:
 
 private:
     static constexpr size_t kUnlimited = static_cast<size_t>(-1);
-    int ReadWaitMs() const;
 
     int fd_;
     int readTimeoutMs_;
     int writeTimeoutMs_;
+    const std::atomic<bool>& listening_;
     bool dropped_ = false;
     bool closeAfterReply_ = false;
     std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();

@@ -72,6 +72,12 @@ void HttpServer::SetLimits(const ConnectionLimits& limits) {
 
 void HttpServer::SetRequestFilter(HandlerWithResponse filter) { filter_ = std::move(filter); }
 
+void HttpServer::WidenBacklog() {
+    const socket_t sock = svr_sock_;
+    // Listening again on a listening socket only changes its backlog.
+    if (sock != INVALID_SOCKET) ::listen(sock, SOMAXCONN);
+}
+
 bool HttpServer::DropCurrentConnection() {
     if (!t_currentStream) return false;
     t_currentStream->Drop();
@@ -79,6 +85,7 @@ bool HttpServer::DropCurrentConnection() {
 }
 
 void HttpServer::Shutdown() {
+    listening_ = false;
     const socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
     if (sock != INVALID_SOCKET) {
         ::shutdown(sock, SHUT_RDWR);
@@ -168,7 +175,7 @@ bool HttpServer::process_and_close_socket(socket_t sock) {
     int noDelay = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     ConnectionStream stream(sock, ToMs(read_timeout_sec_, read_timeout_usec_),
-                            ToMs(write_timeout_sec_, write_timeout_usec_));
+                            ToMs(write_timeout_sec_, write_timeout_usec_), listening_);
     t_currentStream = &stream;
     bool ok = false;
     for (size_t left = keep_alive_max_count_; left > 0 && WaitForRequest(sock, stream); --left) {

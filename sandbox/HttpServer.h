@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+
 namespace Sandbox {
 
 // cpp-httplib's server with its own connection loop and its own limits:
@@ -27,6 +29,10 @@ public:
     // the request there (res filled in).
     void SetRequestFilter(HandlerWithResponse filter);
 
+    // After binding: lets a burst of new connections queue up instead of
+    // having their first attempt dropped (and retried a second later).
+    void WidenBacklog();
+
     // From inside a handler: nothing of the reply is sent and the connection
     // is closed. False when called outside a handler.
     static bool DropCurrentConnection();
@@ -47,6 +53,7 @@ private:
 
     ConnectionLimits limits_;
     HandlerWithResponse filter_;
+    std::atomic<bool> listening_{true};
 };
 
 }  // namespace Sandbox

@@ -88,6 +88,7 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
         port_ = 0;
         return false;
     }
+    p.http.WidenBacklog();
     const std::string hostPort = UrlHost(config.host) + ":" + std::to_string(port_);
     baseUrl_ = "http://" + hostPort;
 

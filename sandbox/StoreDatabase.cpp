@@ -2,6 +2,7 @@
 
 #include "sandbox/DemoCatalogue.h"
 #include "sandbox/PackageVersion.h"
+#include "sandbox/PrivateFile.h"
 #include "sandbox/Statement.h"
 
 #include <sqlite3.h>
@@ -127,6 +128,7 @@ bool StoreDatabase::Open(const std::string& path, const std::string& seedSql) {
         return false;
     }
     const std::string name = path.empty() ? ":memory:" : path;
+    if (!path.empty() && !PrivateFile::Prepare(path, lastError_)) return false;
     if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK)
         return Fail("cannot open " + name);

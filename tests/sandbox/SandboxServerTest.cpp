@@ -307,6 +307,19 @@ TEST_F(SandboxServerTest, RecentRequestsListFunctionsParamsAndOutcomes) {
     EXPECT_EQ(Admin("GET", "/admin/requests")->body, "[]\n");
 }
 
+TEST_F(SandboxServerTest, RecentRequestsMaskPasswordsAndCardData) {
+    Store(RequestXml(5012, "checkPassword", 40, {{"emailID", "demo@vexmora.com"}, {"password", "demo1234"}}));
+    Store(
+        RequestXml(6014, "registerCreditCardForIAP", 41,
+                   {{"cardType", "V"}, {"cardNum", "4111111111111111"}, {"cvc", "123"}, {"authNID", "9001011234567"}}));
+    const std::string json = Admin("GET", "/admin/requests")->body;
+    for (const char* secret : {"demo1234", "4111111111111111", "\"123\"", "9001011234567"})
+        EXPECT_EQ(json.find(secret), std::string::npos) << secret << " in " << json;
+    EXPECT_NE(json.find("\"password\":\"***\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"emailID\":\"demo@vexmora.com\""), std::string::npos);
+    EXPECT_NE(json.find("\"cardType\":\"V\""), std::string::npos);
+}
+
 TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered) {
     std::atomic<int> good{0};
     std::vector<std::thread> threads;

@@ -164,9 +164,10 @@ TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles) {
     EXPECT_FALSE(garbage.Open(Path("garbage.db"), ""));
     EXPECT_FALSE(garbage.LastError().empty());
 
+    // A folder that cannot be made (a file stands in the way) is named in the error.
     StoreDatabase missingDir;
-    EXPECT_FALSE(missingDir.Open(Path("no/such/dir/x.db"), ""));
-    EXPECT_NE(missingDir.LastError().find("cannot open"), std::string::npos) << missingDir.LastError();
+    EXPECT_FALSE(missingDir.Open(Path("garbage.db/dir/x.db"), ""));
+    EXPECT_NE(missingDir.LastError().find("cannot create the folder"), std::string::npos) << missingDir.LastError();
 }
 
 TEST(StoreDatabase, SecondOpenIsRefused) {
@@ -191,4 +192,33 @@ TEST(StoreDatabase, FullDatabaseFailsWritesClearlyAndKeepsWhatItHas) {
     bool valid = false;
     ASSERT_TRUE(db.CheckPassword("a@x.com", "pw", valid));
     EXPECT_TRUE(valid);
+}
+
+TEST_F(StoreDatabaseFile, DatabaseFileAndTheFoldersItMakesAreOwnerOnly) {
+    const std::string path = Path("new/deeper/store.db");
+    {
+        StoreDatabase db;
+        ASSERT_TRUE(db.Open(path, "")) << db.LastError();
+        ASSERT_TRUE(db.AddAccount({"p@x.com", "pw", "U7", ""}));
+    }
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(Path("new")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(Path("new/deeper")).permissions(), fs::perms::owner_all);
+    // The test's own folder was there before: it is left as it was.
+    EXPECT_NE(fs::status(dir_).permissions() & fs::perms::owner_all, fs::perms::none);
+
+    // An existing file readable by others is made private when opened.
+    fs::permissions(path,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open(path, "")) << db.LastError();
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(StoreDatabaseFile, FolderInsteadOfAFileIsRefusedClearly) {
+    std::filesystem::create_directory(Path("adir"));
+    StoreDatabase db;
+    EXPECT_FALSE(db.Open(Path("adir"), ""));
+    EXPECT_NE(db.LastError().find("adir"), std::string::npos) << db.LastError();
 }
