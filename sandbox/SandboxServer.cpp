@@ -6,9 +6,11 @@
 #include "sandbox/FunctionDispatcher.h"
 #include "sandbox/HttpServer.h"
 #include "sandbox/PackageDownloads.h"
+#include "sandbox/PaymentFunctions.h"
 #include "sandbox/RequestLog.h"
 #include "sandbox/StoreDatabase.h"
 #include "sandbox/StoreEndpoint.h"
+#include "sandbox/TicketEndpoint.h"
 
 #include <libxml/parser.h>
 #include <sys/socket.h>
@@ -34,9 +36,11 @@ struct SandboxServerParts {
     RequestLog log;
     FunctionDispatcher dispatcher;
     CatalogueFunctions catalogue{database};
+    PaymentFunctions payments{database};
     std::unique_ptr<StoreEndpoint> store;
     std::unique_ptr<PackageDownloads> downloads;
     std::unique_ptr<AdminApi> admin;
+    std::unique_ptr<TicketEndpoint> tickets;
 };
 
 SandboxServer::SandboxServer() : parts_(std::make_unique<SandboxServerParts>()) {
@@ -93,12 +97,15 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
     baseUrl_ = "http://" + hostPort;
 
     p.catalogue.RegisterWith(p.dispatcher);
+    p.payments.RegisterWith(p.dispatcher);
     p.store = std::make_unique<StoreEndpoint>(p.http, p.dispatcher, p.faults, p.log, hostPort);
     p.downloads = std::make_unique<PackageDownloads>(p.http, p.database, p.faults, p.log);
     p.admin = std::make_unique<AdminApi>(p.http, p.database, p.faults, p.log, baseUrl_);
     p.store->Install();
     p.downloads->Install();
     p.admin->Install();
+    p.tickets = std::make_unique<TicketEndpoint>(p.http, p.database);
+    p.tickets->Install();
     p.http.SetRequestFilter([](const httplib::Request& req, httplib::Response& res) {
         return AdminApi::Refuses(req, res) ? httplib::Server::HandlerResponse::Handled
                                            : httplib::Server::HandlerResponse::Unhandled;
