@@ -185,9 +185,29 @@ bool HttpServer::process_and_close_socket(socket_t sock) {
         if (!ok || connectionClosed || stream.IsDropped() || stream.ClosesAfterReply()) break;
     }
     t_currentStream = nullptr;
+    if (stream.ClosesAfterReply()) LingerBeforeClose(sock);
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
     return ok;
+}
+
+void HttpServer::LingerBeforeClose(socket_t sock) const {
+    // Closing with the client's bytes unread resets the connection, and the
+    // reset can destroy the refusal we just sent before the client reads it.
+    // So: no more writes, then read and drop what still comes, for a while.
+    constexpr int kLingerMs = 2000;
+    constexpr size_t kLingerBytes = 16 * 1024 * 1024;
+    ::shutdown(sock, SHUT_WR);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLingerMs);
+    char buffer[16384];
+    for (size_t dropped = 0; dropped < kLingerBytes && listening_ && std::chrono::steady_clock::now() < deadline;) {
+        const int rc = PollFor(sock, POLLIN, kPollSliceMs);
+        if (rc < 0) return;
+        if (rc == 0) continue;
+        const ssize_t n = ::recv(sock, buffer, sizeof buffer, 0);
+        if (n <= 0) return;
+        dropped += static_cast<size_t>(n);
+    }
 }
 
 }  // namespace Sandbox

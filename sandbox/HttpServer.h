@@ -48,6 +48,7 @@ private:
     bool process_and_close_socket(socket_t sock) override;
     HandlerResponse AdmitRequest(const httplib::Request& req, httplib::Response& res) const;
     bool AdmitBody(httplib::Request& req, httplib::Response& res) const;
+    void LingerBeforeClose(socket_t sock) const;
     template <class StreamT>
     bool WaitForRequest(socket_t sock, const StreamT& stream) const;
 
