@@ -443,7 +443,12 @@ bool StoreDatabase::IssuePurchaseId(const IssuedPurchaseId& issued) {
                      "VALUES (?1, ?2, ?3, ?4, ?5)");
     insert.Bind(1, issued.purchaseId).Bind(2, issued.duid).Bind(3, issued.itemId).Bind(4, issued.timeStamp);
     insert.Bind(5, issued.issuedAt);
-    return insert.Run() || Fail("cannot record the purchase id");
+    if (!insert.Run()) return Fail("cannot record the purchase id");
+    Statement trim(db_,
+                   "DELETE FROM purchase_ids WHERE used_at IS NULL AND rowid <= (SELECT rowid FROM purchase_ids "
+                   "WHERE used_at IS NULL ORDER BY rowid DESC LIMIT 1 OFFSET ?1)");
+    trim.Bind(1, unusedPurchaseIdLimit_);
+    return trim.Run() || Fail("cannot forget old purchase ids");
 }
 
 bool StoreDatabase::UsePurchaseId(const std::string& purchaseId, const std::string& duid, const std::string& itemId,

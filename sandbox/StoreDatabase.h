@@ -63,8 +63,11 @@ public:
     // Removes every offer for the item (in every country); removed gives the count.
     bool RemovePaymentOffers(const std::string& groupId, const std::string& itemId, int& removed);
 
-    // Records a new purchase id; fails if the id exists.
+    // Records a new purchase id; fails if the id exists. Beyond the limit of
+    // unused ids the oldest unused ones are forgotten, so that a client asking
+    // for ids without end cannot grow the store without end.
     bool IssuePurchaseId(const IssuedPurchaseId& issued);
+    void SetUnusedPurchaseIdLimit(int limit) { unusedPurchaseIdLimit_ = limit; }
     // Spends the id for that device and item, at most once (usedAt: YYYYMMDDhhmmss).
     bool UsePurchaseId(const std::string& purchaseId, const std::string& duid, const std::string& itemId,
                        const std::string& usedAt, PurchaseIdUse& use);
@@ -91,6 +94,7 @@ private:
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
     bool seeded_ = false;
+    int unusedPurchaseIdLimit_ = 10000;
     std::string lastError_;
 };
 

@@ -182,4 +182,23 @@ TEST_F(PaymentFunctionsTest, APurchaseIdIsSpentOnceByItsOwnDeviceAndItem) {
     EXPECT_EQ(found->usedAt, "20260101000000");
 }
 
+TEST_F(PaymentFunctionsTest, OnlyTheNewestUnusedPurchaseIdsAreKept) {
+    db_.SetUnusedPurchaseIdLimit(3);
+    const std::string spent = AsMap(PurchaseId("D", "000000002001", "1").records.at(0))["purchaseID"];
+    Sandbox::PurchaseIdUse use{};
+    ASSERT_TRUE(db_.UsePurchaseId(spent, "D", "000000002001", "20260101000000", use));
+    ASSERT_EQ(use, Sandbox::PurchaseIdUse::Accepted);
+    std::vector<std::string> ids;
+    for (int i = 0; i < 5; ++i)
+        ids.push_back(AsMap(PurchaseId("D", "000000002001", std::to_string(10 + i)).records.at(0))["purchaseID"]);
+    std::vector<Sandbox::IssuedPurchaseId> kept;
+    ASSERT_TRUE(db_.RecentPurchaseIds(100, kept));
+    ASSERT_EQ(kept.size(), 4u);  // three unused and the spent one
+    EXPECT_EQ(kept[0].purchaseId, ids[4]);
+    EXPECT_EQ(kept[2].purchaseId, ids[2]);
+    EXPECT_EQ(kept[3].purchaseId, spent);
+    ASSERT_TRUE(db_.UsePurchaseId(ids[0], "D", "000000002001", "20260101000000", use));
+    EXPECT_EQ(use, Sandbox::PurchaseIdUse::Unknown);  // forgotten
+}
+
 }  // namespace
