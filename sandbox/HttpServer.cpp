@@ -118,7 +118,15 @@ HttpServer::HandlerResponse HttpServer::AdmitRequest(const httplib::Request& con
 }
 
 bool HttpServer::AdmitBody(httplib::Request& req, httplib::Response& res) const {
-    if (!ExpectsBody(req)) return true;
+    if (!ExpectsBody(req)) {
+        // The library would read such a body as the next request.
+        const std::string length = req.get_header_value("Content-Length");
+        if (req.has_header("Transfer-Encoding") || (!length.empty() && length != "0")) {
+            Refuse(res, 400, req.method + " requests carry no body here");
+            return false;
+        }
+        return true;
+    }
     const std::string encoding = Lower(req.get_header_value("Content-Encoding"));
     if (!encoding.empty() && encoding != "identity") {
         Refuse(res, 415, "request bodies are taken as they are; send it without Content-Encoding " + encoding);

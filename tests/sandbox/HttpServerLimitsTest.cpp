@@ -185,6 +185,10 @@ TEST_F(HttpServerLimitsTest, OversizedMalformedAndCompressedBodiesAreRefused) {
         {"POST /store HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcXY\r\n", "400"},
         {"POST /store HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n1000000000000000\r\n", "400"},
         {"POST /store HTTP/1.1\r\nHost: x\r\nContent-Encoding: gzip\r\nContent-Length: 4\r\n\r\nabcd", "415"},
+        // A body on a GET would otherwise be read as a second request.
+        {"GET /admin/status HTTP/1.1\r\nHost: x\r\nContent-Length: 38\r\n\r\nGET /admin/faults HTTP/1.1\r\nHost: "
+         "x\r\n\r\n",
+         "400"},
     };
     for (const Case& c : cases) {
         RawClient client(server_.Port());
