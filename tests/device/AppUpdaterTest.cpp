@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <sstream>
@@ -15,10 +16,12 @@
 #include <vector>
 
 #include "lib/device/IAppUpdateListener.h"
+#include "platform/base/PlatformHome.h"
 #include "platform/content/DownloadManager.h"
 #include "platform/notification/NotificationManager.h"
 #include "platform/package/PackageFile.h"
 #include "platform/package/PackageManager.h"
+#include "platform/package/PackageSigningKey.h"
 #include "tests/platform/content/ContentTestSupport.h"
 
 using namespace Vx;
@@ -41,6 +44,7 @@ public:
     std::function<void(int)> onDownloadProgress;
 };
 
+// Signed with the key of the platform home in use, which trusts it.
 std::string PackageBytes(const std::string& packageId, const std::string& version) {
     App::Package::PackageContents contents;
     contents.packageId = packageId;
@@ -48,8 +52,10 @@ std::string PackageBytes(const std::string& packageId, const std::string& versio
     contents.applications = {{packageId, "bin/" + packageId}};
     contents.files = {{"bin/" + packageId, 0755, "#!/bin/sh\necho " + version + "\n"},
                       {"share/blob", 0644, std::string(300 * 1024, 'x')}};
+    App::Package::PackageSigningKey key;
+    EXPECT_EQ(App::Package::PackageSigningKey::LoadDeveloperKey(Base::GetPlatformHome(), key), E_SUCCESS);
     std::string bytes;
-    EXPECT_EQ(App::Package::PackageFile::Serialize(contents, bytes), E_SUCCESS);
+    EXPECT_EQ(App::Package::PackageFile::Serialize(contents, key, bytes), E_SUCCESS);
     return bytes;
 }
 
@@ -61,7 +67,7 @@ protected:
         // Streams the file in pieces so that the download reports progress several times.
         server_.Get().Get(R"(/packages/(.+))", [this](const httplib::Request& req, httplib::Response& res) {
             std::string body = req.matches[1] == "garbage.vxp" ? "garbage" : "";
-            if (req.matches[1] == "buyclient.vxp") body = Served();
+            if (req.matches[1].str().rfind("buyclient", 0) == 0) body = Served();
             if (body.empty()) {
                 res.status = 404;
                 return;
@@ -301,6 +307,72 @@ TEST_F(AppUpdaterFixture, DestroyedUpdaterHearsNothingMore) {
     EXPECT_EQ(LogEvents().back(), "ongoing-removed");
     Wait([&] { return ContentTest::ListFolder(home_ / "downloads").size() == 1; });
     EXPECT_TRUE(recorder_.results.empty());
+}
+
+TEST_F(AppUpdaterFixture, AnOfferThatCannotBeInstalledIsNotFetchedAgain) {
+    AppUpdater updater(&recorder_);
+    // The store offers 2.0, but the file holds 1.9.
+    Serve(PackageBytes("buyclient", "1.9"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+    EXPECT_FALSE(App::Package::PackageManager::GetInstance()->IsPackageInstalled(L"buyclient"));
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    std::string record = ContentTest::ReadFile(home_ / "updates/buyclient.failed");
+    EXPECT_NE(record.find("version=2.0\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("not the 2.0 offered"), std::string::npos) << record;
+
+    std::size_t reported = recorder_.results.size();
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(updater.Update(Url("buyclient-1.5.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(recorder_.results.size(), reported);
+    EXPECT_EQ(Content::DownloadManager::GetInstance()->GetState(1), Content::DOWNLOAD_STATE_NONE);
+
+    // A newer offer is fetched; once installed, neither it nor an older one is fetched again.
+    Serve(PackageBytes("buyclient", "2.1"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp?from=store")), AppUpdater::UPDATE_SUCCESS);
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    EXPECT_FALSE(std::filesystem::exists(home_ / "updates/buyclient.failed"));
+    EXPECT_EQ(updater.Update(Url("buyclient-2.1.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.5.vxp")), E_OBJ_ALREADY_EXIST);
+
+    // A file that is not newer than the installed version is refused even when the address names no version.
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+}
+
+TEST_F(AppUpdaterFixture, AFailedInstallationIsRememberedButAFullDiskIsNot) {
+    AppUpdater updater(&recorder_);
+    recorder_.onDownloadProgress = [](int percent) {
+        if (percent == 100) ::setenv("IAP_PLATFORM_FAULTS", "storage-full", 1);
+    };
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_STORAGE_FULL);
+    ::unsetenv("IAP_PLATFORM_FAULTS");
+    recorder_.onDownloadProgress = nullptr;
+    EXPECT_FALSE(std::filesystem::exists(home_ / "updates/buyclient.failed"));
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+
+    // A path no file system can hold: the installation fails every time.
+    App::Package::PackageContents contents;
+    contents.packageId = "buyclient";
+    contents.version = "2.0";
+    contents.applications = {{"buyclient", "bin/buyclient"}};
+    contents.files = {{"bin/buyclient", 0755, "#!/bin/sh\n"}, {std::string(300, 'n'), 0644, "x"}};
+    App::Package::PackageSigningKey key;
+    ASSERT_EQ(App::Package::PackageSigningKey::LoadDeveloperKey(home_.Path(), key), E_SUCCESS);
+    std::string bytes;
+    ASSERT_EQ(App::Package::PackageFile::Serialize(contents, key, bytes), E_SUCCESS);
+    Serve(bytes);
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_UNKNOWN);
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+}
+
+TEST(AppUpdater, OfferedVersionIsTakenFromTheFileName) {
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient-2.0.0.vxp", "buyclient"), "2.0.0");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient-2.0.0", "buyclient"), "2.0.0");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/buyclient-1.2-beta.vpk?x=1#y", "buyclient"), "1.2-beta");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient.vxp", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/other-2.0.vxp", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/buyclient-../x", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("", "buyclient"), "");
 }
 
 TEST(AppUpdater, ProgressIsTruncatedAndBounded) {
