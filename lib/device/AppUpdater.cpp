@@ -255,14 +255,18 @@ void AppUpdater::OnPackageInstallationCompleted(const App::Package::PackageId& p
     if (!installing_ || packageId != kPackageId) return;
     installing_ = false;
     removeNotification();
-    RemoveDownloadedFile();
-    // A full disk may be freed; anything else would fail again with the same file.
-    if (installationResult != App::Package::PACKAGE_INSTALLATION_RESULT_SUCCESS &&
-        installationResult != App::Package::PACKAGE_INSTALLATION_RESULT_STORAGE_FULL) {
+    // A full disk may be freed and a copy damaged on its way may arrive whole;
+    // anything else would fail again with the same file.
+    if (installationResult == App::Package::PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE &&
+        !PackageFile::IsIntact(downloadedPath_)) {
+        if (!offeredVersion_.empty()) FailedUpdateRecord(kPackageIdUtf8).SaveDamaged(offeredVersion_, url_);
+    } else if (installationResult != App::Package::PACKAGE_INSTALLATION_RESULT_SUCCESS &&
+               installationResult != App::Package::PACKAGE_INSTALLATION_RESULT_STORAGE_FULL) {
         RememberFailure(installationResult == App::Package::PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE
                             ? "the package manager found the package invalid, unsigned or not trusted"
                             : "the package manager could not install it");
     }
+    RemoveDownloadedFile();
     switch (installationResult) {
     case App::Package::PACKAGE_INSTALLATION_RESULT_SUCCESS:
         FailedUpdateRecord(kPackageIdUtf8).Clear();

@@ -318,6 +318,35 @@ result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::str
     return E_SUCCESS;
 }
 
+bool PackageFile::IsIntact(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    std::uint64_t size = static_cast<std::uint64_t>(in.tellg());
+    std::string header(kHeaderSize, '\0');
+    in.seekg(0);
+    if (size < kHeaderSize + kDigestSize || !in.read(header.data(), static_cast<std::streamsize>(header.size())) ||
+        std::string_view(header).substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
+        return false;
+    }
+    std::uint16_t version = 0;
+    Reader(std::string_view(header).substr(sizeof kMagic)).U16(version);
+    std::size_t trailer = version == kFormatVersion ? kSignedTrailerSize : kDigestSize;
+    if (size < kHeaderSize + trailer) return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(header.data(), static_cast<qsizetype>(header.size())));
+    std::uint64_t left = size - trailer - kHeaderSize;
+    std::string chunk(1 << 16, '\0');
+    while (left > 0) {
+        std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+        if (!in.read(chunk.data(), static_cast<std::streamsize>(n))) return false;
+        hash.addData(QByteArrayView(chunk.data(), static_cast<qsizetype>(n)));
+        left -= n;
+    }
+    std::string stored(kDigestSize, '\0');
+    if (!in.read(stored.data(), static_cast<std::streamsize>(stored.size()))) return false;
+    return hash.result().toStdString() == stored;
+}
+
 result PackageFile::ReadIdentity(const std::string& path, std::string& packageId, std::string& version,
                                  std::string* error) {
     std::ifstream in(path, std::ios::binary);

@@ -54,6 +54,9 @@ public:
     // whose signature, when it has one, matches its signer key. An unsigned
     // (format 1) package parses with an empty signerKey.
     static result Parse(std::string_view bytes, PackageContents& out, std::string* error = nullptr);
+    // Whether a package file is complete and its digest matches, read in
+    // pieces: false for a file damaged or cut short on its way.
+    static bool IsIntact(const std::string& path);
     // The package id and version of a package file, from its header and
     // manifest alone (nothing else is read or checked).
     static result ReadIdentity(const std::string& path, std::string& packageId, std::string& version,

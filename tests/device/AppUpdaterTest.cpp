@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "lib/device/FailedUpdateRecord.h"
 #include "lib/device/IAppUpdateListener.h"
 #include "platform/base/PlatformHome.h"
 #include "platform/content/DownloadManager.h"
@@ -363,6 +365,63 @@ TEST_F(AppUpdaterFixture, AFailedInstallationIsRememberedButAFullDiskIsNot) {
     EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_UNKNOWN);
     EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
     EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+}
+
+TEST_F(AppUpdaterFixture, ADamagedCopyIsFetchedAgainButNotForever) {
+    AppUpdater updater(&recorder_);
+    std::string damaged = PackageBytes("buyclient", "2.0");
+    damaged[damaged.size() / 2] ^= 0x01;
+    Serve(damaged);
+    for (int attempt = 1; attempt <= FailedUpdateRecord::kDamagedAttempts; ++attempt) {
+        SCOPED_TRACE(attempt);
+        EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+        EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    }
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+
+    // One damaged copy, then a whole one: installed.
+    std::string newer = PackageBytes("buyclient", "2.1");
+    newer[newer.size() / 2] ^= 0x01;
+    Serve(newer);
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+    Serve(PackageBytes("buyclient", "2.1"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp")), AppUpdater::UPDATE_SUCCESS);
+}
+
+TEST(FailedUpdateRecord, GivesAVersionUpAtOnceOrAfterRepeatedDamage) {
+    ContentTest::TempPlatformHome home;
+    FailedUpdateRecord record("buyclient");
+    EXPECT_FALSE(record.Load());
+    EXPECT_FALSE(record.Covers("1.0"));
+
+    ASSERT_EQ(record.SaveDamaged("2.0", "http://h/buyclient-2.0.vxp"), E_SUCCESS);
+    ASSERT_EQ(record.SaveDamaged("2.0", "http://h/buyclient-2.0.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_FALSE(record.Covers("2.0"));
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_FALSE(record.Covers("2.1")) << "counting starts again for another version";
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_TRUE(record.Covers("2.1"));
+
+    ASSERT_EQ(record.Save("3.0", "http://h/x\nattempts=1", "refused\nversion=9"), E_SUCCESS);
+    FailedUpdateRecord reread("buyclient");
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.GetVersion(), "3.0") << "values cannot add lines";
+    EXPECT_TRUE(reread.Covers("3.0"));
+    EXPECT_TRUE(reread.Covers("2.9.9"));
+    EXPECT_FALSE(reread.Covers("3.0.1"));
+    struct stat info {};
+    ASSERT_EQ(::stat(reread.GetPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    EXPECT_EQ(record.Save("../x", "u", "r"), E_INVALID_ARG);
+    ContentTest::WriteFile(reread.GetPath(), "version=../../x\n");
+    EXPECT_FALSE(reread.Load());
+    reread.Clear();
+    EXPECT_FALSE(std::filesystem::exists(reread.GetPath()));
 }
 
 TEST(AppUpdater, OfferedVersionIsTakenFromTheFileName) {

@@ -194,12 +194,11 @@ TEST_F(BuyServiceSelfUpdateTest, FailedUpdateInstallsNothingAndIsAnsweredCancele
         const char* storeFault;     // for the sandbox
         const char* platformFault;  // IAP_PLATFORM_FAULTS
     };
-    // A damaged file would be damaged again, so it is remembered and comes last;
-    // a refused download or a full disk may mend and are tried again.
+    // Each of these may mend, so the same offer is fetched again for the next case.
     const Case cases[] = {
+        {"corrupted download", "download:malformed", ""},
         {"download refused", "download:status=404", ""},
         {"full storage", "", "storage-full"},
-        {"corrupted download", "download:malformed", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

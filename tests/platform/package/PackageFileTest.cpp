@@ -201,7 +201,7 @@ TEST(PackageFile, SignatureNamesTheSignerAndCoversEveryByte) {
     EXPECT_NE(error.find("update the platform"), std::string::npos) << error;
 }
 
-TEST(PackageFile, IdentityIsReadFromTheHeadAlone) {
+TEST(PackageFile, IdentityAndIntegrityAreReadFromTheFile) {
     ContentTest::TempPlatformHome home;
     std::string bytes = Serialized(SamplePackage());
     bytes.resize(bytes.size() - 10);  // the rest is not read
@@ -210,7 +210,20 @@ TEST(PackageFile, IdentityIsReadFromTheHeadAlone) {
     ASSERT_EQ(PackageFile::ReadIdentity(home / "p.vxp", id, version), E_SUCCESS);
     EXPECT_EQ(id, "buyclient");
     EXPECT_EQ(version, "2.1.0");
+    EXPECT_FALSE(PackageFile::IsIntact(home / "p.vxp"));
+    ContentTest::WriteFile(home / "whole.vxp", Serialized(SamplePackage()));
+    EXPECT_TRUE(PackageFile::IsIntact(home / "whole.vxp"));
+    std::string damaged = Serialized(SamplePackage());
+    damaged[damaged.size() / 2] ^= 0x01;
+    ContentTest::WriteFile(home / "damaged.vxp", damaged);
+    EXPECT_FALSE(PackageFile::IsIntact(home / "damaged.vxp"));
+    std::string unsignedBytes;
+    ASSERT_EQ(PackageFile::SerializeUnsigned(SamplePackage(), unsignedBytes), E_SUCCESS);
+    ContentTest::WriteFile(home / "unsigned.vxp", unsignedBytes);
+    EXPECT_TRUE(PackageFile::IsIntact(home / "unsigned.vxp")) << "intact, though no device installs it";
+
     ContentTest::WriteFile(home / "junk.vxp", "junk");
+    EXPECT_FALSE(PackageFile::IsIntact(home / "junk.vxp"));
     EXPECT_EQ(PackageFile::ReadIdentity(home / "junk.vxp", id, version), E_INVALID_FORMAT);
     EXPECT_EQ(PackageFile::ReadIdentity(home / "none.vxp", id, version), E_INVALID_FORMAT);
 }
