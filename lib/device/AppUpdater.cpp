@@ -150,8 +150,8 @@ void AppUpdater::OnDownloadCompleted(Content::RequestId requestId, const String&
     notificationManager_.Notify(L"Download finished");
 
     downloadedPath_ = path.ToUtf8();
-    std::string version, reason;
-    if (!IsOfferedPackage(downloadedPath_, version, reason)) {
+    std::string reason;
+    if (!IsOfferedPackage(downloadedPath_, reason)) {
         App::LogAppWarning("update refused: " + reason);
         RememberFailure(reason);
         RemoveDownloadedFile();
@@ -175,13 +175,10 @@ void AppUpdater::OnDownloadCompleted(Content::RequestId requestId, const String&
     installing_ = true;
 }
 
-bool AppUpdater::IsOfferedPackage(const std::string& path, std::string& version, std::string& reason) const {
-    std::string packageId, error;
-    if (IsFailed(PackageFile::ReadIdentity(path, packageId, version, &error))) {
-        // The installation tells what is wrong with it.
-        version.clear();
-        return true;
-    }
+bool AppUpdater::IsOfferedPackage(const std::string& path, std::string& reason) const {
+    std::string packageId, version, error;
+    // A file that is no package at all is left to the installation to tell.
+    if (IsFailed(PackageFile::ReadIdentity(path, packageId, version, &error))) return true;
     if (packageId != kPackageIdUtf8) {
         reason = "the download holds package '" + packageId + "', not '" + kPackageIdUtf8 + "'";
         return false;

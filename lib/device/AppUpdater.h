@@ -76,7 +76,7 @@ private:
     bool IsOwnDownload(Vx::Content::RequestId requestId) const;
     void Report(UpdateResult updateResult);
     // False, with the reason, when the downloaded file is not the package offered.
-    bool IsOfferedPackage(const std::string& path, std::string& version, std::string& reason) const;
+    bool IsOfferedPackage(const std::string& path, std::string& reason) const;
     // Remembers that the offered version cannot be installed.
     void RememberFailure(const std::string& reason);
     void RemoveDownloadedFile();
