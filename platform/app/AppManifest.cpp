@@ -201,10 +201,12 @@ result AppManifestRegistry::FindByExecutable(const std::string& executable, AppM
             AppManifest m;
             std::string error;
             if (Parse(it->path().string(), m, error) != E_SUCCESS) continue;
-            if (Canonical(m.executable) == wanted) {
-                out = std::move(m);
-                return E_SUCCESS;
-            }
+            if (Canonical(m.executable) != wanted) continue;
+            // Only the manifest that Find would use gives the program its identity.
+            AppManifest chosen;
+            if (Find(m.appId, chosen) != E_SUCCESS || chosen.manifestPath != m.manifestPath) continue;
+            out = std::move(m);
+            return E_SUCCESS;
         }
     }
     return E_OBJ_NOT_FOUND;

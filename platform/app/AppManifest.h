@@ -38,7 +38,8 @@ public:
     // The version of the package that the first manifest naming packageId
     // carries (installed before preinstalled). E_OBJ_NOT_FOUND when none does.
     static result FindPackageVersion(const std::string& packageId, std::string& version);
-    // The manifest whose executable is this file (after resolving links).
+    // The manifest whose executable is this file (after resolving links), of
+    // the manifests that Find would use.
     static result FindByExecutable(const std::string& executable, AppManifest& out);
     // E_INVALID_FORMAT with `error` set when a key is missing or a line is not key=value.
     static result Parse(const std::string& path, AppManifest& out, std::string& error);

@@ -64,6 +64,8 @@ TEST_F(AppManifestTest, InstalledPackagesWinOverTheBuildTree) {
     ASSERT_EQ(AppManifestRegistry::Find(kProvider, m), Vx::E_SUCCESS);
     EXPECT_EQ(m.version, "1.2.3");
     EXPECT_EQ(m.packageId, "com.vexmora.test");
+    EXPECT_EQ(AppManifestRegistry::FindByExecutable("/opt/provider", m), Vx::E_OBJ_NOT_FOUND)
+        << "its program does not pass for the application either";
     std::filesystem::remove(home_ + "/apps/" + std::string(kProvider) + ".manifest");
     ASSERT_EQ(AppManifestRegistry::Find(kProvider, m), Vx::E_SUCCESS);
     EXPECT_EQ(m.version, "1.2.3");
