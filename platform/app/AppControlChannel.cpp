@@ -151,8 +151,13 @@ void AppControlChannel::Close(const std::string& reason) {
     open_ = false;
     SettleBudget();
     if (idleTimer_) idleTimer_->stop();
+    // Logged before the peer can see the connection end.
+    if (!reason.empty()) LogAppWarning("disconnecting " + peerName_ + ": " + reason);
     socket_->abort();
-    Report(reason);
+    if (onClosed_) {
+        ClosedHandler handler = std::move(onClosed_);
+        handler(reason);  // may delete this
+    }
 }
 
 void AppControlChannel::Report(const std::string& reason) {
