@@ -272,7 +272,8 @@ void IapCommonHttpSession::HandleReply(const IapCommonHttpReply& reply) {
         HandleErrorReply(reply);
         break;
     default:
-        ReportLocalError(currentTransactionId, currentFunctionId, ERROR_GENERAL);
+        // The transaction is already closed: the reply itself says whose it is.
+        ReportLocalError(reply.transactionId, reply.functionId, ERROR_GENERAL);
         break;
     }
 }

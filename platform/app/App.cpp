@@ -15,6 +15,12 @@ App* App::GetInstance() { return AppRuntime::GetApp(); }
 
 result App::Terminate() { return AppRuntime::RequestTerminate(false); }
 
+AppState App::GetAppState() const {
+    if (AppRuntime::GetApp() != this) return APP_STATE_TERMINATED;
+    if (AppRuntime::IsTerminateRequested()) return APP_STATE_TERMINATING;
+    return AppRuntime::IsInMainLoop() ? APP_STATE_RUNNING : APP_STATE_INITIALIZING;
+}
+
 AppId App::GetAppId() const { return String::FromUtf8(AppContext::GetCurrent().appId); }
 
 String App::GetAppVersion() const { return String::FromUtf8(AppContext::GetCurrent().version); }

@@ -12,6 +12,13 @@ namespace Vx::App {
 
 class AppResource;
 
+enum AppState {
+    APP_STATE_INITIALIZING,  // OnAppInitializing / OnAppInitialized not yet through
+    APP_STATE_RUNNING,       // the event loop runs and no termination was asked for
+    APP_STATE_TERMINATING,   // Terminate() was asked for, or the life-cycle end is under way
+    APP_STATE_TERMINATED,    // not (or no longer) the running application
+};
+
 class App {
 public:
     App(const App&) = delete;
@@ -25,6 +32,7 @@ public:
     // reported to their callers as terminated. E_INVALID_STATE without an application.
     static result Terminate();
 
+    AppState GetAppState() const;
     AppId GetAppId() const;
     Vx::Base::String GetAppVersion() const;
     Vx::Base::String GetAppName() const;

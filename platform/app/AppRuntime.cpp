@@ -219,4 +219,8 @@ result AppRuntime::Run(App* app, Kind kind) {
     return E_SUCCESS;
 }
 
+bool AppRuntime::IsTerminateRequested() { return g_terminateRequested; }
+
+bool AppRuntime::IsInMainLoop() { return g_inMainLoop; }
+
 }  // namespace Vx::App

@@ -20,6 +20,9 @@ public:
     static result Run(App* app, Kind kind);
     static App* GetApp();
     static result RequestTerminate(bool urgent);
+    // For App::GetAppState.
+    static bool IsTerminateRequested();
+    static bool IsInMainLoop();
 
 private:
     static void End(App* app, AppControlProviderManagerPrivate& provider);

@@ -12,6 +12,7 @@
 #include "platform/app/AppLog.h"
 #include "platform/app/AppRuntimePrivate.h"
 #include "platform/app/IAppFrame.h"
+#include "platform/ui/scenes/SceneManagerPrivate.h"
 
 namespace Vx::App {
 namespace {
@@ -32,7 +33,11 @@ void PrepareEnvironment() {
 
 }  // namespace
 
-UiApp::~UiApp() { ReleaseFrames(); }
+UiApp::~UiApp() {
+    ReleaseFrames();
+    // Its scenes were forms of the frames just ended.
+    Vx::Ui::Scenes::SceneManagerPrivate::DestroyInstance();
+}
 
 result UiApp::Execute(UiAppInstanceFactory factory, const Vx::Base::Collection::ArrayList* arguments) {
     if (!factory) return E_INVALID_ARG;

@@ -11,6 +11,10 @@ QString ToQString(const Base::String& text) { return QString::fromStdWString(tex
 
 Base::String FromQString(const QString& text) { return Base::String(text.toStdWString()); }
 
+QColor ToQColor(const Graphics::Color& color) {
+    return QColor(color.GetRed(), color.GetGreen(), color.GetBlue(), color.GetAlpha());
+}
+
 ControlPrivate::~ControlPrivate() {
     if (widget) {
         widget->setProperty(kControlProperty, QVariant());

@@ -1,9 +1,11 @@
 #pragma once
 // The native side of a control: its Qt widget. Only platform UI code sees this.
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 
 #include "platform/base/String.h"
+#include "platform/ui/Color.h"
 #include "platform/ui/Control.h"
 
 namespace Vx::Ui {
@@ -31,5 +33,6 @@ public:
 
 QString ToQString(const Base::String& text);
 Base::String FromQString(const QString& text);
+QColor ToQColor(const Graphics::Color& color);
 
 }  // namespace Vx::Ui

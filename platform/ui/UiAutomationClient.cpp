@@ -121,7 +121,7 @@ result UiAutomationClientPrivate::ReadReply(QJsonObject& reply, QDeadlineTimer d
     }
 }
 
-result UiAutomationClient::List(std::vector<ControlInfo>& controls, std::string* windowName) {
+result UiAutomationClient::List(std::vector<ControlInfo>& controls, std::string* windowName, std::string* sceneId) {
     QJsonObject reply;
     result r = d_->Request(QJsonObject{{QStringLiteral("command"), QStringLiteral("list")}}, reply, kReplyTimeoutMs);
     if (r != E_SUCCESS) return r;
@@ -138,6 +138,7 @@ result UiAutomationClient::List(std::vector<ControlInfo>& controls, std::string*
         controls.push_back(std::move(info));
     }
     if (windowName) *windowName = reply.value(QStringLiteral("window")).toString().toStdString();
+    if (sceneId) *sceneId = reply.value(QStringLiteral("scene")).toString().toStdString();
     return E_SUCCESS;
 }
 

@@ -39,7 +39,8 @@ public:
     // or no window), E_INVALID_STATE (disabled), E_INVALID_ARG (wrong kind of
     // control, text refused), E_TIMEOUT, E_INVALID_FORMAT (a broken reply),
     // E_CONNECTION_FAILED (the application went away). GetLastError() says more.
-    result List(std::vector<ControlInfo>& controls, std::string* windowName = nullptr);
+    // `sceneId`: the current scene of the application's scene manager (empty when it uses none).
+    result List(std::vector<ControlInfo>& controls, std::string* windowName = nullptr, std::string* sceneId = nullptr);
     result Type(const std::string& name, const std::string& text);
     result Press(const std::string& name);
     result Wait(const std::string& name, int timeoutMs);

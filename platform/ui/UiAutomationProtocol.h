@@ -8,7 +8,8 @@
 //   u32 length (big-endian, 1 .. kMaxMessageBytes) | UTF-8 JSON object
 //
 //   request                                          reply (besides "ok": true)
-//   {"command":"list"}                               "window": name, "controls": [{"name","type","text",
+//   {"command":"list"}                               "window": name, "scene": the current scene id (empty
+//                                                     without scenes), "controls": [{"name","type","text",
 //                                                     "enabled","visible","focused"}] (text of a password
 //                                                     field is masked)
 //   {"command":"type","name":N,"text":T}             the field's content is replaced by T, as typed

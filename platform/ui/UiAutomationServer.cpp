@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QtEndian>
 
@@ -17,6 +18,7 @@
 #include "platform/ui/Frame.h"
 #include "platform/ui/UiAutomationProtocol.h"
 #include "platform/ui/UiAutomationServerPrivate.h"
+#include "platform/ui/scenes/SceneManagerPrivate.h"
 
 namespace Vx::Ui {
 
@@ -205,9 +207,12 @@ QJsonObject UiAutomationServer::List() const {
         });
     }
     Control* windowControl = ControlPrivate::FromWidget(window);
+    // The scene of the frame underneath, also while a popup is open over it.
+    Controls::Frame* frame = Controls::Frame::GetActiveFrame();
     return QJsonObject{
         {QStringLiteral("ok"), true},
         {QStringLiteral("window"), windowControl ? ToQString(windowControl->GetName()) : window->objectName()},
+        {QStringLiteral("scene"), ToQString(Scenes::SceneManagerPrivate::GetCurrentSceneOf(frame))},
         {QStringLiteral("controls"), array}};
 }
 
@@ -299,13 +304,28 @@ void UiAutomationServer::Close(QLocalSocket* socket) {
     });
 }
 
+namespace {
+
+// The frame as the user sees it: header, form and footer, with an open popup drawn over it.
+QPixmap DrawScreen(QWidget* window) {
+    Controls::Frame* frame = Controls::Frame::GetActiveFrame();
+    QWidget* frameWindow = frame ? frame->GetPrivate().widget.data() : nullptr;
+    if (!frameWindow || !frameWindow->isVisible() || frameWindow == window) return window->grab();
+    QPixmap screen = frameWindow->grab();
+    QPainter painter(&screen);
+    painter.drawPixmap(window->mapToGlobal(QPoint(0, 0)) - frameWindow->mapToGlobal(QPoint(0, 0)), window->grab());
+    return screen;
+}
+
+}  // namespace
+
 void UiAutomationServer::Screenshot(QLocalSocket* socket) {
     QWidget* window = GetActiveWindow();
     if (!window) return Fail(socket, Automation::kCodeNoWindow, QStringLiteral("no window is shown"));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!window->grab().save(&buffer, "PNG")) {
+    if (!DrawScreen(window).save(&buffer, "PNG")) {
         return Fail(socket, Automation::kCodeRejected, QStringLiteral("the window could not be drawn"));
     }
     QByteArray encoded = png.toBase64();

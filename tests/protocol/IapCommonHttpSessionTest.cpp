@@ -654,6 +654,42 @@ TEST_F(OddReplyTest, ACountrySearchThatLeavesTheServerUnknownIsRepeatedOnce) {
     }
 }
 
+// Plays a derived session that hears the failures of every function but
+// handles the successful replies of none: they fall back to the common session.
+class FailuresOnlySession : public IapCommonHttpSession {
+public:
+    explicit FailuresOnlySession(OutcomeLog& log) : log_(log) {}
+    void HandleErrorReply(const IapCommonHttpReply& reply) override {
+        if (reply.functionId == FUNCTION_NONE) return IapCommonHttpSession::HandleErrorReply(reply);
+        log_.Add({Outcome::Error, reply.transactionId, reply.functionId, reply.rawErrorCode, {}});
+    }
+    void SetServerUrl(const std::string& url) { serverUrl = String(url.c_str()); }
+
+private:
+    OutcomeLog& log_;
+};
+
+TEST_F(OddReplyTest, AReplyNoSessionHandlesFailsItsOwnTransactionOnce) {
+    OutcomeLog log;
+    UpgradeListener listener(log);
+    FailuresOnlySession session(log);
+    CannedServer server([](const std::string&, int tid, int function) { return ReplyDocument(tid, function, 0); });
+    ASSERT_TRUE(server.IsRunning());
+    ASSERT_EQ(E_SUCCESS, session.Construct(&listener));
+    session.SetServerUrl(server.Url("/store"));
+    Params params;
+    ASSERT_EQ(E_SUCCESS, params.Construct(1));
+    ASSERT_EQ(E_SUCCESS, params.Add(L"emailID", L"anna@example.com"));
+    ASSERT_EQ(E_SUCCESS, session.SendRequest(31, FUNCTION_CHECK_PASSWORD, params));
+    ASSERT_TRUE(log.WaitFor(31)) << "the caller never heard of its request";
+    Settle(100);
+    ASSERT_EQ(1u, log.all.size());
+    EXPECT_EQ(Outcome::Error, log.all[0].kind);
+    EXPECT_EQ(FUNCTION_CHECK_PASSWORD, log.all[0].function);
+    EXPECT_EQ(ERROR_GENERAL, log.all[0].code);
+    EXPECT_FALSE(session.HasOpenTransaction());
+}
+
 TEST_F(OddReplyTest, AServerUrlThatCannotBeUsedFailsTheHeldRequest) {
     ASSERT_NO_FATAL_FAILURE(StartCanned(
         [](int tid, int function) {

@@ -32,7 +32,8 @@ IAP_UI_AUTOMATION=1 (same user, same IAP_PLATFORM_HOME).
 Commands:
   list                  the visible controls of the active window, one per line:
                         NAME<TAB>TYPE<TAB>enabled|disabled<TAB>focused|-<TAB>TEXT
-                        (a password field's text is masked)
+                        (a password field's text is masked), after two lines
+                        "# window NAME" and "# scene SCENE_ID" (empty without scenes)
   type NAME TEXT        replace the text of edit field NAME, as typed by the user
   press NAME            press button NAME
   wait NAME [--timeout S]
@@ -88,9 +89,11 @@ bool ParseSeconds(const std::string& text, int& ms) {
 Vx::result PrintList(UiAutomationClient& client) {
     std::vector<ControlInfo> controls;
     std::string window;
-    Vx::result r = client.List(controls, &window);
+    std::string scene;
+    Vx::result r = client.List(controls, &window, &scene);
     if (r != Vx::E_SUCCESS) return r;
     std::printf("# window %s\n", window.c_str());
+    std::printf("# scene %s\n", scene.c_str());
     for (const ControlInfo& c : controls) {
         std::printf("%s\t%s\t%s\t%s\t%s\n", c.name.c_str(), c.type.c_str(), c.enabled ? "enabled" : "disabled",
                     c.focused ? "focused" : "-", c.text.c_str());
