@@ -1,5 +1,7 @@
 #include "platform/app/App.h"
 
+#include <QCoreApplication>
+
 #include "platform/app/AppContextPrivate.h"
 #include "platform/app/AppResource.h"
 #include "platform/app/AppRuntimePrivate.h"
@@ -8,7 +10,22 @@ namespace Vx::App {
 
 using Vx::Base::String;
 
-App::App() = default;
+namespace {
+
+// Set when the main loop has ended, also when it ended without Terminate (the last window closed).
+bool g_loopEnded = false;
+QCoreApplication* g_watched = nullptr;
+
+}  // namespace
+
+App::App() {
+    g_loopEnded = false;
+    if (QCoreApplication* core = QCoreApplication::instance(); core && core != g_watched) {
+        g_watched = core;
+        QObject::connect(core, &QCoreApplication::aboutToQuit, [] { g_loopEnded = true; });
+    }
+}
+
 App::~App() = default;
 
 App* App::GetInstance() { return AppRuntime::GetApp(); }
@@ -17,7 +34,7 @@ result App::Terminate() { return AppRuntime::RequestTerminate(false); }
 
 AppState App::GetAppState() const {
     if (AppRuntime::GetApp() != this) return APP_STATE_TERMINATED;
-    if (AppRuntime::IsTerminateRequested()) return APP_STATE_TERMINATING;
+    if (AppRuntime::IsTerminateRequested() || g_loopEnded) return APP_STATE_TERMINATING;
     return AppRuntime::IsInMainLoop() ? APP_STATE_RUNNING : APP_STATE_INITIALIZING;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/Form.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QResizeEvent>
 
@@ -61,12 +62,21 @@ public:
             footer->SetBounds(0, std::max(top, bottom), width(), Form::FOOTER_HEIGHT);
         }
         client_->setGeometry(0, top, width(), std::max(0, bottom - top));
+        if (Layout* layout = form_.GetLayout()) layout->Update();
     }
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
         QWidget::resizeEvent(event);
         Place();
+    }
+    // The stand-in's back key.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Back) {
+            form_.RequestBack();
+            return;
+        }
+        QWidget::keyPressEvent(event);
     }
 
 private:
@@ -108,6 +118,16 @@ result Form::Construct(int formStyle) {
     }
     SetBackgroundColor(background_);
     widget->Place();
+    return E_SUCCESS;
+}
+
+result Form::Construct(Layout& layout, int formStyle) {
+    if (IsConstructed()) return E_INVALID_STATE;
+    if (layout.GetContainer()) return E_INVALID_STATE;
+    result r = Construct(formStyle);
+    if (r != E_SUCCESS) return r;
+    layout.SetContainer(this);
+    layout_ = &layout;
     return E_SUCCESS;
 }
 

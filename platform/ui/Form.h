@@ -9,6 +9,7 @@
 #include "platform/ui/Container.h"
 #include "platform/ui/IFormBackEventListener.h"
 #include "platform/ui/IOrientationEventListener.h"
+#include "platform/ui/Layout.h"
 #include "platform/ui/ListenerList.h"
 
 namespace Vx::Ui::Controls {
@@ -37,6 +38,11 @@ public:
     // E_INVALID_STATE when called twice; E_INVALID_ARG for an unknown style
     // bit or for a title together with a header.
     result Construct(int formStyle = FORM_STYLE_NORMAL);
+    // With a layout that places the controls of the client area (not owned;
+    // it must live as long as the form). E_INVALID_STATE for a layout that
+    // another container uses.
+    result Construct(Vx::Ui::Layout& layout, int formStyle);
+    Vx::Ui::Layout* GetLayout() const { return layout_; }
 
     // The title text (shown with FORM_STYLE_TITLE; with a header it is the header's title).
     result SetTitleText(const Base::String& title);
@@ -66,7 +72,7 @@ public:
 
     const char* GetTypeName() const override { return "Form"; }
 
-    // For the footer's back button.
+    // For the footer's back button and the back key (Escape on the stand-in).
     void RequestBack();
 
 private:
@@ -74,6 +80,7 @@ private:
     std::unique_ptr<Header> header_;
     std::unique_ptr<Footer> footer_;
     IFormBackEventListener* backListener_ = nullptr;
+    Vx::Ui::Layout* layout_ = nullptr;
     Graphics::Color background_{255, 255, 255};
     ListenerList<Vx::Ui::IOrientationEventListener> orientationListeners_;
 };

@@ -182,11 +182,18 @@ result SceneManagerPrivate::Forward(const ForwardSceneTransition& transition, st
         queue_.push_back(std::move(pending));
         return E_SUCCESS;
     }
+    result r = RunForward(transition, std::move(args));
+    RunQueued();
+    return r;
+}
+
+result SceneManagerPrivate::RunForward(const ForwardSceneTransition& transition, std::unique_ptr<ArrayList> args) {
+    Scene* to = Find(transition.GetDestinationSceneId());
+    if (!to) return E_OBJ_NOT_FOUND;
     if (to->id == current_) return E_INVALID_ARG;
     busy_ = true;
     result r = Move(*to, transition.GetDestroyOption(), true, transition.GetHistoryOption(), std::move(args));
     busy_ = false;
-    RunQueued();
     return r;
 }
 
@@ -209,8 +216,13 @@ result SceneManagerPrivate::Backward(const BackwardSceneTransition& transition, 
         queue_.push_back(std::move(pending));
         return E_SUCCESS;
     }
-    if (history_.empty()) return E_INVALID_STATE;
-    Scene* to = Find(history_.back());
+    result r = RunBackward(transition, std::move(args));
+    RunQueued();
+    return r;
+}
+
+result SceneManagerPrivate::RunBackward(const BackwardSceneTransition& transition, std::unique_ptr<ArrayList> args) {
+    Scene* to = history_.empty() ? nullptr : Find(history_.back());
     if (!to) return E_INVALID_STATE;
     history_.pop_back();
     busy_ = true;
@@ -218,7 +230,6 @@ result SceneManagerPrivate::Backward(const BackwardSceneTransition& transition, 
     busy_ = false;
     // The way back stays open when the move did not happen.
     if (r != E_SUCCESS) history_.push_back(to->id);
-    RunQueued();
     return r;
 }
 
@@ -343,33 +354,9 @@ void SceneManagerPrivate::RunQueued() {
         }
         Pending pending = std::move(queue_.front());
         queue_.pop_front();
-        result r = E_SUCCESS;
-        if (pending.forward) {
-            Scene* to = Find(pending.forwardTransition.GetDestinationSceneId());
-            if (!to) {
-                r = E_OBJ_NOT_FOUND;
-            } else if (to->id == current_) {
-                r = E_INVALID_ARG;
-            } else {
-                busy_ = true;
-                r = Move(*to, pending.forwardTransition.GetDestroyOption(), true,
-                         pending.forwardTransition.GetHistoryOption(), std::move(pending.args));
-                busy_ = false;
-            }
-        } else {
-            Scene* to = history_.empty() ? nullptr : Find(history_.back());
-            if (!to) {
-                r = E_INVALID_STATE;
-            } else {
-                history_.pop_back();
-                busy_ = true;
-                r = Move(*to, pending.backwardTransition.GetDestroyOption(), false, SCENE_HISTORY_OPTION_NO_HISTORY,
-                         std::move(pending.args));
-                busy_ = false;
-                if (r != E_SUCCESS) history_.push_back(to->id);
-            }
-        }
-        if (r != E_SUCCESS) App::LogAppWarning("a queued scene transition failed: " + std::to_string(r));
+        result r = pending.forward ? RunForward(pending.forwardTransition, std::move(pending.args))
+                                   : RunBackward(pending.backwardTransition, std::move(pending.args));
+        if (r != E_SUCCESS) App::LogAppWarning(std::string("a queued scene transition failed: ") + GetResultName(r));
     }
 }
 

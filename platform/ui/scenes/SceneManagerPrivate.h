@@ -56,6 +56,9 @@ private:
         std::unique_ptr<Base::Collection::ArrayList> args;
     };
 
+    // A move now, with no other under way.
+    result RunForward(const ForwardSceneTransition& transition, std::unique_ptr<Base::Collection::ArrayList> args);
+    result RunBackward(const BackwardSceneTransition& transition, std::unique_ptr<Base::Collection::ArrayList> args);
     result Move(Scene& to, SceneDestroyOption destroy, bool remember, SceneHistoryOption history,
                 std::unique_ptr<Base::Collection::ArrayList> args);
     result EnsureForm(Scene& scene, Controls::Frame& frame);

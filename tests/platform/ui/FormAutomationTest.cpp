@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QDialog>
 #include <QImage>
 #include <filesystem>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "platform/app/AppContextPrivate.h"
 #include "platform/app/EventLoop.h"
+#include "platform/ui/ControlPrivate.h"
 #include "platform/ui/Footer.h"
 #include "platform/ui/Header.h"
 #include "platform/ui/UiAutomationClient.h"
@@ -194,6 +196,33 @@ TEST_F(FormAutomationTest, TheScreenshotDrawsHeaderFormAndFooter) {
     EXPECT_EQ(picture.pixelColor(5, Form::INDICATOR_HEIGHT + 5), QColor(59, 115, 182));
     EXPECT_EQ(picture.pixelColor(5, 600), QColor(220, 218, 211));
     EXPECT_EQ(picture.pixelColor(2, Frame::SCREEN_HEIGHT - 2), QColor(44, 44, 44));
+}
+
+TEST_F(FormAutomationTest, AnOpenPopupIsDrawnOverTheFrame) {
+    Form* form = NewForm(L"under");
+    form->GetHeader()->SetColor(Color(59, 115, 182));
+    ASSERT_EQ(frame_.AddControl(form), E_SUCCESS);
+    Connect();
+    // A modal window of the frame, as popups are.
+    QWidget* window = frame_.GetPrivate().widget;
+    auto* popup = new QDialog(window);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    popup->setAutoFillBackground(true);
+    QPalette palette = popup->palette();
+    palette.setColor(QPalette::Window, QColor(200, 0, 0));
+    popup->setPalette(palette);
+    popup->resize(400, 200);
+    popup->open();
+    popup->move(window->mapToGlobal(QPoint(160, 540)));
+    ASSERT_TRUE(App::EventLoop::RunUntil([&] { return popup->isVisible(); }, 3000));
+
+    std::string png;
+    ASSERT_EQ(client_.Screenshot(png), E_SUCCESS) << client_.GetLastError();
+    QImage picture = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
+    ASSERT_EQ(picture.size(), QSize(Frame::SCREEN_WIDTH, Frame::SCREEN_HEIGHT));
+    EXPECT_EQ(picture.pixelColor(360, 640), QColor(200, 0, 0));
+    EXPECT_EQ(picture.pixelColor(5, Form::INDICATOR_HEIGHT + 5), QColor(59, 115, 182));
+    popup->close();
 }
 
 // Scenes whose forms move on with their first footer item and go back with the back button.

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QProcess>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ protected:
         env.insert("IAP_PLATFORM_HOME", QString::fromStdString(home_));
         env.insert(Ui::Automation::kEnableEnv, "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("VX_TEST_STATE_FILE", QString::fromStdString(home_ + "/state"));
         app_.setProcessEnvironment(env);
         app_.setProcessChannelMode(QProcess::ForwardedChannels);
         fs::path program = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" / "vx_test_sceneapp";
@@ -63,6 +65,13 @@ protected:
     static std::string Text(const std::vector<ControlInfo>& controls, const std::string& name) {
         const ControlInfo* c = UiAutomationClient::Find(controls, name);
         return c ? c->text : "<missing>";
+    }
+
+    std::string StateAtEnd() const {
+        std::ifstream in(home_ + "/state");
+        std::string state;
+        std::getline(in, state);
+        return state;
     }
 
     std::string home_;
@@ -98,6 +107,17 @@ TEST_F(SceneAppTest, FooterAndBackButtonMoveBetweenScenesUntilTheAppEnds) {
     ASSERT_TRUE(app_.waitForFinished(10000));
     EXPECT_EQ(app_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app_.exitCode(), 0);
+    EXPECT_EQ(StateAtEnd(), "terminating");
+}
+
+TEST_F(SceneAppTest, ClosingTheWindowEndsTheApplicationAsTerminating) {
+    std::vector<ControlInfo> controls;
+    ASSERT_EQ(SceneWith("first", controls), "first");
+    // The loop ends because the last window closed, without Terminate.
+    ASSERT_EQ(client_.Close(), E_SUCCESS) << client_.GetLastError();
+    ASSERT_TRUE(app_.waitForFinished(10000));
+    EXPECT_EQ(app_.exitCode(), 0);
+    EXPECT_EQ(StateAtEnd(), "terminating");
 }
 
 }  // namespace

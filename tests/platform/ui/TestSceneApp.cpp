@@ -3,7 +3,10 @@
 // first scene moves forward to the second with one Boolean argument; the
 // back button goes back one scene and ends the application on the first.
 // Labels show what the test checks: "appState" (the application's state when
-// the scene was entered) and, on the second scene, "argument".
+// the scene was entered) and, on the second scene, "argument". With
+// VX_TEST_STATE_FILE set, the state at the frame's end is written there.
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 
 #include "platform/app/UiApp.h"
@@ -112,6 +115,11 @@ public:
         scenes->RegisterScene(L"first", L"IDF_SCENE", L"");
         scenes->RegisterScene(L"second", L"IDF_SCENE", L"");
         return scenes->GoForward(ForwardSceneTransition(L"first"));
+    }
+    result OnTerminating() override {
+        if (const char* path = std::getenv("VX_TEST_STATE_FILE"))
+            std::ofstream(path) << StateName(App::App::GetInstance()->GetAppState());
+        return E_SUCCESS;
     }
 
 private:
