@@ -13,12 +13,10 @@
 // A plain program rather than Google Benchmark: the figures wanted come
 // from another process and from percentiles across requests.
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,6 +28,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "bench/support/ProcessBench.h"
 
 namespace {
 
@@ -53,10 +53,7 @@ Run it on an optimised build without sanitizers:
 Exit status: 0 measured, 1 could not measure, 2 usage.
 )";
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "bench_sandbox: %s\n", message.c_str());
-    return 1;
-}
+int Fail(const std::string& message) { return IapBench::Fail("bench_sandbox", message); }
 
 using Clock = std::chrono::steady_clock;
 
@@ -170,46 +167,6 @@ long StatusKb(pid_t pid, const char* field) {
     return -1;
 }
 
-class Sandbox {
-public:
-    bool Start(const std::string& binary, std::string& error) {
-        int fds[2];
-        if (pipe(fds) != 0) return (error = "cannot create a pipe"), false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], 1);
-            int null = ::open("/dev/null", O_WRONLY);
-            dup2(null, 2);
-            close(fds[0]);
-            execl(binary.c_str(), binary.c_str(), "--port", "0", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string line;
-        char c;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n')
-            line += c;
-        close(fds[0]);
-        const size_t colon = line.rfind(':');
-        if (line.rfind("http://", 0) != 0 || colon == std::string::npos)
-            return (error = "iap-sandbox did not start (" + binary + ")"), false;
-        port_ = std::atoi(line.c_str() + colon + 1);
-        return true;
-    }
-    ~Sandbox() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    pid_t Pid() const { return pid_; }
-    int Port() const { return port_; }
-
-private:
-    pid_t pid_ = -1;
-    int port_ = 0;
-};
-
 struct Percentiles {
     double median = 0;
     double p95 = 0;
@@ -255,16 +212,17 @@ int main(int argc, char** argv) {
             return std::fprintf(stderr, "bench_sandbox: unknown option %s; see --help\n", argv[i]), 2;
     }
 
-    Sandbox sandbox;
+    IapBench::Sandbox sandbox;
     std::string error;
     if (!sandbox.Start(bin + "/iap-sandbox", error)) return Fail(error);
+    const int port = std::atoi(sandbox.Url().c_str() + sandbox.Url().rfind(':') + 1);
 
     // (a) memory over a long run.
     std::printf("iap-sandbox resident memory over %d sequential requests:\n", requests);
     std::unique_ptr<Connection> connection;
     const auto runStart = Clock::now();
     for (int i = 0; i < requests; ++i) {
-        if (i % 10 == 0 || !connection || !connection->Ok()) connection = std::make_unique<Connection>(sandbox.Port());
+        if (i % 10 == 0 || !connection || !connection->Ok()) connection = std::make_unique<Connection>(port);
         if (!connection->Exchange(Document(i), i % 50 == 7)) return Fail("request " + std::to_string(i) + " failed");
         if (i + 1 == 1000 || i + 1 == requests / 2 || i + 1 == requests)
             std::printf("  after %6d requests: VmRSS %6ld kB\n", i + 1, StatusKb(sandbox.Pid(), "VmRSS"));
@@ -275,13 +233,13 @@ int main(int argc, char** argv) {
 
     // (b) latency beside idle clients.
     std::vector<double> alone, beside;
-    if (!TimeRequests(sandbox.Port(), samples, alone)) return Fail("a request without idle clients failed");
+    if (!TimeRequests(port, samples, alone)) return Fail("a request without idle clients failed");
     std::vector<std::unique_ptr<Connection>> idle;
     for (int i = 0; i < 20; ++i) {
-        idle.push_back(std::make_unique<Connection>(sandbox.Port()));
+        idle.push_back(std::make_unique<Connection>(port));
         if (i % 2) idle.back()->Send("POST /store HTTP/1.1\r\nHost: x\r\nContent-Le");
     }
-    if (!TimeRequests(sandbox.Port(), samples, beside)) return Fail("a request beside idle clients failed");
+    if (!TimeRequests(port, samples, beside)) return Fail("a request beside idle clients failed");
     const Percentiles a = Summarise(alone);
     const Percentiles b = Summarise(beside);
     std::printf("one request on a new connection (%d samples each):\n", samples);
