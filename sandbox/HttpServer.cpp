@@ -56,6 +56,13 @@ void MarkBodyRead(httplib::Request& req) {
 
 thread_local ConnectionStream* t_currentStream = nullptr;
 
+// The rest of the body is still on the wire: it must not be read as a next request.
+void CloseAfterReply(httplib::Request& req) {
+    req.headers.erase("Connection");
+    req.headers.emplace("Connection", "close");
+    if (t_currentStream) t_currentStream->CloseAfterReply();
+}
+
 }  // namespace
 
 HttpServer::HttpServer() {
@@ -108,13 +115,13 @@ HttpServer::HandlerResponse HttpServer::AdmitRequest(const httplib::Request& con
     auto& req = const_cast<httplib::Request&>(constReq);
     if (t_currentStream) t_currentStream->EndHead();
     if (!AdmitBody(req, res)) {
-        // The rest of the body is still on the wire: it must not be read as a next request.
-        req.headers.erase("Connection");
-        req.headers.emplace("Connection", "close");
-        if (t_currentStream) t_currentStream->CloseAfterReply();
+        CloseAfterReply(req);
         return HandlerResponse::Handled;
     }
-    return filter_ ? filter_(req, res) : HandlerResponse::Unhandled;
+    if (!filter_ || filter_(req, res) == HandlerResponse::Unhandled) return HandlerResponse::Unhandled;
+    // Answered before the library read a body of known length: that body is still on the wire.
+    if (ExpectsBody(req) && req.get_header_value("Content-Length") != "0") CloseAfterReply(req);
+    return HandlerResponse::Handled;
 }
 
 bool HttpServer::AdmitBody(httplib::Request& req, httplib::Response& res) const {

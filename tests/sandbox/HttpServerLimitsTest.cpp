@@ -8,6 +8,8 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -27,12 +29,12 @@ namespace {
 // A raw client socket; closed on destruction.
 class RawClient {
 public:
-    explicit RawClient(int port) {
+    explicit RawClient(int port, const std::string& address = "127.0.0.1") {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_port = htons(static_cast<uint16_t>(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        inet_pton(AF_INET, address.c_str(), &addr.sin_addr);
         connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
     }
     ~RawClient() { ::close(fd_); }
@@ -254,6 +256,42 @@ TEST_F(HttpServerLimitsTest, SlowAndIdleClientsAreCutOffAtTheirTimeLimits) {
     EXPECT_TRUE(idle.WasClosed());
     EXPECT_TRUE(slow.WasClosed());
     EXPECT_TRUE(trickle.WasClosed());
+}
+
+// A local address other than loopback, or empty when the machine has none.
+std::string OtherLocalAddress() {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return {};
+    std::string found;
+    for (ifaddrs* a = list; a && found.empty(); a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        char text[INET_ADDRSTRLEN];
+        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr, text, sizeof text);
+        found = text;
+    }
+    freeifaddrs(list);
+    return found;
+}
+
+TEST_F(HttpServerLimitsTest, BodyOfARefusedAdminRequestIsNotReadAsANextRequest) {
+    const std::string address = OtherLocalAddress();
+    if (address.empty()) GTEST_SKIP() << "no address other than loopback";
+    Sandbox::SandboxConfig config;
+    config.host = "0.0.0.0";
+    config.port = 0;
+    config.logToStderr = false;
+    std::string error;
+    ASSERT_TRUE(server_.Construct(config, error)) << error;
+    ASSERT_TRUE(server_.Start());
+    const std::string hidden = "GET /store HTTP/1.1\r\nHost: x\r\n\r\n";
+    RawClient client(server_.Port(), address);
+    ASSERT_TRUE(client.Connected());
+    client.Send("POST /admin/faults HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(hidden.size()) +
+                "\r\n\r\n" + hidden);
+    const std::string reply = client.ReadUntilClosed();
+    EXPECT_EQ(reply.rfind("HTTP/1.1 403", 0), 0u) << reply;
+    EXPECT_EQ(RawClient::Count(reply, "HTTP/1.1 "), 1) << reply;
+    EXPECT_TRUE(client.WasClosed());
 }
 
 TEST_F(HttpServerLimitsTest, PipelinedRequestsAreAllAnswered) {
