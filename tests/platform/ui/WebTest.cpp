@@ -3,10 +3,12 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 #include <string>
 
 #include "platform/app/EventLoop.h"
+#include "platform/ui/Popup.h"
 #include "platform/ui/UiEnvironment.h"
 #include "platform/ui/Web.h"
 
@@ -101,6 +103,36 @@ TEST_F(WebTest, FailedAndOversizedPagesShowAMessage) {
     ASSERT_TRUE(Settled());
     EXPECT_EQ(web_.GetLoadingState(), WEB_LOADING_FAILED);
     EXPECT_EQ(web_.GetText().ToStdWString().find(L"xxxx"), std::wstring::npos);
+}
+
+// As the web popup does: the page is asked for when the popup comes up, and
+// its reply arrives inside the popup's modal loop.
+TEST_F(WebTest, PageArrivesWhileAModalPopupWaits) {
+    server->body = "<p>Loaded inside the loop</p>";
+    Popup popup;
+    ASSERT_EQ(popup.Construct(true, {600, 900}), E_SUCCESS);
+    auto* view = new Web();
+    ASSERT_EQ(view->Construct({0, 0, 600, 700}), E_SUCCESS);
+    ASSERT_EQ(popup.AddControl(view), E_SUCCESS);
+    struct Loader : Vx::Ui::IWindowEventListener {
+        Web* view = nullptr;
+        Base::String url;
+        void OnWindowActivated(const Window&) override { view->LoadUrl(url); }
+        void OnWindowDeactivated(const Window&) override {}
+    } loader;
+    loader.view = view;
+    loader.url = server->Url("/page");
+    popup.AddWindowEventListener(loader);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (view->GetLoadingState() != WEB_LOADING_IN_PROGRESS) popup.EndModal(1);
+    });
+    poll.start(5);
+    int result = -1;
+    ASSERT_EQ(popup.DoModal(result), E_SUCCESS);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(view->GetLoadingState(), WEB_LOADING_COMPLETED);
+    EXPECT_NE(view->GetText().ToStdWString().find(L"Loaded inside the loop"), std::wstring::npos);
 }
 
 }  // namespace
