@@ -1,5 +1,6 @@
 #include "sandbox/AdminApi.h"
 
+#include "sandbox/CardChecks.h"
 #include "sandbox/FaultInjector.h"
 #include "sandbox/HttpServer.h"
 #include "sandbox/JsonWriter.h"
@@ -9,6 +10,7 @@
 #include "sandbox/TextUtil.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -92,6 +94,9 @@ void AdminApi::Install() {
     http_.Post("/admin/offers", bind(&AdminApi::AddOffer));
     http_.Delete("/admin/offers", bind(&AdminApi::RemoveOffers));
     http_.Get("/admin/purchaseIds", bind(&AdminApi::ListPurchaseIds));
+    http_.Get("/admin/charges", bind(&AdminApi::ListCharges));
+    http_.Post("/admin/cards", bind(&AdminApi::AddCard));
+    http_.Delete("/admin/cards", bind(&AdminApi::RemoveCard));
     http_.Get("/admin/packages", bind(&AdminApi::ListPackages));
     http_.Post("/admin/packages", bind(&AdminApi::AddPackage));
     http_.Get("/admin/requests", bind(&AdminApi::ListRequests));
@@ -191,6 +196,53 @@ void AdminApi::ListPurchaseIds(const Req& req, Res& res) {
                 ",\"usedAt\":" + JsonWriter::Quote(ids[i].usedAt) + "}";
     }
     res.set_content(json + "]\n", kJson);
+}
+
+void AdminApi::ListCharges(const Req& req, Res& res) {
+    std::vector<CardCharge> charges;
+    if (!database_.Charges(req.get_param_value("purchaseId"), charges)) return Reply(res, 500, database_.LastError());
+    std::string json = "[";
+    for (size_t i = 0; i < charges.size(); ++i) {
+        const CardCharge& c = charges[i];
+        char amount[64];
+        std::snprintf(amount, sizeof amount, "%.2f", c.amount);
+        json += std::string(i ? "," : "") + "{\"purchaseId\":" + JsonWriter::Quote(c.purchaseId) +
+                ",\"paymentId\":" + JsonWriter::Quote(c.paymentId) + ",\"userId\":" + JsonWriter::Quote(c.userId) +
+                ",\"duid\":" + JsonWriter::Quote(c.duid) + ",\"itemGroupId\":" + JsonWriter::Quote(c.groupId) +
+                ",\"itemId\":" + JsonWriter::Quote(c.itemId) + ",\"amount\":" + amount +
+                ",\"currencyUnit\":" + JsonWriter::Quote(c.currencyUnit) +
+                ",\"cardType\":" + JsonWriter::Quote(c.cardType) + ",\"card\":" + JsonWriter::Quote(c.maskedNumber) +
+                ",\"chargedAt\":" + JsonWriter::Quote(c.chargedAt) + "}";
+    }
+    res.set_content(json + "]\n", kJson);
+}
+
+void AdminApi::AddCard(const Req& req, Res& res) {
+    if (!Require(req, res, {"userId", "cardType", "cardNum", "expirationYear", "expirationMonth"})) return;
+    const std::string number = req.get_param_value("cardNum");
+    if (!CardChecks::IsCardNumber(number))
+        return Reply(res, 400, "cardNum must be 12 to 19 digits with a valid check digit (e.g. 4111111111111111)");
+    RegisteredCard card{req.get_param_value("userId"),
+                        req.get_param_value("cardType"),
+                        CardChecks::Masked(number),
+                        0,
+                        0,
+                        req.has_param("status") ? req.get_param_value("status") : "active",
+                        TextUtil::UtcStamp()};
+    if (!CardChecks::ParseExpiry(req.get_param_value("expirationYear"), req.get_param_value("expirationMonth"),
+                                 card.expiryYear, card.expiryMonth))
+        return Reply(res, 400, "expirationYear must be 4 digits and expirationMonth 1 to 12 (a past date is allowed)");
+    if (card.status != "active" && card.status != "refused")
+        return Reply(res, 400, "status must be \"active\" or \"refused\"");
+    if (!database_.SaveCard(card)) return Reply(res, 500, database_.LastError());
+    Reply(res, 200, "registered card " + card.maskedNumber + " for user " + card.userId);
+}
+
+void AdminApi::RemoveCard(const Req& req, Res& res) {
+    if (!Require(req, res, {"userId"})) return;
+    int removed = 0;
+    if (!database_.RemoveCard(req.get_param_value("userId"), removed)) return Reply(res, 500, database_.LastError());
+    Reply(res, 200, "removed " + std::to_string(removed) + " card(s)");
 }
 
 void AdminApi::AddPackage(const Req& req, Res& res) {

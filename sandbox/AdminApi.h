@@ -11,8 +11,8 @@ class HttpServer;
 class RequestLog;
 class StoreDatabase;
 
-// /admin/...: faults, accounts, purchases, payment offers, packages, issued
-// purchase ids and the request log.
+// /admin/...: faults, accounts, purchases, payment offers, cards, charges,
+// packages, issued purchase ids and the request log.
 // Parameters come as a query string or a form body; only loopback peers
 // are served (others get 403).
 class AdminApi {
@@ -34,6 +34,9 @@ private:
     void AddOffer(const httplib::Request& req, httplib::Response& res);
     void RemoveOffers(const httplib::Request& req, httplib::Response& res);
     void ListPurchaseIds(const httplib::Request& req, httplib::Response& res);
+    void ListCharges(const httplib::Request& req, httplib::Response& res);
+    void AddCard(const httplib::Request& req, httplib::Response& res);
+    void RemoveCard(const httplib::Request& req, httplib::Response& res);
     void AddPackage(const httplib::Request& req, httplib::Response& res);
     void ListPackages(const httplib::Request& req, httplib::Response& res);
     void ListRequests(const httplib::Request& req, httplib::Response& res);

@@ -75,6 +75,46 @@ enum class PurchaseIdUse {
     AlreadyUsed,        // spent before
 };
 
+// A card company offered for registration in a country (searchCard).
+struct CardCompany {
+    std::string countryCode;
+    int position = 0;
+    std::string name;  // "cardCompany"
+    std::string code;  // "cardCompanyCode"; what the device sends back as "cardType"
+};
+
+// The card registered for a user. Never the full number or the security code.
+struct RegisteredCard {
+    std::string userId;
+    std::string cardType;
+    std::string maskedNumber;  // "************1111"
+    int expiryYear = 0;
+    int expiryMonth = 0;
+    std::string status;  // "active", or "refused" (the issuer declines every charge)
+    std::string registeredAt;
+};
+
+// One charge of a card: at most one per purchase id.
+struct CardCharge {
+    std::string purchaseId;
+    std::string paymentId;
+    std::string userId;
+    std::string duid;
+    std::string groupId;
+    std::string itemId;
+    double amount = 0.0;  // in the currency below
+    std::string currencyUnit;
+    std::string cardType;
+    std::string maskedNumber;
+    std::string chargedAt;  // YYYYMMDDhhmmss, UTC; also the purchase's date
+};
+
+// What committing a charge found.
+enum class ChargeOutcome {
+    Charged,       // the purchase id was spent, the charge and the purchase stored
+    NotSpendable,  // the id is unknown, bound elsewhere or already spent: nothing stored
+};
+
 struct Package {
     std::string id;       // "buyclient"
     std::string version;  // dotted numbers

@@ -17,9 +17,15 @@ struct KindName {
 };
 
 constexpr KindName kKinds[] = {
-    {FaultKind::ServerError, "error", true},    {FaultKind::HttpStatus, "status", false},
-    {FaultKind::Malformed, "malformed", false}, {FaultKind::Delay, "delay", true},
+    {FaultKind::ServerError, "error", true},
+    {FaultKind::HttpStatus, "status", false},
+    {FaultKind::Malformed, "malformed", false},
+    {FaultKind::Delay, "delay", true},
     {FaultKind::Drop, "drop", false},
+    {FaultKind::ErrorAfterCommit, "error-after-commit", true},
+    {FaultKind::StatusAfterCommit, "status-after-commit", false},
+    {FaultKind::DelayAfterCommit, "delay-after-commit", true},
+    {FaultKind::DropAfterCommit, "drop-after-commit", false},
 };
 
 const KindName* FindKind(std::string_view name) {
@@ -42,28 +48,33 @@ bool ParseTarget(std::string_view target, FaultRule& rule, std::string& error) {
 }
 
 bool CheckValue(const KindName& kind, bool hasValue, FaultRule& rule, std::string& error) {
+    const FaultKind base = BaseKind(kind.kind);
     if (kind.needsValue && !hasValue) {
         error = std::string("fault \"") + kind.name + "\" needs a value, as in " + kind.name +
-                (kind.kind == FaultKind::Delay ? "=1500" : "=9101");
+                (base == FaultKind::Delay ? "=1500" : "=9101");
         return false;
     }
-    if (!kind.needsValue && hasValue && kind.kind != FaultKind::HttpStatus) {
+    if (!kind.needsValue && hasValue && base != FaultKind::HttpStatus) {
         error = std::string("fault \"") + kind.name + "\" takes no value";
         return false;
     }
-    if (kind.kind == FaultKind::HttpStatus) {
+    if (base == FaultKind::HttpStatus) {
         if (!hasValue) rule.value = 500;
         if (rule.value < 100 || rule.value > 599 || rule.value == 200) {
             error = "an HTTP status fault needs a status from 100 to 599 other than 200";
             return false;
         }
     }
-    if (kind.kind == FaultKind::Delay && (rule.value < 0 || rule.value > kMaxDelayMs)) {
+    if (base == FaultKind::Delay && (rule.value < 0 || rule.value > kMaxDelayMs)) {
         error = "a delay must lie between 0 and " + std::to_string(kMaxDelayMs) + " ms";
         return false;
     }
-    if (kind.kind == FaultKind::ServerError && rule.target == "download") {
+    if (base == FaultKind::ServerError && rule.target == "download") {
         error = "a download has no server error code; use status, malformed, delay or drop";
+        return false;
+    }
+    if (IsAfterCommit(kind.kind) && rule.target == "download") {
+        error = "a download commits nothing; use status, malformed, delay or drop";
         return false;
     }
     return true;
@@ -74,7 +85,8 @@ bool ParseKind(std::string_view text, FaultRule& rule, std::string& error) {
     const std::string_view name = text.substr(0, eq);
     const KindName* kind = FindKind(name);
     if (!kind) {
-        error = "unknown fault kind \"" + std::string(name) + "\" (use error, status, malformed, delay or drop)";
+        error = "unknown fault kind \"" + std::string(name) +
+                "\" (use error, status, malformed, delay, drop, or error-, status-, delay- or drop-after-commit)";
         return false;
     }
     rule.kind = kind->kind;
@@ -100,6 +112,23 @@ bool Consume(FaultRule& rule) {
 }
 
 }  // namespace
+
+FaultKind BaseKind(FaultKind kind) {
+    switch (kind) {
+    case FaultKind::ErrorAfterCommit:
+        return FaultKind::ServerError;
+    case FaultKind::StatusAfterCommit:
+        return FaultKind::HttpStatus;
+    case FaultKind::DelayAfterCommit:
+        return FaultKind::Delay;
+    case FaultKind::DropAfterCommit:
+        return FaultKind::Drop;
+    default:
+        return kind;
+    }
+}
+
+bool IsAfterCommit(FaultKind kind) { return BaseKind(kind) != kind; }
 
 bool FaultRule::Parse(std::string_view text, FaultRule& rule, std::string& error) {
     rule = FaultRule();
@@ -127,7 +156,8 @@ std::string FaultRule::Describe() const {
     for (const KindName& entry : kKinds) {
         if (entry.kind == kind) text += entry.name;
     }
-    if (kind == FaultKind::ServerError || kind == FaultKind::HttpStatus || kind == FaultKind::Delay)
+    const FaultKind base = BaseKind(kind);
+    if (base == FaultKind::ServerError || base == FaultKind::HttpStatus || base == FaultKind::Delay)
         text += "=" + std::to_string(value);
     if (remaining >= 0) text += ":" + std::to_string(remaining);
     return text;
@@ -162,7 +192,7 @@ FaultAction FaultInjector::Take(int functionId, bool isDownload) {
     FaultAction action;
     for (auto it = rules_.begin(); it != rules_.end();) {
         const bool isDelay = it->kind == FaultKind::Delay;
-        if (!Matches(*it, functionId, isDownload) || (!isDelay && action.fault)) {
+        if (IsAfterCommit(it->kind) || !Matches(*it, functionId, isDownload) || (!isDelay && action.fault)) {
             ++it;
             continue;
         }
@@ -170,6 +200,20 @@ FaultAction FaultInjector::Take(int functionId, bool isDownload) {
             action.delayMs = std::min(kMaxDelayMs, action.delayMs + it->value);
         else
             action.fault = *it;
+        it = Consume(*it) ? rules_.erase(it) : it + 1;
+    }
+    // A request stopped before its function commits nothing, so nothing follows a commit.
+    if (action.fault) return action;
+    for (auto it = rules_.begin(); it != rules_.end();) {
+        const bool isDelay = it->kind == FaultKind::DelayAfterCommit;
+        if (!IsAfterCommit(it->kind) || !Matches(*it, functionId, isDownload) || (!isDelay && action.afterCommit)) {
+            ++it;
+            continue;
+        }
+        if (isDelay)
+            action.delayAfterCommitMs = std::min(kMaxDelayMs, action.delayAfterCommitMs + it->value);
+        else
+            action.afterCommit = *it;
         it = Consume(*it) ? rules_.erase(it) : it + 1;
     }
     return action;

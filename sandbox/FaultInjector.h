@@ -14,7 +14,17 @@ enum class FaultKind {
     Malformed,    // a reply body the device cannot parse (a download: damaged bytes)
     Delay,        // wait value milliseconds, then answer as usual
     Drop,         // close the connection without answering
+    // The function runs and its effects are stored (a charge is committed),
+    // then its reply is replaced by the base kind's.
+    ErrorAfterCommit,
+    StatusAfterCommit,
+    DelayAfterCommit,
+    DropAfterCommit,
 };
+
+// The kind an after-commit kind applies once the function has run; other kinds unchanged.
+FaultKind BaseKind(FaultKind kind);
+bool IsAfterCommit(FaultKind kind);
 
 // One rule, written TARGET:KIND[=VALUE][:COUNT], e.g. "getAppsItemList:error=9105",
 // "6005:status=500:1", "*:delay=2000", "download:drop".
@@ -33,6 +43,9 @@ struct FaultRule {
 struct FaultAction {
     int delayMs = 0;
     std::optional<FaultRule> fault;  // the non-delay rule that applies, if any
+    // Only when no fault applies before the function: what follows it.
+    int delayAfterCommitMs = 0;
+    std::optional<FaultRule> afterCommit;
 };
 
 // Holds the active rules; safe to use from several threads.
@@ -47,6 +60,8 @@ public:
     // Finds the rules for a store request (functionId as requested, 0 when
     // unknown) or for a package download, and uses up one of their counts.
     // Every matching delay adds up; the first other matching rule applies.
+    // After-commit rules are taken only when no rule stops the request
+    // before its function runs.
     FaultAction Take(int functionId, bool isDownload);
 
 private:

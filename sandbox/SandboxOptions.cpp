@@ -149,6 +149,11 @@ Options:
                                     malformed   answer a broken document
                                     delay=MS    wait, then answer as usual
                                     drop        close without answering
+                                    error-after-commit=CODE, status-after-
+                                    commit[=N], delay-after-commit=MS,
+                                    drop-after-commit: the function runs
+                                    and its work is stored (a charge is
+                                    committed), then the reply is replaced
                           COUNT     affect only the next COUNT requests
                         e.g. --fault getAppsItemList:error=9105:1
   --package ID=VERSION:PATH
@@ -161,7 +166,9 @@ Endpoints:
   POST /ods.as          countrySearch, countrySearchEx, getCountryList
   POST /store           the functions above and checkAppUpgrade,
                         getAppsItemList, getPurchasedAppsItemList,
-                        checkPassword, getPaymentMethodSearch, getPurchaseID
+                        checkPassword, getPaymentMethodSearch, getPurchaseID,
+                        easybuyPurchaseItem, checkPurchasedItem, searchCard,
+                        registerCreditCardForIAP
   GET  /packages/FILE   registered package files
   GET  /purchases/ID    the verify URL of a purchase ticket: whether that
                         purchase id was issued and whether it is spent
@@ -177,6 +184,11 @@ Endpoints:
                             [paymentTypeId company list price position]
     DELETE /admin/offers    itemGroupId itemId   remove the item's offers
     GET    /admin/purchaseIds [limit=N]  issued purchase ids, newest first
+    GET    /admin/charges   [purchaseId=ID]  card charges (of one purchase id)
+    POST   /admin/cards     userId cardType cardNum expirationYear
+                            expirationMonth [status=active|refused]
+                            register a card (only the masked number is kept)
+    DELETE /admin/cards     userId       remove the user's card
     GET    /admin/packages               registered packages
     POST   /admin/packages  id version path
     GET    /admin/requests  [limit=N]    recent requests as JSON

@@ -2,6 +2,7 @@
 
 #include "sandbox/AdminApi.h"
 #include "sandbox/CatalogueFunctions.h"
+#include "sandbox/CreditCardFunctions.h"
 #include "sandbox/FaultInjector.h"
 #include "sandbox/FunctionDispatcher.h"
 #include "sandbox/HttpServer.h"
@@ -37,6 +38,7 @@ struct SandboxServerParts {
     FunctionDispatcher dispatcher;
     CatalogueFunctions catalogue{database};
     PaymentFunctions payments{database};
+    CreditCardFunctions cards{database};
     std::unique_ptr<StoreEndpoint> store;
     std::unique_ptr<PackageDownloads> downloads;
     std::unique_ptr<AdminApi> admin;
@@ -98,6 +100,7 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
 
     p.catalogue.RegisterWith(p.dispatcher);
     p.payments.RegisterWith(p.dispatcher);
+    p.cards.RegisterWith(p.dispatcher);
     p.store = std::make_unique<StoreEndpoint>(p.http, p.dispatcher, p.faults, p.log, hostPort);
     p.downloads = std::make_unique<PackageDownloads>(p.http, p.database, p.faults, p.log);
     p.admin = std::make_unique<AdminApi>(p.http, p.database, p.faults, p.log, baseUrl_);

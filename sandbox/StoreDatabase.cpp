@@ -82,6 +82,46 @@ CREATE TABLE IF NOT EXISTS purchase_ids (
 INSERT OR REPLACE INTO sandbox_meta (key, value) VALUES ('schema_version', '2');
 )SQL";
 
+// Added by schema version 3: card companies, registered cards, charges.
+constexpr const char* kSchemaV3 = R"SQL(
+CREATE TABLE IF NOT EXISTS card_companies (
+    country_code TEXT NOT NULL,
+    position INTEGER NOT NULL DEFAULT 0,
+    name TEXT NOT NULL,
+    code TEXT NOT NULL,
+    PRIMARY KEY (country_code, code));
+CREATE TABLE IF NOT EXISTS cards (
+    user_id TEXT PRIMARY KEY,
+    card_type TEXT NOT NULL,
+    masked_number TEXT NOT NULL,
+    expiry_year INTEGER NOT NULL,
+    expiry_month INTEGER NOT NULL,
+    status TEXT NOT NULL DEFAULT 'active' CHECK (status IN ('active', 'refused')),
+    registered_at TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS charges (
+    purchase_id TEXT PRIMARY KEY,
+    payment_id TEXT NOT NULL UNIQUE,
+    user_id TEXT NOT NULL,
+    duid TEXT NOT NULL,
+    group_id TEXT NOT NULL,
+    item_id TEXT NOT NULL,
+    amount REAL NOT NULL,
+    currency_unit TEXT NOT NULL,
+    card_type TEXT NOT NULL,
+    masked_number TEXT NOT NULL,
+    charged_at TEXT NOT NULL);
+INSERT OR REPLACE INTO sandbox_meta (key, value) VALUES ('schema_version', '3');
+)SQL";
+
+constexpr const char* kChargeColumns =
+    "SELECT purchase_id, payment_id, user_id, duid, group_id, item_id, amount, currency_unit, card_type, "
+    "masked_number, charged_at FROM charges ";
+
+CardCharge ReadCharge(const Statement& row) {
+    return CardCharge{row.Text(0),   row.Text(1), row.Text(2), row.Text(3), row.Text(4), row.Text(5),
+                      row.Double(6), row.Text(7), row.Text(8), row.Text(9), row.Text(10)};
+}
+
 constexpr const char* kCountryColumns =
     "SELECT country_code, mcc, name, currency_unit, price_rate, currency_unit_precedes, currency_unit_has_penny, "
     "currency_unit_division, free_store, freetab, sns_val FROM countries ";
@@ -183,7 +223,7 @@ bool StoreDatabase::CreateAndSeed(const std::string& seedSql) {
         Exec("ROLLBACK");
         return false;
     }
-    if (!Exec(kSchemaV2)) {
+    if (!Exec(kSchemaV2) || !Exec(kSchemaV3)) {
         lastError_ = "cannot create the schema: " + lastError_;
         Exec("ROLLBACK");
         return false;
@@ -210,7 +250,7 @@ bool StoreDatabase::CreateAndSeed(const std::string& seedSql) {
 
 bool StoreDatabase::Upgrade() {
     if (!Exec("BEGIN")) return false;
-    if (!Exec(kSchemaV2) || !HashPlainPasswords()) {
+    if (!Exec(kSchemaV2) || !Exec(kSchemaV3) || !HashPlainPasswords()) {
         const std::string reason = lastError_;
         Exec("ROLLBACK");
         lastError_ = "cannot bring the database up to date: " + reason;
@@ -499,6 +539,128 @@ bool StoreDatabase::RecentPurchaseIds(int limit, std::vector<IssuedPurchaseId>& 
         out.push_back(
             IssuedPurchaseId{rows.Text(0), rows.Text(1), rows.Text(2), rows.Text(3), rows.Text(4), rows.Text(5)});
     return !rows.Failed() || Fail("cannot read the purchase ids");
+}
+
+bool StoreDatabase::CardCompanies(const std::string& countryCode, std::vector<CardCompany>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_,
+                   "SELECT country_code, position, name, code FROM card_companies WHERE country_code = ?1 "
+                   "ORDER BY position, code");
+    rows.Bind(1, countryCode);
+    while (rows.Step())
+        out.push_back(CardCompany{rows.Text(0), rows.Int(1), rows.Text(2), rows.Text(3)});
+    return !rows.Failed() || Fail("cannot read the card companies");
+}
+
+bool StoreDatabase::AddCardCompany(const CardCompany& company) {
+    std::lock_guard lock(mutex_);
+    Statement insert(db_,
+                     "INSERT OR REPLACE INTO card_companies (country_code, position, name, code) "
+                     "VALUES (?1, ?2, ?3, ?4)");
+    insert.Bind(1, company.countryCode).Bind(2, company.position).Bind(3, company.name).Bind(4, company.code);
+    return insert.Run() || Fail("cannot add the card company");
+}
+
+bool StoreDatabase::FindCard(const std::string& userId, std::optional<RegisteredCard>& out) {
+    std::lock_guard lock(mutex_);
+    out.reset();
+    Statement row(db_,
+                  "SELECT user_id, card_type, masked_number, expiry_year, expiry_month, status, registered_at "
+                  "FROM cards WHERE user_id = ?1");
+    row.Bind(1, userId);
+    if (row.Step())
+        out = RegisteredCard{row.Text(0), row.Text(1), row.Text(2), row.Int(3), row.Int(4), row.Text(5), row.Text(6)};
+    return !row.Failed() || Fail("cannot read the cards");
+}
+
+bool StoreDatabase::SaveCard(const RegisteredCard& card) {
+    std::lock_guard lock(mutex_);
+    Statement insert(db_,
+                     "INSERT OR REPLACE INTO cards (user_id, card_type, masked_number, expiry_year, expiry_month, "
+                     "status, registered_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    insert.Bind(1, card.userId).Bind(2, card.cardType).Bind(3, card.maskedNumber).Bind(4, card.expiryYear);
+    insert.Bind(5, card.expiryMonth).Bind(6, card.status).Bind(7, card.registeredAt);
+    return insert.Run() || Fail("cannot store the card");
+}
+
+bool StoreDatabase::RemoveCard(const std::string& userId, int& removed) {
+    std::lock_guard lock(mutex_);
+    Statement remove(db_, "DELETE FROM cards WHERE user_id = ?1");
+    remove.Bind(1, userId);
+    if (!remove.Run()) return Fail("cannot remove the card");
+    removed = sqlite3_changes(db_);
+    return true;
+}
+
+bool StoreDatabase::UserExists(const std::string& userId, bool& exists) {
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT count(*) FROM accounts WHERE user_id = ?1");
+    row.Bind(1, userId);
+    exists = row.Step() && row.Int(0) > 0;
+    return !row.Failed() || Fail("cannot read the accounts");
+}
+
+bool StoreDatabase::CommitCharge(const CardCharge& charge, ChargeOutcome& outcome) {
+    std::lock_guard lock(mutex_);
+    if (!Exec("BEGIN IMMEDIATE")) return false;
+    const auto rollback = [this](const std::string& what) {
+        const bool failed = Fail(what);
+        Exec("ROLLBACK");
+        return failed;
+    };
+    // Spending the id is the guard: a second charge for it finds nothing to spend.
+    Statement spend(db_,
+                    "UPDATE purchase_ids SET used_at = ?4 WHERE purchase_id = ?1 AND duid = ?2 AND item_id = ?3 "
+                    "AND used_at IS NULL");
+    spend.Bind(1, charge.purchaseId).Bind(2, charge.duid).Bind(3, charge.itemId).Bind(4, charge.chargedAt);
+    if (!spend.Run()) return rollback("cannot spend the purchase id");
+    if (sqlite3_changes(db_) != 1) {
+        outcome = ChargeOutcome::NotSpendable;
+        Exec("ROLLBACK");
+        return true;
+    }
+    Statement insert(db_,
+                     "INSERT INTO charges (purchase_id, payment_id, user_id, duid, group_id, item_id, amount, "
+                     "currency_unit, card_type, masked_number, charged_at) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    insert.Bind(1, charge.purchaseId).Bind(2, charge.paymentId).Bind(3, charge.userId).Bind(4, charge.duid);
+    insert.Bind(5, charge.groupId).Bind(6, charge.itemId).Bind(7, charge.amount).Bind(8, charge.currencyUnit);
+    insert.Bind(9, charge.cardType).Bind(10, charge.maskedNumber).Bind(11, charge.chargedAt);
+    if (!insert.Run()) return rollback("cannot record the charge");
+    Statement purchase(db_,
+                       "INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) "
+                       "VALUES (?1, ?2, ?3, ?4, ?5)");
+    purchase.Bind(1, charge.paymentId).Bind(2, charge.userId).Bind(3, charge.groupId).Bind(4, charge.itemId);
+    purchase.Bind(5, charge.chargedAt);
+    if (!purchase.Run()) return rollback("cannot add the purchase");
+    if (!Exec("COMMIT")) {
+        const std::string reason = lastError_;
+        Exec("ROLLBACK");
+        lastError_ = "cannot commit the charge: " + reason;
+        return false;
+    }
+    outcome = ChargeOutcome::Charged;
+    return true;
+}
+
+bool StoreDatabase::FindCharge(const std::string& purchaseId, std::optional<CardCharge>& out) {
+    std::lock_guard lock(mutex_);
+    out.reset();
+    Statement row(db_, (std::string(kChargeColumns) + "WHERE purchase_id = ?1").c_str());
+    row.Bind(1, purchaseId);
+    if (row.Step()) out = ReadCharge(row);
+    return !row.Failed() || Fail("cannot read the charges");
+}
+
+bool StoreDatabase::Charges(const std::string& purchaseId, std::vector<CardCharge>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_, (std::string(kChargeColumns) + "WHERE ?1 = '' OR purchase_id = ?1 ORDER BY rowid").c_str());
+    rows.Bind(1, purchaseId);
+    while (rows.Step())
+        out.push_back(ReadCharge(rows));
+    return !rows.Failed() || Fail("cannot read the charges");
 }
 
 bool StoreDatabase::RegisterPackage(const Package& package) {

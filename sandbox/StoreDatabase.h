@@ -75,6 +75,25 @@ public:
     // The newest issued ids first, at most limit of them.
     bool RecentPurchaseIds(int limit, std::vector<IssuedPurchaseId>& out);
 
+    // The card companies of a country, in position order.
+    bool CardCompanies(const std::string& countryCode, std::vector<CardCompany>& out);
+    bool AddCardCompany(const CardCompany& company);
+    // The user's card, or nullopt.
+    bool FindCard(const std::string& userId, std::optional<RegisteredCard>& out);
+    // Adds the user's card, or replaces it: a user has one card.
+    bool SaveCard(const RegisteredCard& card);
+    bool RemoveCard(const std::string& userId, int& removed);
+    bool UserExists(const std::string& userId, bool& exists);
+
+    // In one transaction: spends the purchase id (for charge.duid and
+    // charge.itemId, unused), records the charge and adds the purchase.
+    // NotSpendable stores nothing.
+    bool CommitCharge(const CardCharge& charge, ChargeOutcome& outcome);
+    // The charge made with that purchase id, or nullopt.
+    bool FindCharge(const std::string& purchaseId, std::optional<CardCharge>& out);
+    // Every charge of that purchase id (all charges when it is empty), oldest first.
+    bool Charges(const std::string& purchaseId, std::vector<CardCharge>& out);
+
     // Adds the package, or replaces the path of the same id and version.
     bool RegisterPackage(const Package& package);
     bool Packages(std::vector<Package>& out);

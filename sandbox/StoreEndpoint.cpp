@@ -82,13 +82,23 @@ void StoreEndpoint::Handle(Endpoint endpoint, const httplib::Request& req, httpl
         entry.outcome = Outcome(reply);
     }
     if (action.delayMs > 0) entry.outcome += " after a delay of " + std::to_string(action.delayMs) + " ms";
+    if (action.delayAfterCommitMs > 0) {
+        http_.SleepWhileRunning(action.delayAfterCommitMs);
+        entry.outcome += ", answered " + std::to_string(action.delayAfterCommitMs) + " ms after the commit";
+    }
+    if (action.afterCommit) {
+        // The function's work is stored; only its answer is lost or replaced.
+        const std::string ran = entry.outcome;
+        ApplyFault(*action.afterCommit, request, res, entry);
+        entry.outcome = "ran (" + ran + "), then " + entry.outcome;
+    }
     log_.Add(std::move(entry));
 }
 
 bool StoreEndpoint::ApplyFault(const FaultRule& fault, const StoreRequest& request, httplib::Response& res,
                                RequestLogEntry& entry) {
     entry.outcome = "fault " + fault.Describe();
-    switch (fault.kind) {
+    switch (BaseKind(fault.kind)) {
     case FaultKind::Drop:
         HttpServer::DropCurrentConnection();
         entry.httpStatus = 0;
@@ -113,7 +123,7 @@ bool StoreEndpoint::ApplyFault(const FaultRule& fault, const StoreRequest& reque
         entry.errorCode = fault.value;
         return true;
     }
-    case FaultKind::Delay:
+    default:
         break;
     }
     return false;

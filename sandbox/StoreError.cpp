@@ -20,6 +20,24 @@ const char* StoreErrorName(StoreError error) {
         return "UnknownFunction";
     case StoreError::UnknownItem:
         return "UnknownItem";
+    case StoreError::NoCard:
+        return "NoCard";
+    case StoreError::CardExpired:
+        return "CardExpired";
+    case StoreError::CardRefused:
+        return "CardRefused";
+    case StoreError::NotPurchasedYet:
+        return "NotPurchasedYet";
+    case StoreError::UnknownCardType:
+        return "UnknownCardType";
+    case StoreError::BadCardNumber:
+        return "BadCardNumber";
+    case StoreError::BadExpiry:
+        return "BadExpiry";
+    case StoreError::BadSecurityCode:
+        return "BadSecurityCode";
+    case StoreError::CardNotRegistered:
+        return "CardNotRegistered";
     }
     return "Unknown";
 }

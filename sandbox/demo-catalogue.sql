@@ -110,3 +110,18 @@ INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_m
   ('DE', '100000000002', '000000002002', 1, 'PSMS',         'SM03', '',               'Carrier Drei',            NULL),
   ('US', '100000000002', '000000002003', 1, 'CyberCash',    'CY01', 'Gem Bank',       '',                        NULL),
   ('US', '100000000002', '000000002003', 2, 'PrepaidCard',  'PP01', 'Card Corner',    'Card Corner;Top Up',      NULL);
+
+-- Card companies a user may register a card of (searchCard), per country.
+-- DE offers none: registration there finds an empty list.
+INSERT INTO card_companies (country_code, position, name, code) VALUES
+  ('US', 1, 'Visa',             'VI'),
+  ('US', 2, 'MasterCard',       'MC'),
+  ('US', 3, 'American Express', 'AX'),
+  ('KR', 1, 'BC Card',          'BC'),
+  ('KR', 2, 'Shinhan Card',     'SH');
+
+-- Registered cards: only the type, the masked number and the expiry. The demo
+-- account can buy at once; kim's card has expired (9205); empty has none (9204).
+INSERT INTO cards (user_id, card_type, masked_number, expiry_year, expiry_month, status, registered_at) VALUES
+  ('U1000001', 'VI', '************1111', 2035, 12, 'active', '20240101000000'),
+  ('U1000002', 'BC', '************4444', 2020,  1, 'active', '20190101000000');

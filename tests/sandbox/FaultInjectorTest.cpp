@@ -114,3 +114,33 @@ TEST(FaultInjector, ClearTargetMatchesNameAndIdAlike) {
     ASSERT_EQ(faults.Rules().size(), 1u);
     EXPECT_EQ(faults.Rules()[0].target, "checkPassword");
 }
+
+TEST(FaultRule, AfterCommitKindsParseAndDescribe) {
+    EXPECT_EQ(Rule("easybuyPurchaseItem:drop-after-commit:1").kind, FaultKind::DropAfterCommit);
+    EXPECT_EQ(Rule("6001:error-after-commit=9219").value, 9219);
+    EXPECT_EQ(Rule("6001:status-after-commit").value, 500);
+    EXPECT_EQ(Rule("6001:delay-after-commit=300:2").Describe(), "6001:delay-after-commit=300:2");
+    FaultRule rule;
+    std::string error;
+    EXPECT_FALSE(FaultRule::Parse("download:drop-after-commit", rule, error));
+    EXPECT_FALSE(FaultRule::Parse("6001:error-after-commit", rule, error));
+    EXPECT_FALSE(FaultRule::Parse("6001:drop-after-commit=1", rule, error));
+}
+
+TEST(FaultInjector, AfterCommitRulesApplyOnlyWhenNothingStopsTheRequestBefore) {
+    FaultInjector faults;
+    faults.Add(Rule("6001:drop-after-commit:1"));
+    faults.Add(Rule("6001:delay-after-commit=100:1"));
+    faults.Add(Rule("6001:error=9001:1"));
+    FaultAction action = faults.Take(6001, false);
+    ASSERT_TRUE(action.fault);
+    EXPECT_FALSE(action.afterCommit);
+    EXPECT_EQ(action.delayAfterCommitMs, 0);
+    action = faults.Take(6001, false);
+    EXPECT_FALSE(action.fault);
+    ASSERT_TRUE(action.afterCommit);
+    EXPECT_EQ(action.afterCommit->kind, FaultKind::DropAfterCommit);
+    EXPECT_EQ(action.delayAfterCommitMs, 100);
+    EXPECT_TRUE(faults.Rules().empty());
+    EXPECT_FALSE(faults.Take(6005, false).afterCommit);
+}

@@ -284,4 +284,14 @@ TEST_F(StoreDatabaseFile, PlainPasswordsOfASeedOrAnOlderDatabaseAreHashed) {
     std::vector<Sandbox::PaymentOffer> offers;
     EXPECT_TRUE(upgraded.PaymentOffers("US", "g", "i", offers)) << upgraded.LastError();
     EXPECT_TRUE(upgraded.IssuePurchaseId({"abc", "D", "i", "1", "20260101000000", ""})) << upgraded.LastError();
+    // The card tables come empty: no companies, no cards, no charges.
+    std::vector<Sandbox::CardCompany> companies;
+    EXPECT_TRUE(upgraded.CardCompanies("US", companies)) << upgraded.LastError();
+    EXPECT_TRUE(companies.empty());
+    std::optional<Sandbox::RegisteredCard> card;
+    EXPECT_TRUE(upgraded.FindCard("U1", card)) << upgraded.LastError();
+    EXPECT_FALSE(card);
+    std::vector<Sandbox::CardCharge> charges;
+    EXPECT_TRUE(upgraded.Charges("", charges)) << upgraded.LastError();
+    EXPECT_TRUE(charges.empty());
 }
