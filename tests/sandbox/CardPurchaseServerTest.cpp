@@ -141,7 +141,7 @@ TEST_F(CardPurchaseServerTest, ErrorStatusAndDelayAfterCommit) {
 
     // The charge is visible to a check while the purchase's reply is still held back.
     const std::string third = NewPurchaseId();
-    AddFault("easybuyPurchaseItem:delay-after-commit=3000:1");
+    AddFault("easybuyPurchaseItem:delay-after-commit=8000:1");  // long enough for a loaded machine
     std::atomic<bool> answered{false};
     std::thread slow([&] {
         auto own = NewClient();
@@ -149,7 +149,7 @@ TEST_F(CardPurchaseServerTest, ErrorStatusAndDelayAfterCommit) {
         answered = late && late->status == 200;
     });
     ReplyDoc check;
-    for (int i = 0; i < 200 && check.errorCode != 0; ++i) {
+    for (int i = 0; i < 600 && check.errorCode != 0; ++i) {
         check = Store(Check(third));
         if (check.errorCode != 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
