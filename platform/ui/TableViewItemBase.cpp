@@ -1,5 +1,7 @@
 #include "platform/ui/TableViewItemBase.h"
 
+#include <algorithm>
+
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/BitmapPrivate.h"
 #include "platform/ui/ControlPrivate.h"
@@ -52,6 +54,18 @@ result TableViewItemBase::SetBackgroundBitmap(const Graphics::Bitmap& bitmap, Ta
 
 bool TableViewItemBase::HasBackgroundBitmap(TableViewItemDrawingStatus status) const {
     return IsConstructed() && IsStatus(status) && ItemWidget::Of(*this)->picture[status].has_value();
+}
+
+result TableViewItemBase::SetIndividualSelectionEnabled(const Control* control, bool enable) {
+    if (!control || !IsAncestorOf(*control)) return E_OBJ_NOT_FOUND;
+    auto it = std::find(individual_.begin(), individual_.end(), control);
+    if (enable && it == individual_.end()) individual_.push_back(control);
+    if (!enable && it != individual_.end()) individual_.erase(it);
+    return E_SUCCESS;
+}
+
+bool TableViewItemBase::IsIndividualSelectionEnabled(const Control* control) const {
+    return std::find(individual_.begin(), individual_.end(), control) != individual_.end();
 }
 
 }  // namespace Vx::Ui::Controls

@@ -97,6 +97,9 @@ struct Cards : IGroupedTableViewItemProvider, IGroupedTableViewItemEventListener
             help->SetActionId(1);
             help->AddActionEventListener(*this);
             item->AddControl(help);
+            EXPECT_EQ(item->SetIndividualSelectionEnabled(help, true), E_SUCCESS);
+            EXPECT_TRUE(item->IsIndividualSelectionEnabled(help));
+            EXPECT_EQ(item->SetIndividualSelectionEnabled(item, true), E_OBJ_NOT_FOUND);
         }
         return item;
     }
