@@ -167,7 +167,7 @@ void BuyServiceApp::OnCheckAppUpgradeReceived(int, const String& downloadUrl, Ia
     if (pendingRequestId_ == -1) return;
     if (status == IapLib::STATUS_SUCCESS && !downloadUrl.IsEmpty()) {
         startingUpdate_ = true;
-        result r = updater_->Update(downloadUrl);
+        result r = updater_->Update(downloadUrl, session_->GetOfferedUpgradeVersion());
         startingUpdate_ = false;
         if (r == E_SUCCESS) {
             updating_ = true;

@@ -57,6 +57,7 @@ public:
     ~Sandbox();
     bool Start(const std::string& binary, std::string& error);
     const std::string& Url() const { return url_; }
+    pid_t Pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
