@@ -2,6 +2,7 @@
 // and what it tells its listeners when rows are tapped.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <memory>
 #include <string>
 #include <vector>
@@ -235,6 +236,21 @@ TEST_F(GroupedListViewTest, CustomItemElementsAreKnownById) {
     EXPECT_EQ(group.SetTextSize(0), E_INVALID_ARG);
     EXPECT_EQ(group.SetTextSize(32), E_SUCCESS);
     EXPECT_EQ(group.GetTextSize(), 32);
+}
+
+}  // namespace
+
+namespace {
+
+// The radio mark shows the view's check state: a filled dot only while checked.
+TEST_F(GroupedListViewTest, TheRadioMarkIsDrawnFromTheCheckState) {
+    Provider provider({1});
+    view_->SetItemProvider(provider);
+    QWidget* row = ItemWidget::Of(*view_->GetItemAt(0, 0));
+    const QPoint dot(720 - 24 - 20, 56);
+    EXPECT_EQ(row->grab().toImage().pixelColor(dot), QColor(255, 255, 255));
+    view_->SetItemChecked(0, 0, true);
+    EXPECT_EQ(row->grab().toImage().pixelColor(dot), QColor(59, 115, 182));
 }
 
 }  // namespace
