@@ -149,6 +149,8 @@ result UiAutomationClient::List(std::vector<ControlInfo>& controls, std::string*
         info.focused = item.value(QStringLiteral("focused")).toBool();
         info.checkable = item.contains(QStringLiteral("checked"));
         info.checked = item.value(QStringLiteral("checked")).toBool();
+        info.expandable = item.contains(QStringLiteral("expanded"));
+        info.expanded = item.value(QStringLiteral("expanded")).toBool();
         controls.push_back(std::move(info));
     }
     if (windowName) *windowName = reply.value(QStringLiteral("window")).toString().toStdString();

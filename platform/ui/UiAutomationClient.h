@@ -17,8 +17,10 @@ struct ControlInfo {
     bool enabled = false;
     bool visible = false;
     bool focused = false;
-    bool checkable = false;  // a check button
+    bool checkable = false;  // a check button, or a list or table item with a mark
     bool checked = false;
+    bool expandable = false;  // a table group item
+    bool expanded = false;
 };
 
 class UiAutomationClientPrivate;

@@ -17,6 +17,7 @@
 #include "platform/ui/ControlPrivate.h"
 #include "platform/ui/EditField.h"
 #include "platform/ui/Frame.h"
+#include "platform/ui/ItemWidgetPrivate.h"
 #include "platform/ui/SnapshotPrivate.h"
 #include "platform/ui/UiAutomationProtocol.h"
 #include "platform/ui/UiAutomationServerPrivate.h"
@@ -63,11 +64,12 @@ QWidget* FindVisible(const QString& name, Control** control = nullptr) {
     return nullptr;
 }
 
-// Check buttons tell their state; other controls have none.
+// Check buttons and list or table items tell their state; other controls have none.
 void AddState(QJsonObject& entry, Control& control) {
     if (auto* check = dynamic_cast<Controls::CheckButton*>(&control)) {
         entry.insert(QStringLiteral("checked"), check->IsSelected());
     }
+    Controls::DescribeItemState(control, entry);
 }
 
 QString DisplayText(Control& control) {
