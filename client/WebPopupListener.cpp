@@ -21,11 +21,11 @@ result WebPopupListener::Construct(Ui::Controls::Popup* popup, Ui::Controls::Web
     return E_SUCCESS;
 }
 
-void WebPopupListener::OnWindowActivated(const Ui::Window&) {
+void WebPopupListener::OnWindowActivated(const Ui::Controls::Window&) {
     if (web_) web_->LoadUrl(url_);
 }
 
-void WebPopupListener::OnWindowDeactivated(const Ui::Window&) {}
+void WebPopupListener::OnWindowDeactivated(const Ui::Controls::Window&) {}
 
 void WebPopupListener::OnActionPerformed(const Ui::Control&, int actionId) {
     if (!popup_ || actionId != closeActionId_) return;

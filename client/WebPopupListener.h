@@ -21,8 +21,8 @@ public:
     Vx::result Construct(Vx::Ui::Controls::Popup* popup, Vx::Ui::Controls::Web* web, const Vx::Base::String& url,
                          int closeActionId);
 
-    void OnWindowActivated(const Vx::Ui::Window& source) override;
-    void OnWindowDeactivated(const Vx::Ui::Window& source) override;
+    void OnWindowActivated(const Vx::Ui::Controls::Window& source) override;
+    void OnWindowDeactivated(const Vx::Ui::Controls::Window& source) override;
     void OnActionPerformed(const Vx::Ui::Control& source, int actionId) override;
 
     int GetCloseActionId() const { return closeActionId_; }

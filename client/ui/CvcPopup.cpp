@@ -49,11 +49,10 @@ result CvcPopup::Construct(Ui::IActionEventListener* listener) {
 
     std::unique_ptr<EditField> field(new (std::nothrow) EditField());
     if (!field) return E_OUT_OF_MEMORY;
-    r = field->Construct(Graphics::Rectangle{45, 90, innerWidth, 66}, EDIT_FIELD_STYLE_NUMBER_SMALL,
-                         INPUT_STYLE_OVERLAY, false, 255, GROUP_STYLE_NONE);
+    r = field->Construct(Graphics::Rectangle{45, 90, innerWidth, 66}, EDIT_FIELD_STYLE_PASSWORD_NUMBER,
+                         INPUT_STYLE_OVERLAY, EDIT_FIELD_TITLE_STYLE_NONE, true, 255);
     if (r != E_SUCCESS) return r;
     field->SetName(L"cvc");
-    field->SetClearButtonEnabled(true);
     field->SetGuideText(String());
     r = AddControl(field.get());
     if (r != E_SUCCESS) return r;

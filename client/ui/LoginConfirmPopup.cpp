@@ -44,10 +44,10 @@ result MakeField(const String& name, const Graphics::Rectangle& bounds, EditFiel
                  std::unique_ptr<EditField>& field) {
     field.reset(new (std::nothrow) EditField());
     if (!field) return E_OUT_OF_MEMORY;
-    result r = field->Construct(bounds, style, INPUT_STYLE_OVERLAY, false, 100, GROUP_STYLE_NONE);
+    result r = field->Construct(bounds, style, INPUT_STYLE_OVERLAY, EDIT_FIELD_TITLE_STYLE_NONE, false, 100);
     if (r != E_SUCCESS) return r;
     field->SetName(name);
-    field->SetLowerCaseMode(true);
+    field->SetLowerCaseModeEnabled(true);
     field->SetTextPredictionEnabled(false);
     return E_SUCCESS;
 }
@@ -121,6 +121,8 @@ result LoginConfirmPopup::Construct(Ui::IActionEventListener* listener) {
 void LoginConfirmPopup::SetId(const String& id) {
     if (!idLabel_ || !idField_) return;
     idLabel_->SetText(id);
+    // An id longer than the field's limit would come back cut.
+    if (id.GetLength() > idField_->GetLimitLength()) idField_->SetLimitLength(id.GetLength());
     idField_->SetText(id);
 }
 

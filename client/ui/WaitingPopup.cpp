@@ -25,15 +25,19 @@ result WaitingPopup::Construct() {
     SetName(L"waitingPopup");
 
     std::unique_ptr<Base::Collection::ArrayList> frames(
-        new (std::nothrow) Base::Collection::ArrayList(Base::Collection::ElementOwnership::SingleObjectDeleter));
+        new (std::nothrow) Base::Collection::ArrayList(Base::Collection::ElementOwnership::Owned));
     if (!frames) return E_OUT_OF_MEMORY;
     for (int n = 1; n <= kFrameCount; ++n) {
         // A picture that cannot be read leaves its frame blank.
         std::unique_ptr<Graphics::Bitmap> bitmap(IapResourceManager::GetBitmapN(FrameName(n)));
         auto* frame = new (std::nothrow) AnimationFrame();
         if (!frame) return E_OUT_OF_MEMORY;
-        frame->Construct(bitmap.get(), kFrameDurationMs);
-        frames->Add(frame);
+        if (bitmap) frame->SetFrame(*bitmap);
+        frame->SetDuration(kFrameDurationMs);
+        if (frames->Add(frame) != E_SUCCESS) {
+            delete frame;
+            return E_OUT_OF_MEMORY;
+        }
     }
 
     std::unique_ptr<Animation> animation(new (std::nothrow) Animation());

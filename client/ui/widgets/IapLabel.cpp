@@ -15,7 +15,7 @@ result IapLabel::Construct(const Base::String& text, LabelTextStyle style, int f
     std::unique_ptr<Graphics::Font> font(IapUiHelper::GetCurrentSystemFontN(
         static_cast<IapUiHelper::FontSize>(size), IapLabelHelpers::LabelTextStyleToFontStyle(style)));
     if (!font) return E_INVALID_STATE;
-    SetTextFont(font->GetFaceName());
+    SetFont(font->GetFaceName());
     SetTextConfig(font->GetSize(), style);
     SetTextHorizontalAlignment(ALIGNMENT_CENTER);
     SetTextVerticalAlignment(ALIGNMENT_MIDDLE);

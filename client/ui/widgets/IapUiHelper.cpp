@@ -62,7 +62,7 @@ EditField* IapUiHelper::CreateEditFieldN(const String& guideText, EditInputModeC
                                          EditFieldStyle style) {
     std::unique_ptr<EditField> field(new (std::nothrow) EditField());
     if (!field) return nullptr;
-    if (field->Construct(Graphics::Rectangle{0, 0, 150, 112}, style, INPUT_STYLE_FULLSCREEN, false, 100,
+    if (field->Construct(Graphics::Rectangle{0, 0, 150, 112}, style, INPUT_STYLE_FULLSCREEN, EDIT_FIELD_TITLE_STYLE_NONE, false, 100,
                          GROUP_STYLE_NONE) != E_SUCCESS)
         return nullptr;
     field->SetGuideText(guideText);

@@ -18,7 +18,7 @@ result UiButton::Construct(const Base::String& text) {
     }
     result r = Button::Construct(Graphics::Rectangle{0, 0, width, kHeight}, text);
     if (r != E_SUCCESS) return r;
-    if (font) SetTextFont(font->GetFaceName());
+    if (font) SetFont(font->GetFaceName());
     SetTextHorizontalAlignment(Ui::Controls::ALIGNMENT_CENTER);
     SetTextVerticalAlignment(Ui::Controls::ALIGNMENT_MIDDLE);
     return E_SUCCESS;
