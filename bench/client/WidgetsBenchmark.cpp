@@ -42,7 +42,9 @@ long ResidentKb() {
 }
 
 // Draws what is shown once, as the first frame on screen would.
-void Settle() { App::EventLoop::RunUntil([] { return false; }, 0); }
+void Settle() {
+    App::EventLoop::RunUntil([] { return false; }, 0);
+}
 
 void BM_LoginConfirmPopup(benchmark::State& state) {
     for (auto _ : state) {

@@ -41,8 +41,8 @@ result IapClientSceneSecurityCodeHelp::OnInitializing() {
 
     std::unique_ptr<Label> title(new (std::nothrow) Label());
     if (!title) return E_OUT_OF_MEMORY;
-    result r = title->Construct(Graphics::Rectangle{kMargin, 32, 644, kTitleHeight},
-                                L"MasterCard, Visa and Visa Electron");
+    result r =
+        title->Construct(Graphics::Rectangle{kMargin, 32, 644, kTitleHeight}, L"MasterCard, Visa and Visa Electron");
     if (r != E_SUCCESS) return r;
     title->SetName(L"helpTitle");
     title->SetTextConfig(32, LABEL_TEXT_STYLE_BOLD);

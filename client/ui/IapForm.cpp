@@ -12,6 +12,8 @@ using namespace Vx::Ui;
 IapForm::~IapForm() {
     RemoveOrientationEventListener(*this);
     SetFormBackEventListener(nullptr);
+    // The children go before the grid that places them.
+    RemoveAllControls();
 }
 
 result IapForm::Construct(int rows, int columns) { return Construct(rows, columns, kDefaultStyle); }

@@ -13,8 +13,8 @@ class IapForm : public Vx::Ui::Controls::Form,
                 public Vx::Ui::Controls::IFormBackEventListener,
                 public Vx::Ui::IOrientationEventListener {
 public:
-    static constexpr int kDefaultStyle = Vx::Ui::Controls::FORM_STYLE_INDICATOR |
-                                         Vx::Ui::Controls::FORM_STYLE_HEADER | Vx::Ui::Controls::FORM_STYLE_FOOTER;
+    static constexpr int kDefaultStyle = Vx::Ui::Controls::FORM_STYLE_INDICATOR | Vx::Ui::Controls::FORM_STYLE_HEADER |
+                                         Vx::Ui::Controls::FORM_STYLE_FOOTER;
 
     IapForm() = default;
     ~IapForm() override;

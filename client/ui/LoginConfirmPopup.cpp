@@ -99,8 +99,7 @@ result LoginConfirmPopup::Construct(Ui::IActionEventListener* listener) {
     r = AddTo(*this, idField, idField_);
     if (r != E_SUCCESS) return r;
 
-    r = AddCaption(*this, L"passwordCaption", {kLeft, y, kContentWidth, kCaptionHeight}, L"Password",
-                   kCaptionTextSize);
+    r = AddCaption(*this, L"passwordCaption", {kLeft, y, kContentWidth, kCaptionHeight}, L"Password", kCaptionTextSize);
     if (r != E_SUCCESS) return r;
     y += kCaptionHeight;
 

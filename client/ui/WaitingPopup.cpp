@@ -42,8 +42,8 @@ result WaitingPopup::Construct() {
 
     std::unique_ptr<Animation> animation(new (std::nothrow) Animation());
     if (!animation) return E_OUT_OF_MEMORY;
-    r = animation->Construct(
-        Graphics::Rectangle{(kWidth - kAnimationSize) / 2, 80, kAnimationSize, kAnimationSize}, *frames);
+    r = animation->Construct(Graphics::Rectangle{(kWidth - kAnimationSize) / 2, 80, kAnimationSize, kAnimationSize},
+                             *frames);
     if (r != E_SUCCESS) return r;
     animation->SetName(L"waitingAnimation");
     animation->SetRepeatCount(kRepeatCount);

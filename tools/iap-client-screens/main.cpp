@@ -137,9 +137,8 @@ void ShootAll(Frame& frame, Form& purchase) {
             DlgEngine::DlgShowQuestionPopup(L"Purchase with a different phone number?", true, L"Phone bill");
         });
     if (Wanted("web"))
-        ShootModal("web", "close", [] {
-            DlgEngine::DlgShowWebPopup(L"http://127.0.0.1:9/terms", true, L"Terms and conditions");
-        });
+        ShootModal("web", "close",
+                   [] { DlgEngine::DlgShowWebPopup(L"http://127.0.0.1:9/terms", true, L"Terms and conditions"); });
     if (Wanted("timed-error"))
         ShootModal("timed-error", "messageBoxText",
                    [] { DlgEngine::DlgShowTimedErrorMsg(L"The purchase failed. Try again later."); });
@@ -206,7 +205,8 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 0;
     }
     gOutput = argv[1];
-    for (int i = 2; i < argc; ++i) gWanted.emplace_back(argv[i]);
+    for (int i = 2; i < argc; ++i)
+        gWanted.emplace_back(argv[i]);
     std::error_code error;
     std::filesystem::create_directories(gOutput, error);
     if (error) {
@@ -226,6 +226,7 @@ int main(int argc, char** argv) {
     const result r = App::UiApp::Execute(ScreensApp::Create, nullptr);
     std::filesystem::remove_all(home, error);
     if (r != E_SUCCESS) gFailures.push_back("the application did not run");
-    for (const std::string& failure : gFailures) std::fprintf(stderr, "iap-client-screens: %s\n", failure.c_str());
+    for (const std::string& failure : gFailures)
+        std::fprintf(stderr, "iap-client-screens: %s\n", failure.c_str());
     return gFailures.empty() ? 0 : 1;
 }

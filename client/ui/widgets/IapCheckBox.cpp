@@ -71,9 +71,7 @@ void IapCheckBox::SetActionId(int checkedActionId, int uncheckedActionId, int se
 
 int IapCheckBox::GetCheckedActionId() const { return d_->checkButton ? d_->checkButton->GetCheckedActionId() : -1; }
 
-int IapCheckBox::GetUncheckedActionId() const {
-    return d_->checkButton ? d_->checkButton->GetUncheckedActionId() : -1;
-}
+int IapCheckBox::GetUncheckedActionId() const { return d_->checkButton ? d_->checkButton->GetUncheckedActionId() : -1; }
 
 int IapCheckBox::GetSelectedActionId() const { return d_->checkButton ? d_->checkButton->GetSelectedActionId() : -1; }
 

@@ -48,13 +48,14 @@ result IapComboBoxPrivate::SetItems(const Base::Collection::ArrayListT<String>& 
     const int count = static_cast<int>(items.size());
     auto* created = new (std::nothrow) ContextMenu();
     if (!created) return E_OUT_OF_MEMORY;
-    result r = created->Construct(Graphics::Point{frame.width / 8, (frame.height - 100 * count) / 2},
-                                  CONTEXT_MENU_STYLE_LIST);
+    result r =
+        created->Construct(Graphics::Point{frame.width / 8, (frame.height - 100 * count) / 2}, CONTEXT_MENU_STYLE_LIST);
     if (r != E_SUCCESS) {
         delete created;
         return r;
     }
-    for (int i = 0; i < count; ++i) created->AddItem(items[static_cast<std::size_t>(i)], IapComboBox::kFirstItemActionId + i);
+    for (int i = 0; i < count; ++i)
+        created->AddItem(items[static_cast<std::size_t>(i)], IapComboBox::kFirstItemActionId + i);
     created->AddActionEventListener(*this);
     menu = created;
     return E_SUCCESS;

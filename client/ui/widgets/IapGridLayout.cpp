@@ -9,8 +9,10 @@ result IapGridLayout::Construct(int rows, int columns) {
     if (r != E_SUCCESS) return r;
     cells_.clear();
     cells_.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
-    for (int column = 0; column + 1 < columns; ++column) SetColumnSpacing(column, kSpacing);
-    for (int row = 0; row + 1 < rows; ++row) SetRowSpacing(row, kSpacing);
+    for (int column = 0; column + 1 < columns; ++column)
+        SetColumnSpacing(column, kSpacing);
+    for (int row = 0; row + 1 < rows; ++row)
+        SetRowSpacing(row, kSpacing);
     return E_SUCCESS;
 }
 
@@ -34,7 +36,8 @@ int IapGridLayout::GetCalculatedHeight() const {
         height = std::max(height, cell.control->GetSize().height);
     }
     int sum = 0;
-    for (int height : heights) sum += height;
+    for (int height : heights)
+        sum += height;
     return rows >= 2 ? sum + kSpacing * (rows - 1) : sum;
 }
 

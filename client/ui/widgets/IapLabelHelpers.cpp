@@ -6,12 +6,12 @@ namespace IapLabelHelpers {
 
 Graphics::FontStyle LabelTextStyleToFontStyle(Ui::Controls::LabelTextStyle style) {
     switch (style) {
-        case Ui::Controls::LABEL_TEXT_STYLE_BOLD:
-            return Graphics::FONT_STYLE_BOLD;
-        case Ui::Controls::LABEL_TEXT_STYLE_ITALIC:
-            return Graphics::FONT_STYLE_ITALIC;
-        default:
-            return Graphics::FONT_STYLE_PLAIN;
+    case Ui::Controls::LABEL_TEXT_STYLE_BOLD:
+        return Graphics::FONT_STYLE_BOLD;
+    case Ui::Controls::LABEL_TEXT_STYLE_ITALIC:
+        return Graphics::FONT_STYLE_ITALIC;
+    default:
+        return Graphics::FONT_STYLE_PLAIN;
     }
 }
 

@@ -34,14 +34,14 @@ bool SystemFaceName(String& face) {
 
 int IapUiHelper::ToPixelSize(int fontSize) {
     switch (fontSize) {
-        case FONT_SIZE_SMALL:
-            return kSmallPixels;
-        case FONT_SIZE_MEDIUM:
-            return kMediumPixels;
-        case FONT_SIZE_LARGE:
-            return kLargePixels;
-        default:
-            return -1;
+    case FONT_SIZE_SMALL:
+        return kSmallPixels;
+    case FONT_SIZE_MEDIUM:
+        return kMediumPixels;
+    case FONT_SIZE_LARGE:
+        return kLargePixels;
+    default:
+        return -1;
     }
 }
 
@@ -62,8 +62,8 @@ EditField* IapUiHelper::CreateEditFieldN(const String& guideText, EditInputModeC
                                          EditFieldStyle style) {
     std::unique_ptr<EditField> field(new (std::nothrow) EditField());
     if (!field) return nullptr;
-    if (field->Construct(Graphics::Rectangle{0, 0, 150, 112}, style, INPUT_STYLE_FULLSCREEN, EDIT_FIELD_TITLE_STYLE_NONE, false, 100,
-                         GROUP_STYLE_NONE) != E_SUCCESS)
+    if (field->Construct(Graphics::Rectangle{0, 0, 150, 112}, style, INPUT_STYLE_FULLSCREEN,
+                         EDIT_FIELD_TITLE_STYLE_NONE, false, 100, GROUP_STYLE_NONE) != E_SUCCESS)
         return nullptr;
     field->SetGuideText(guideText);
     field->SetCurrentInputModeCategory(category);

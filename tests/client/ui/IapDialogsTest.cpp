@@ -107,8 +107,8 @@ TEST(DlgEngineTest, QuestionPopupAnswersOneTwoOrZero) {
                     EXPECT_EQ(E_SUCCESS, c.ui.Press(each.how)) << c.ui.GetLastError();
                 }
             });
-            EXPECT_EQ(each.expected, DlgEngine::DlgShowQuestionPopup(L"Purchase with another number?", true,
-                                                                     L"Question"));
+            EXPECT_EQ(each.expected,
+                      DlgEngine::DlgShowQuestionPopup(L"Purchase with another number?", true, L"Question"));
             EXPECT_TRUE(press.fired);
             EXPECT_EQ("question", window);
             EXPECT_EQ("Purchase with another number?", text);
@@ -266,7 +266,8 @@ TEST(WaitingPopupTest, ThirtyFramesOfTheSpinningWheel) {
         ASSERT_NE(nullptr, animation);
         EXPECT_EQ((Graphics::Rectangle{275, 80, 50, 50}), animation->GetBounds());
         EXPECT_EQ(30, animation->GetFrameCount());
-        for (int i = 0; i < animation->GetFrameCount(); ++i) EXPECT_EQ(10, animation->GetFrameAt(i)->GetDuration());
+        for (int i = 0; i < animation->GetFrameCount(); ++i)
+            EXPECT_EQ(10, animation->GetFrameAt(i)->GetDuration());
         EXPECT_EQ(10000000, animation->GetRepeatCount());
         popup.PopupShow();
         EXPECT_EQ(ANIMATION_PLAYING, animation->GetStatus());
@@ -316,7 +317,8 @@ TEST(IapClientSceneSecurityCodeHelpTest, ShowsTheHelpAndGoesBack) {
     RunInApp([](Context& c) {
         Ui::Scenes::SceneManager* scenes = Ui::Scenes::SceneManager::GetInstance();
         ASSERT_NE(nullptr, scenes);
-        ASSERT_EQ(E_SUCCESS, scenes->GoForward(Ui::Scenes::ForwardSceneTransition(IapClientScenes::kSceneSecurityCodeHelp)));
+        ASSERT_EQ(E_SUCCESS,
+                  scenes->GoForward(Ui::Scenes::ForwardSceneTransition(IapClientScenes::kSceneSecurityCodeHelp)));
         ASSERT_EQ(E_SUCCESS, c.ui.Wait("helpText", 5000)) << c.ui.GetLastError();
         auto* form = dynamic_cast<IapClientSceneSecurityCodeHelp*>(scenes->GetCurrentForm());
         ASSERT_NE(nullptr, form);
@@ -338,8 +340,8 @@ TEST(IapClientSceneSecurityCodeHelpTest, ShowsTheHelpAndGoesBack) {
         EXPECT_EQ(0, text->GetTopMargin());
 
         ASSERT_EQ(E_SUCCESS, c.ui.Press("back"));
-        ASSERT_TRUE(RunUntil([&] { return scenes->GetCurrentSceneId() == String(IapClientScenes::kScenePurchase); },
-                             5000));
+        ASSERT_TRUE(
+            RunUntil([&] { return scenes->GetCurrentSceneId() == String(IapClientScenes::kScenePurchase); }, 5000));
         EXPECT_EQ(0, c.frame.terminations);
     });
 }
@@ -367,7 +369,7 @@ TEST(ModalReentrancyTest, TerminationDuringAModalPopupEndsItAndAnswersOnce) {
         EXPECT_EQ(0, DlgEngine::DlgShowQuestionPopup(L"Too late")) << "no new loop while ending";
     });
     ASSERT_EQ(1u, Answers().size());
-    EXPECT_EQ(1, DialogApp::terminations >= 1);
+    EXPECT_GE(DialogApp::terminations, 1);
 }
 
 TEST(ModalReentrancyTest, APopupFollowsTheFormItWasOpenedOverUntilEitherGoes) {
@@ -386,7 +388,8 @@ TEST(ModalReentrancyTest, APopupFollowsTheFormItWasOpenedOverUntilEitherGoes) {
         EXPECT_EQ(1, popup->changes);
 
         // Another scene is current when the popup goes: it leaves the purchase form.
-        ASSERT_EQ(E_SUCCESS, scenes->GoForward(Ui::Scenes::ForwardSceneTransition(IapClientScenes::kSceneSecurityCodeHelp)));
+        ASSERT_EQ(E_SUCCESS,
+                  scenes->GoForward(Ui::Scenes::ForwardSceneTransition(IapClientScenes::kSceneSecurityCodeHelp)));
         ASSERT_NE(purchase, scenes->GetCurrentForm());
         delete popup;
         EXPECT_TRUE(gone);

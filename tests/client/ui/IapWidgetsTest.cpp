@@ -61,7 +61,8 @@ Label* MakeLabel(int height) {
 
 ArrayListT<String> Items(std::initializer_list<const wchar_t*> texts) {
     ArrayListT<String> items;
-    for (const wchar_t* text : texts) items.Add(String(text));
+    for (const wchar_t* text : texts)
+        items.Add(String(text));
     return items;
 }
 
@@ -149,7 +150,8 @@ TEST(IapLabelTest, SizesItselfToItsTextOrOnlyItsHeight) {
     EXPECT_EQ(Graphics::FONT_STYLE_BOLD, IapLabelHelpers::LabelTextStyleToFontStyle(LABEL_TEXT_STYLE_BOLD));
     EXPECT_EQ(Graphics::FONT_STYLE_ITALIC, IapLabelHelpers::LabelTextStyleToFontStyle(LABEL_TEXT_STYLE_ITALIC));
     EXPECT_EQ(Graphics::FONT_STYLE_PLAIN, IapLabelHelpers::LabelTextStyleToFontStyle(LABEL_TEXT_STYLE_NORMAL));
-    for (int size : {-1, 0, 1, 2, 3}) EXPECT_EQ(size, IapLabelHelpers::LabelToHelperFontSize(size));
+    for (int size : {-1, 0, 1, 2, 3})
+        EXPECT_EQ(size, IapLabelHelpers::LabelToHelperFontSize(size));
     EXPECT_EQ(-1, IapLabelHelpers::LabelToHelperFontSize(4));
     EXPECT_EQ(-1, IapLabelHelpers::LabelToHelperFontSize(-2));
 

@@ -43,11 +43,12 @@ Comparison Compare(const QImage& expected, const QImage& actual) {
         for (int x = 0; x < a.width(); ++x) {
             const QColor p(a.pixel(x, y));
             const QColor q(b.pixel(x, y));
-            const int delta = std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
-                                        std::abs(p.blue() - q.blue())});
+            const int delta =
+                std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())});
             const bool off = delta > kChannelTolerance;
             c.differing += off;
-            c.diff.setPixel(x, y, off ? qRgb(255, 0, 0) : qRgb(p.red() / 4 + 191, p.green() / 4 + 191, p.blue() / 4 + 191));
+            c.diff.setPixel(x, y,
+                            off ? qRgb(255, 0, 0) : qRgb(p.red() / 4 + 191, p.green() / 4 + 191, p.blue() / 4 + 191));
         }
     }
     return c;
