@@ -1,6 +1,7 @@
 #pragma once
 // Ends a popup's modal loop with the id of the action that reached it, so
 // that DoModal returns which button was pressed.
+#include "platform/base/Result.h"
 #include "platform/ui/IActionEventListener.h"
 
 namespace Vx::Ui::Controls {

@@ -17,6 +17,7 @@
 #include "client/ui/widgets/IapPopup.h"
 #include "client/ui/widgets/IapUiHelper.h"
 #include "platform/app/EventLoop.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/UiEnvironment.h"

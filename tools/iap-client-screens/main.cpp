@@ -158,10 +158,10 @@ void ShootAll(Frame& frame, Form& purchase) {
     }
 }
 
-class ScreensApp : public App::UiApp {
+class ScreensApp : public Vx::App::UiApp {
 public:
-    static App::UiApp* Create() { return new ScreensApp(); }
-    bool OnAppInitializing(App::AppRegistry&) override { return true; }
+    static Vx::App::UiApp* Create() { return new ScreensApp(); }
+    bool OnAppInitializing(Vx::App::AppRegistry&) override { return true; }
     bool OnAppInitialized() override {
         auto* frame = new Frame();
         auto* purchase = new Form();
@@ -170,7 +170,7 @@ public:
             gFailures.push_back("the frame could not be built");
             delete purchase;
             delete frame;
-            App::App::Terminate();
+            Vx::App::App::Terminate();
             return true;
         }
         frame->SetName(L"client");
@@ -178,18 +178,18 @@ public:
         purchase->SetTitleText(L"PAYMENT");
         if (AddFrame(*frame) != E_SUCCESS) {
             gFailures.push_back("the frame could not be shown");
-            App::App::Terminate();
+            Vx::App::App::Terminate();
             return true;
         }
         Ui::Automation::UiAutomationClient ui;
-        if (ui.Connect(App::AppContext::GetCurrent().appId, 5000) != E_SUCCESS) {
+        if (ui.Connect(Vx::App::AppContext::GetCurrent().appId, 5000) != E_SUCCESS) {
             gFailures.push_back("automation: " + ui.GetLastError());
         } else {
             gUi = &ui;
             ShootAll(*frame, *purchase);
             gUi = nullptr;
         }
-        App::App::Terminate();
+        Vx::App::App::Terminate();
         return true;
     }
 

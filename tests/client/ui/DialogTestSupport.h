@@ -105,7 +105,7 @@ public:
     bool OnAppInitialized() override {
         auto* frame = new DialogFrame();
         frame_ = frame;
-        if (frame->Construct() != E_SUCCESS) {
+        if (frame->Construct() != Vx::E_SUCCESS) {
             ADD_FAILURE() << "frame not constructed";
             delete frame;
             Vx::App::App::Terminate();
@@ -117,13 +117,13 @@ public:
         request.Add(new String(L"_itemId"), new String(L"7"));
         request.Add(new String(L"_itemGroupId"), new String(L"100000000001"));
         EXPECT_EQ(IapClientFrame::Decision::Accepted, frame->HandlePurchaseRequest(41, &request));
-        if (AddFrame(*frame) != E_SUCCESS) {
+        if (AddFrame(*frame) != Vx::E_SUCCESS) {
             ADD_FAILURE() << "frame not added";
             Vx::App::App::Terminate();
             return true;
         }
         Vx::Ui::Automation::UiAutomationClient ui;
-        EXPECT_EQ(E_SUCCESS, ui.Connect(Vx::App::AppContext::GetCurrent().appId, 5000)) << ui.GetLastError();
+        EXPECT_EQ(Vx::E_SUCCESS, ui.Connect(Vx::App::AppContext::GetCurrent().appId, 5000)) << ui.GetLastError();
         Context context{*frame, ui};
         scenario(context);
         Vx::App::App::Terminate();

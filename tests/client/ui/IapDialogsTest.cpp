@@ -22,6 +22,8 @@
 #include "client/ui/WaitingPopup.h"
 #include "client/ui/widgets/IapPopup.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/AnimationFrame.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Footer.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/Header.h"
@@ -293,9 +295,9 @@ TEST(IapFormTest, BackOnTheFirstSceneEndsTheApplication) {
         EXPECT_EQ(E_INVALID_STATE, bare.Construct(1, 1, FORM_STYLE_INDICATOR | FORM_STYLE_HEADER));
 
         // The real one answers through buyclient's frame.
-        IapForm::SendTerminate(IapLib::STATUS_FAILED);
+        IapForm::SendTerminate(IapLib::STATUS_GENERAL_FAILURE);
         EXPECT_EQ(1, c.frame.terminations);
-        EXPECT_EQ(IapLib::STATUS_FAILED, c.frame.GetExitStatus());
+        EXPECT_EQ(IapLib::STATUS_GENERAL_FAILURE, c.frame.GetExitStatus());
     });
     ASSERT_EQ(1u, Answers().size()) << "the caller is answered once, as buyclient ends";
 }
@@ -365,7 +367,7 @@ TEST(ModalReentrancyTest, TerminationDuringAModalPopupEndsItAndAnswersOnce) {
         EXPECT_TRUE(foreground.fired);
         EXPECT_EQ(1, c.frame.terminations);
         // Code after the loop may ask to end again; still one answer.
-        IapForm::SendTerminate(IapLib::STATUS_FAILED);
+        IapForm::SendTerminate(IapLib::STATUS_GENERAL_FAILURE);
         EXPECT_EQ(0, DlgEngine::DlgShowQuestionPopup(L"Too late")) << "no new loop while ending";
     });
     ASSERT_EQ(1u, Answers().size());
