@@ -7,7 +7,7 @@ set -euo pipefail
 
 BUILD_DIR="${1:-build}"
 BIN="$(cd "$BUILD_DIR/bin" && pwd)"
-for tool in iap-sandbox appctl iap-device buyservice; do
+for tool in iap-sandbox appctl iap-device buyservice iap-package; do
   if [ ! -x "$BIN/$tool" ]; then
     echo "demo: $BIN/$tool is missing; run 'make build' first" >&2
     exit 1
@@ -49,5 +49,21 @@ step "appctl $SERVICE /appcontrol/operation/iap/get_item_list (items 1 to 5 of g
 step "appctl $SERVICE /appcontrol/operation/iap/get_purchased_item_list (group 100000000001)"
 "$BIN/appctl" --timeout 30 "$SERVICE" /appcontrol/operation/iap/get_purchased_item_list \
   _transactionId=3 _itemGroupId=100000000001 _startNumber=1 _endNumber=10
+
+step "Self-update: the store offers a client package signed with the vendor's own key"
+"$BIN/iap-package" keygen -o "$WORK/vendor.key"
+"$BIN/iap-package" trust "$WORK/vendor.key.pub"
+printf '#!/bin/sh\necho "buyclient 2.0.0"\n' >"$WORK/buyclient"
+chmod 755 "$WORK/buyclient"
+"$BIN/iap-package" create --package-id buyclient --version 2.0.0 --app "buyclient.BuyClient=$WORK/buyclient" \
+  --key "$WORK/vendor.key" -o "$WORK/buyclient-2.0.0.vxp"
+curl -fsS -X POST "$BASE_URL/admin/packages" --data-urlencode id=buyclient --data-urlencode version=2.0.0 \
+  --data-urlencode "path=$WORK/buyclient-2.0.0.vxp" >/dev/null
+echo "the item list is answered canceled while the update installs; the caller asks again"
+"$BIN/appctl" --timeout 60 "$SERVICE" /appcontrol/operation/iap/get_item_list \
+  _transactionId=4 _itemGroupId=100000000001 _startNumber=1 _endNumber=2 || true
+grep -h '^version=' "$IAP_PLATFORM_HOME/apps/buyclient.BuyClient.manifest" | sed 's/^/installed buyclient /'
+"$BIN/appctl" --timeout 30 "$SERVICE" /appcontrol/operation/iap/get_item_list \
+  _transactionId=5 _itemGroupId=100000000001 _startNumber=1 _endNumber=2
 
 step "Done; the sandbox stops now"

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake make pkg-config ccache git
   qt6-base-dev libgl-dev libopengl-dev
-  libxml2-dev libsqlite3-dev sqlite3 libcpp-httplib-dev
+  libxml2-dev libsqlite3-dev sqlite3 libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core curl python3 procps

@@ -2,6 +2,15 @@
 // Downloads a newer client package, shows the download as an ongoing-activity
 // notification, installs the file under the package id "buyclient", and
 // reports the outcome to an IAppUpdateListener.
+//
+// The version offered is read from the download's file name
+// ("buyclient-2.1.0.vxp"). An offer that is not newer than the installed
+// client, or not newer than a version whose update failed before (see
+// FailedUpdateRecord), is not downloaded: Update returns E_OBJ_ALREADY_EXIST
+// and reports nothing. A downloaded file must hold the package and version
+// offered; it is removed once installed or refused.
+#include <string>
+
 #include "platform/base/Result.h"
 #include "platform/base/String.h"
 #include "platform/content/IDownloadListener.h"
@@ -33,9 +42,10 @@ public:
     AppUpdater(const AppUpdater&) = delete;
     AppUpdater& operator=(const AppUpdater&) = delete;
 
-    // Starts downloading the package at url. E_INVALID_ARG for an empty url
-    // (nothing is reported); E_FAILURE when the download manager is missing or
-    // busy (reported as 1 or 2); otherwise the download manager's result.
+    // Starts downloading the package at url. E_INVALID_ARG for an empty url and
+    // E_OBJ_ALREADY_EXIST for an offer not worth downloading (nothing is
+    // reported); E_FAILURE when the download manager is missing or busy
+    // (reported as 1 or 2); otherwise the download manager's result.
     Vx::result Update(const Vx::Base::String& url);
     // The text for an outcome; 3 and 7 add the platform's text for the failure.
     Vx::Base::String GetResultMessage(UpdateResult updateResult) const;
@@ -58,10 +68,18 @@ public:
     // Download percentage: received * 100 / total, truncated, kept within
     // 0..100; 0 when the total size is unknown (0).
     static int ToPercent(unsigned long long receivedSize, unsigned long long totalSize);
+    // The version in a download address whose last segment is
+    // "<packageId>-<version>[.<extension>]"; empty when it names none.
+    static std::string GetOfferedVersion(const std::string& url, const std::string& packageId);
 
 private:
     bool IsOwnDownload(Vx::Content::RequestId requestId) const;
     void Report(UpdateResult updateResult);
+    // False, with the reason, when the downloaded file is not the package offered.
+    bool IsOfferedPackage(const std::string& path, std::string& reason) const;
+    // Remembers that the offered version cannot be installed.
+    void RememberFailure(const std::string& reason);
+    void RemoveDownloadedFile();
 
     IAppUpdateListener* listener_;
     Vx::result lastResult_ = Vx::E_SUCCESS;
@@ -69,4 +87,7 @@ private:
     Vx::Shell::NotificationRequest* progressNotification_ = nullptr;
     Vx::Content::RequestId requestId_ = 0;  // 0: no download of ours runs
     bool installing_ = false;
+    std::string url_;             // of the update running
+    std::string offeredVersion_;  // empty when the url names none
+    std::string downloadedPath_;  // removed once installed or refused
 };

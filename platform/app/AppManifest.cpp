@@ -123,15 +123,18 @@ result AppManifestRegistry::Parse(const std::string& path, AppManifest& out, std
     return E_SUCCESS;
 }
 
-result AppManifestRegistry::Find(const std::string& appId, AppManifest& out) {
-    if (!IsValidAppId(appId)) return E_INVALID_ARG;
-    for (const std::string& dir : GetSearchDirectories()) {
+namespace {
+
+// The usable manifests of appId in these folders, in their order.
+std::vector<AppManifest> ManifestsOf(const std::string& appId, const std::vector<std::string>& dirs) {
+    std::vector<AppManifest> found;
+    for (const std::string& dir : dirs) {
         std::string path = dir + "/" + appId + ".manifest";
         std::error_code ec;
         if (!fs::is_regular_file(path, ec)) continue;
         AppManifest m;
         std::string error;
-        if (Parse(path, m, error) != E_SUCCESS) {
+        if (AppManifestRegistry::Parse(path, m, error) != E_SUCCESS) {
             LogAppWarning("ignoring manifest: " + error);
             continue;
         }
@@ -139,8 +142,52 @@ result AppManifestRegistry::Find(const std::string& appId, AppManifest& out) {
             LogAppWarning("ignoring manifest " + path + ": it names the application " + m.appId);
             continue;
         }
-        out = std::move(m);
-        return E_SUCCESS;
+        found.push_back(std::move(m));
+    }
+    return found;
+}
+
+// The first manifest that no later one contradicts about the package.
+result PickManifest(const std::vector<AppManifest>& manifests, AppManifest& out) {
+    for (std::size_t i = 0; i < manifests.size(); ++i) {
+        bool sameOwner = true;
+        for (std::size_t j = i + 1; j < manifests.size() && sameOwner; ++j)
+            sameOwner = manifests[j].packageId == manifests[i].packageId;
+        if (sameOwner) {
+            out = manifests[i];
+            return E_SUCCESS;
+        }
+        LogAppWarning("ignoring manifest " + manifests[i].manifestPath + ": package " + manifests[i].packageId +
+                      " may not take over an application of another package");
+    }
+    return E_OBJ_NOT_FOUND;
+}
+
+}  // namespace
+
+result AppManifestRegistry::Find(const std::string& appId, AppManifest& out) {
+    if (!IsValidAppId(appId)) return E_INVALID_ARG;
+    return PickManifest(ManifestsOf(appId, GetSearchDirectories()), out);
+}
+
+result AppManifestRegistry::FindPreinstalled(const std::string& appId, AppManifest& out) {
+    if (!IsValidAppId(appId)) return E_INVALID_ARG;
+    std::vector<std::string> dirs = GetSearchDirectories();
+    dirs.erase(dirs.begin());
+    return PickManifest(ManifestsOf(appId, dirs), out);
+}
+
+result AppManifestRegistry::FindPackageVersion(const std::string& packageId, std::string& version) {
+    for (const std::string& dir : GetSearchDirectories()) {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->path().extension() != ".manifest") continue;
+            AppManifest m;
+            std::string error;
+            if (Parse(it->path().string(), m, error) != E_SUCCESS || m.packageId != packageId) continue;
+            version = m.version;
+            return E_SUCCESS;
+        }
     }
     return E_OBJ_NOT_FOUND;
 }
@@ -154,10 +201,12 @@ result AppManifestRegistry::FindByExecutable(const std::string& executable, AppM
             AppManifest m;
             std::string error;
             if (Parse(it->path().string(), m, error) != E_SUCCESS) continue;
-            if (Canonical(m.executable) == wanted) {
-                out = std::move(m);
-                return E_SUCCESS;
-            }
+            if (Canonical(m.executable) != wanted) continue;
+            // Only the manifest that Find would use gives the program its identity.
+            AppManifest chosen;
+            if (Find(m.appId, chosen) != E_SUCCESS || chosen.manifestPath != m.manifestPath) continue;
+            out = std::move(m);
+            return E_SUCCESS;
         }
     }
     return E_OBJ_NOT_FOUND;

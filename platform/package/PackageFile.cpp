@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <algorithm>
+#include <fstream>
 #include <set>
+
+#include "platform/package/PackageSigningKey.h"
 
 namespace Vx::App::Package {
 namespace {
@@ -13,6 +16,9 @@ constexpr std::size_t kHeaderSize = 20;
 constexpr std::uint32_t kMaxManifestSize = 1 << 20;
 constexpr std::uint32_t kMaxFiles = 100000;
 constexpr std::uint32_t kMaxPathLength = 4096;
+// Format 2 ends with the digest, the signer's public key and the signature.
+constexpr std::size_t kSignedTrailerSize =
+    PackageFile::kDigestSize + PackageSigningKey::kPublicKeySize + PackageSigningKey::kSignatureSize;
 
 bool Fail(std::string* error, std::string message) {
     if (error) *error = std::move(message);
@@ -174,6 +180,15 @@ result PackageFile::Validate(const PackageContents& contents, std::string* error
         if (!IsValidId(app.appId)) return Reject(error, "invalid application id '" + app.appId + "'", E_INVALID_ARG);
         if (!appIds.insert(app.appId).second)
             return Reject(error, "application '" + app.appId + "' given twice", E_INVALID_ARG);
+        // Another package's application would run with that package's rights.
+        if (GetPackagePart(app.appId) != contents.packageId) {
+            return Reject(error,
+                          "application '" + app.appId + "' belongs to package '" +
+                              std::string(GetPackagePart(app.appId)) + "', not to '" + contents.packageId +
+                              "': a package provides only applications named " + contents.packageId + " or " +
+                              contents.packageId + ".NAME",
+                          E_INVALID_ARG);
+        }
         auto file = std::find_if(contents.files.begin(), contents.files.end(),
                                  [&](const PackageEntry& entry) { return entry.path == app.executable; });
         if (file == contents.files.end()) {
@@ -185,13 +200,16 @@ result PackageFile::Validate(const PackageContents& contents, std::string* error
     return E_SUCCESS;
 }
 
-result PackageFile::Serialize(const PackageContents& contents, std::string& out, std::string* error) {
-    result r = Validate(contents, error);
+namespace {
+
+// Header, manifest and file entries of a valid package.
+result WriteBody(const PackageContents& contents, std::uint16_t formatVersion, std::string& out, std::string* error) {
+    result r = PackageFile::Validate(contents, error);
     if (IsFailed(r)) return r;
     std::string manifest = ManifestText(contents);
     if (manifest.size() > kMaxManifestSize) return Reject(error, "manifest too large", E_INVALID_ARG);
     std::string bytes(kMagic, sizeof kMagic);
-    PutU16(bytes, kFormatVersion);
+    PutU16(bytes, formatVersion);
     PutU16(bytes, 0);
     PutU32(bytes, static_cast<std::uint32_t>(manifest.size()));
     PutU32(bytes, static_cast<std::uint32_t>(contents.files.size()));
@@ -203,9 +221,41 @@ result PackageFile::Serialize(const PackageContents& contents, std::string& out,
         PutU64(bytes, file.data.size());
         bytes += file.data;
     }
+    out = std::move(bytes);
+    return E_SUCCESS;
+}
+
+}  // namespace
+
+result PackageFile::SerializeUnsigned(const PackageContents& contents, std::string& out, std::string* error) {
+    std::string bytes;
+    result r = WriteBody(contents, kUnsignedFormatVersion, bytes, error);
+    if (IsFailed(r)) return r;
     bytes += Digest(bytes);
     out = std::move(bytes);
     return E_SUCCESS;
+}
+
+result PackageFile::Serialize(const PackageContents& contents, const PackageSigningKey& key, std::string& out,
+                              std::string* error) {
+    if (!key.IsValid()) return Reject(error, "no signing key", E_INVALID_ARG);
+    std::string bytes;
+    result r = WriteBody(contents, kFormatVersion, bytes, error);
+    if (IsFailed(r)) return r;
+    bytes += Digest(bytes);
+    bytes += key.GetPublicKey();
+    std::string signature;
+    if (IsFailed(key.Sign(bytes, signature))) return Reject(error, "signing failed", E_SYSTEM);
+    bytes += signature;
+    out = std::move(bytes);
+    return E_SUCCESS;
+}
+
+result PackageFile::Sign(std::string_view bytes, const PackageSigningKey& key, std::string& out, std::string* error) {
+    PackageContents contents;
+    result r = Parse(bytes, contents, error);
+    if (IsFailed(r)) return r;
+    return Serialize(contents, key, out, error);
 }
 
 result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::string* error) {
@@ -213,19 +263,36 @@ result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::str
         bytes.substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
         return Reject(error, "not a package file", E_INVALID_FORMAT);
     }
-    std::string_view body = bytes.substr(0, bytes.size() - kDigestSize);
-    if (Digest(body) != bytes.substr(body.size()))
+    std::uint16_t version = 0;
+    Reader(bytes.substr(sizeof kMagic)).U16(version);
+    if (version != kFormatVersion && version != kUnsignedFormatVersion) {
+        return Reject(error,
+                      "unsupported format version " + std::to_string(version) +
+                          " (this platform reads versions 1 and 2); update the platform",
+                      E_INVALID_FORMAT);
+    }
+    std::size_t trailer = version == kFormatVersion ? kSignedTrailerSize : kDigestSize;
+    if (bytes.size() < kHeaderSize + trailer) return Reject(error, "truncated package file", E_INVALID_FORMAT);
+    std::string_view body = bytes.substr(0, bytes.size() - trailer);
+    if (Digest(body) != bytes.substr(body.size(), kDigestSize))
         return Reject(error, "digest mismatch: the file is damaged", E_INVALID_FORMAT);
+    std::string signerKey;
+    if (version == kFormatVersion) {
+        std::string_view signedPart = bytes.substr(0, bytes.size() - PackageSigningKey::kSignatureSize);
+        std::string_view key = bytes.substr(body.size() + kDigestSize, PackageSigningKey::kPublicKeySize);
+        if (!PackageSigningKey::Verify(key, signedPart, bytes.substr(signedPart.size()))) {
+            return Reject(error, "the signature does not match: the package was changed after it was signed",
+                          E_INVALID_FORMAT);
+        }
+        signerKey = key;
+    }
 
-    Reader reader(body.substr(sizeof kMagic));
-    std::uint16_t version = 0, flags = 0;
+    Reader reader(body.substr(sizeof kMagic + 2));
+    std::uint16_t flags = 0;
     std::uint32_t manifestSize = 0, fileCount = 0;
-    reader.U16(version);
     reader.U16(flags);
     reader.U32(manifestSize);
     reader.U32(fileCount);
-    if (version != kFormatVersion)
-        return Reject(error, "unsupported format version " + std::to_string(version), E_INVALID_FORMAT);
     if (flags != 0) return Reject(error, "unknown flags", E_INVALID_FORMAT);
     if (manifestSize > kMaxManifestSize || fileCount > kMaxFiles)
         return Reject(error, "header out of range", E_INVALID_FORMAT);
@@ -246,8 +313,83 @@ result PackageFile::Parse(std::string_view bytes, PackageContents& out, std::str
     }
     if (!reader.AtEnd()) return Reject(error, "unexpected bytes after the last file", E_INVALID_FORMAT);
     if (IsFailed(Validate(contents, error))) return E_INVALID_FORMAT;
+    contents.signerKey = std::move(signerKey);
     out = std::move(contents);
     return E_SUCCESS;
+}
+
+bool PackageFile::IsIntact(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    std::uint64_t size = static_cast<std::uint64_t>(in.tellg());
+    std::string header(kHeaderSize, '\0');
+    in.seekg(0);
+    if (size < kHeaderSize + kDigestSize || !in.read(header.data(), static_cast<std::streamsize>(header.size())) ||
+        std::string_view(header).substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
+        return false;
+    }
+    std::uint16_t version = 0;
+    Reader(std::string_view(header).substr(sizeof kMagic)).U16(version);
+    std::size_t trailer = version == kFormatVersion ? kSignedTrailerSize : kDigestSize;
+    if (size < kHeaderSize + trailer) return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(header.data(), static_cast<qsizetype>(header.size())));
+    std::uint64_t left = size - trailer - kHeaderSize;
+    std::string chunk(1 << 16, '\0');
+    while (left > 0) {
+        std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+        if (!in.read(chunk.data(), static_cast<std::streamsize>(n))) return false;
+        hash.addData(QByteArrayView(chunk.data(), static_cast<qsizetype>(n)));
+        left -= n;
+    }
+    std::string stored(kDigestSize, '\0');
+    if (!in.read(stored.data(), static_cast<std::streamsize>(stored.size()))) return false;
+    return hash.result().toStdString() == stored;
+}
+
+result PackageFile::ReadIdentity(const std::string& path, std::string& packageId, std::string& version,
+                                 std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    std::string header(kHeaderSize, '\0');
+    if (!in.read(header.data(), static_cast<std::streamsize>(header.size())) ||
+        std::string_view(header).substr(0, sizeof kMagic) != std::string_view(kMagic, sizeof kMagic)) {
+        return Reject(error, "not a package file", E_INVALID_FORMAT);
+    }
+    Reader reader(std::string_view(header).substr(sizeof kMagic + 4));
+    std::uint32_t manifestSize = 0;
+    reader.U32(manifestSize);
+    if (manifestSize > kMaxManifestSize) return Reject(error, "header out of range", E_INVALID_FORMAT);
+    std::string manifest(manifestSize, '\0');
+    if (!in.read(manifest.data(), static_cast<std::streamsize>(manifest.size())))
+        return Reject(error, "truncated manifest", E_INVALID_FORMAT);
+    PackageContents contents;
+    if (!ParseManifest(manifest, contents, error)) return E_INVALID_FORMAT;
+    packageId = contents.packageId;
+    version = contents.version;
+    return E_SUCCESS;
+}
+
+std::string_view PackageFile::GetPackagePart(std::string_view appId) { return appId.substr(0, appId.find('.')); }
+
+int PackageFile::CompareVersions(std::string_view a, std::string_view b) {
+    auto isNumber = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    while (!a.empty() || !b.empty()) {
+        std::string_view partA = a.substr(0, a.find('.')), partB = b.substr(0, b.find('.'));
+        a.remove_prefix(std::min(a.size(), partA.size() + 1));
+        b.remove_prefix(std::min(b.size(), partB.size() + 1));
+        // 1.0 and 1.0.0 are the same version.
+        if (partA.empty() && isNumber(partB)) partA = "0";
+        if (partB.empty() && isNumber(partA)) partB = "0";
+        if (isNumber(partA) && isNumber(partB)) {
+            partA.remove_prefix(std::min(partA.find_first_not_of('0'), partA.size()));
+            partB.remove_prefix(std::min(partB.find_first_not_of('0'), partB.size()));
+            if (partA.size() != partB.size()) return partA.size() < partB.size() ? -1 : 1;
+        }
+        if (int order = partA.compare(partB); order != 0) return order < 0 ? -1 : 1;
+    }
+    return 0;
 }
 
 std::string PackageFile::DigestHex(std::string_view bytes) {

@@ -13,7 +13,10 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/app/AppManifest.h"
 #include "platform/content/FileSink.h"
+#include "platform/package/PackageSigningKey.h"
+#include "platform/package/PackageTrustStore.h"
 
 namespace fs = std::filesystem;
 
@@ -44,6 +47,14 @@ std::vector<fs::path> ManifestsOf(const std::string& packageId, const fs::path& 
         if (ReadKeyValues(it->path())["packageId"] == packageId) found.push_back(it->path());
     }
     return found;
+}
+
+// The package that comes with the device with this application, when it is another one.
+bool IsPreinstalledElsewhere(const std::string& appId, const std::string& packageId, std::string& owner) {
+    App::AppManifest preinstalled;
+    if (IsFailed(App::AppManifestRegistry::FindPreinstalled(appId, preinstalled))) return false;
+    owner = preinstalled.packageId;
+    return owner != packageId;
 }
 
 bool IsHidden(const fs::path& path) { return path.filename().string().rfind('.', 0) == 0; }
@@ -105,6 +116,23 @@ result PackageInstallation::Verify() {
     if (contents_.packageId != packageId_) {
         error_ = "the file holds package '" + contents_.packageId + "', not '" + packageId_ + "'";
         return E_INVALID_FORMAT;
+    }
+    if (contents_.signerKey.empty()) {
+        error_ = "the package is not signed (format 1); sign it with 'iap-package sign FILE' and install it again";
+        return E_INVALID_FORMAT;
+    }
+    if (!PackageTrustStore::IsTrusted(home_, contents_.signerKey)) {
+        error_ = "the package is signed by key " + PackageSigningKey::Fingerprint(contents_.signerKey) +
+                 ", which this device does not trust; trust its public key with 'iap-package trust KEY.pub' "
+                 "or sign the package with a trusted key";
+        return E_INVALID_FORMAT;
+    }
+    for (const auto& app : contents_.applications) {
+        std::string owner;
+        if (IsPreinstalledElsewhere(app.appId, packageId_, owner)) {
+            error_ = "application '" + app.appId + "' comes with the device in package '" + owner + "'";
+            return E_OBJ_ALREADY_EXIST;
+        }
     }
     verified_ = true;
     return E_SUCCESS;
@@ -219,12 +247,11 @@ result PackageInstallation::WriteManifests(const std::string& versionFolder) {
     std::set<std::string> appIds;
     for (const auto& app : contents_.applications) {
         fs::path manifest = appsFolder / (app.appId + ".manifest");
-        if (fs::exists(manifest, ec)) {
-            std::string owner = ReadKeyValues(manifest)["packageId"];
-            if (!owner.empty() && owner != packageId_) {
-                error_ = "application '" + app.appId + "' belongs to package '" + owner + "'";
-                return E_OBJ_ALREADY_EXIST;
-            }
+        std::string owner;
+        if (fs::exists(manifest, ec)) owner = ReadKeyValues(manifest)["packageId"];
+        if ((!owner.empty() && owner != packageId_) || IsPreinstalledElsewhere(app.appId, packageId_, owner)) {
+            error_ = "application '" + app.appId + "' belongs to package '" + owner + "'";
+            return E_OBJ_ALREADY_EXIST;
         }
         std::string text = "appId=" + app.appId + "\npackageId=" + packageId_ + "\nversion=" + contents_.version +
                            "\nexecutable=" + versionFolder + "/" + app.executable + "\n";

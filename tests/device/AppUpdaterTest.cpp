@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <sstream>
@@ -14,11 +16,14 @@
 #include <thread>
 #include <vector>
 
+#include "lib/device/FailedUpdateRecord.h"
 #include "lib/device/IAppUpdateListener.h"
+#include "platform/base/PlatformHome.h"
 #include "platform/content/DownloadManager.h"
 #include "platform/notification/NotificationManager.h"
 #include "platform/package/PackageFile.h"
 #include "platform/package/PackageManager.h"
+#include "platform/package/PackageSigningKey.h"
 #include "tests/platform/content/ContentTestSupport.h"
 
 using namespace Vx;
@@ -41,6 +46,7 @@ public:
     std::function<void(int)> onDownloadProgress;
 };
 
+// Signed with the key of the platform home in use, which trusts it.
 std::string PackageBytes(const std::string& packageId, const std::string& version) {
     App::Package::PackageContents contents;
     contents.packageId = packageId;
@@ -48,8 +54,10 @@ std::string PackageBytes(const std::string& packageId, const std::string& versio
     contents.applications = {{packageId, "bin/" + packageId}};
     contents.files = {{"bin/" + packageId, 0755, "#!/bin/sh\necho " + version + "\n"},
                       {"share/blob", 0644, std::string(300 * 1024, 'x')}};
+    App::Package::PackageSigningKey key;
+    EXPECT_EQ(App::Package::PackageSigningKey::LoadDeveloperKey(Base::GetPlatformHome(), key), E_SUCCESS);
     std::string bytes;
-    EXPECT_EQ(App::Package::PackageFile::Serialize(contents, bytes), E_SUCCESS);
+    EXPECT_EQ(App::Package::PackageFile::Serialize(contents, key, bytes), E_SUCCESS);
     return bytes;
 }
 
@@ -61,7 +69,7 @@ protected:
         // Streams the file in pieces so that the download reports progress several times.
         server_.Get().Get(R"(/packages/(.+))", [this](const httplib::Request& req, httplib::Response& res) {
             std::string body = req.matches[1] == "garbage.vxp" ? "garbage" : "";
-            if (req.matches[1] == "buyclient.vxp") body = Served();
+            if (req.matches[1].str().rfind("buyclient", 0) == 0) body = Served();
             if (body.empty()) {
                 res.status = 404;
                 return;
@@ -301,6 +309,129 @@ TEST_F(AppUpdaterFixture, DestroyedUpdaterHearsNothingMore) {
     EXPECT_EQ(LogEvents().back(), "ongoing-removed");
     Wait([&] { return ContentTest::ListFolder(home_ / "downloads").size() == 1; });
     EXPECT_TRUE(recorder_.results.empty());
+}
+
+TEST_F(AppUpdaterFixture, AnOfferThatCannotBeInstalledIsNotFetchedAgain) {
+    AppUpdater updater(&recorder_);
+    // The store offers 2.0, but the file holds 1.9.
+    Serve(PackageBytes("buyclient", "1.9"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+    EXPECT_FALSE(App::Package::PackageManager::GetInstance()->IsPackageInstalled(L"buyclient"));
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    std::string record = ContentTest::ReadFile(home_ / "updates/buyclient.failed");
+    EXPECT_NE(record.find("version=2.0\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("not the 2.0 offered"), std::string::npos) << record;
+
+    std::size_t reported = recorder_.results.size();
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(updater.Update(Url("buyclient-1.5.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(recorder_.results.size(), reported);
+    EXPECT_EQ(Content::DownloadManager::GetInstance()->GetState(1), Content::DOWNLOAD_STATE_NONE);
+
+    // A newer offer is fetched; once installed, neither it nor an older one is fetched again.
+    Serve(PackageBytes("buyclient", "2.1"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp?from=store")), AppUpdater::UPDATE_SUCCESS);
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    EXPECT_FALSE(std::filesystem::exists(home_ / "updates/buyclient.failed"));
+    EXPECT_EQ(updater.Update(Url("buyclient-2.1.vxp")), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.5.vxp")), E_OBJ_ALREADY_EXIST);
+
+    // A file that is not newer than the installed version is refused even when the address names no version.
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+}
+
+TEST_F(AppUpdaterFixture, AFailedInstallationIsRememberedButAFullDiskIsNot) {
+    AppUpdater updater(&recorder_);
+    recorder_.onDownloadProgress = [](int percent) {
+        if (percent == 100) ::setenv("IAP_PLATFORM_FAULTS", "storage-full", 1);
+    };
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_STORAGE_FULL);
+    ::unsetenv("IAP_PLATFORM_FAULTS");
+    recorder_.onDownloadProgress = nullptr;
+    EXPECT_FALSE(std::filesystem::exists(home_ / "updates/buyclient.failed"));
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+
+    // A path no file system can hold: the installation fails every time.
+    App::Package::PackageContents contents;
+    contents.packageId = "buyclient";
+    contents.version = "2.0";
+    contents.applications = {{"buyclient", "bin/buyclient"}};
+    contents.files = {{"bin/buyclient", 0755, "#!/bin/sh\n"}, {std::string(300, 'n'), 0644, "x"}};
+    App::Package::PackageSigningKey key;
+    ASSERT_EQ(App::Package::PackageSigningKey::LoadDeveloperKey(home_.Path(), key), E_SUCCESS);
+    std::string bytes;
+    ASSERT_EQ(App::Package::PackageFile::Serialize(contents, key, bytes), E_SUCCESS);
+    Serve(bytes);
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_UNKNOWN);
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+}
+
+TEST_F(AppUpdaterFixture, ADamagedCopyIsFetchedAgainButNotForever) {
+    AppUpdater updater(&recorder_);
+    std::string damaged = PackageBytes("buyclient", "2.0");
+    damaged[damaged.size() / 2] ^= 0x01;
+    Serve(damaged);
+    for (int attempt = 1; attempt <= FailedUpdateRecord::kDamagedAttempts; ++attempt) {
+        SCOPED_TRACE(attempt);
+        EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.0.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+        EXPECT_TRUE(ContentTest::ListFolder(home_ / "downloads").empty());
+    }
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp")), E_OBJ_ALREADY_EXIST);
+
+    // One damaged copy, then a whole one: installed.
+    std::string newer = PackageBytes("buyclient", "2.1");
+    newer[newer.size() / 2] ^= 0x01;
+    Serve(newer);
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+    Serve(PackageBytes("buyclient", "2.1"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient-2.1.vxp")), AppUpdater::UPDATE_SUCCESS);
+}
+
+TEST(FailedUpdateRecord, GivesAVersionUpAtOnceOrAfterRepeatedDamage) {
+    ContentTest::TempPlatformHome home;
+    FailedUpdateRecord record("buyclient");
+    EXPECT_FALSE(record.Load());
+    EXPECT_FALSE(record.Covers("1.0"));
+
+    ASSERT_EQ(record.SaveDamaged("2.0", "http://h/buyclient-2.0.vxp"), E_SUCCESS);
+    ASSERT_EQ(record.SaveDamaged("2.0", "http://h/buyclient-2.0.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_FALSE(record.Covers("2.0"));
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_FALSE(record.Covers("2.1")) << "counting starts again for another version";
+    ASSERT_EQ(record.SaveDamaged("2.1", "http://h/buyclient-2.1.vxp"), E_SUCCESS);
+    ASSERT_TRUE(record.Load());
+    EXPECT_TRUE(record.Covers("2.1"));
+
+    ASSERT_EQ(record.Save("3.0", "http://h/x\nattempts=1", "refused\nversion=9"), E_SUCCESS);
+    FailedUpdateRecord reread("buyclient");
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.GetVersion(), "3.0") << "values cannot add lines";
+    EXPECT_TRUE(reread.Covers("3.0"));
+    EXPECT_TRUE(reread.Covers("2.9.9"));
+    EXPECT_FALSE(reread.Covers("3.0.1"));
+    struct stat info {};
+    ASSERT_EQ(::stat(reread.GetPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    EXPECT_EQ(record.Save("../x", "u", "r"), E_INVALID_ARG);
+    ContentTest::WriteFile(reread.GetPath(), "version=../../x\n");
+    EXPECT_FALSE(reread.Load());
+    reread.Clear();
+    EXPECT_FALSE(std::filesystem::exists(reread.GetPath()));
+}
+
+TEST(AppUpdater, OfferedVersionIsTakenFromTheFileName) {
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient-2.0.0.vxp", "buyclient"), "2.0.0");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient-2.0.0", "buyclient"), "2.0.0");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/buyclient-1.2-beta.vpk?x=1#y", "buyclient"), "1.2-beta");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/buyclient.vxp", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/packages/other-2.0.vxp", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("http://h/buyclient-../x", "buyclient"), "");
+    EXPECT_EQ(AppUpdater::GetOfferedVersion("", "buyclient"), "");
 }
 
 TEST(AppUpdater, ProgressIsTruncatedAndBounded) {

@@ -1,7 +1,13 @@
 // The store offers a newer client package: buyservice downloads and installs
-// it, and the caller, answered canceled, asks again.
+// it, and the caller, answered canceled, asks again. Packages that are not
+// signed by a trusted key, that reach for another package's applications, or
+// that never install are refused without blocking later requests.
+#include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 
 #include "tests/e2e/E2eSupport.h"
@@ -9,6 +15,68 @@
 using namespace E2e;
 
 namespace {
+
+std::string LittleEndian(std::uint64_t value, int size) {
+    std::string out;
+    for (int i = 0; i < size; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xff);
+    return out;
+}
+
+std::string Sha256(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr);
+    return std::string(reinterpret_cast<char*>(digest), size);
+}
+
+// Appends the signer's raw public key and its Ed25519 signature of everything
+// before the signature, with the private key in keyPath (PEM).
+bool AppendSignature(std::string& bytes, const std::string& keyPath) {
+    FILE* file = std::fopen(keyPath.c_str(), "r");
+    if (!file) return false;
+    EVP_PKEY* key = PEM_read_PrivateKey(file, nullptr, nullptr, nullptr);
+    std::fclose(file);
+    if (!key) return false;
+    std::string publicKey(32, '\0');
+    std::size_t size = publicKey.size();
+    bool ok = EVP_PKEY_get_raw_public_key(key, reinterpret_cast<unsigned char*>(publicKey.data()), &size) == 1;
+    bytes += publicKey;
+    std::string signature(64, '\0');
+    size = signature.size();
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ok = ok && EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, key) == 1 &&
+         EVP_DigestSign(ctx, reinterpret_cast<unsigned char*>(signature.data()), &size,
+                        reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) == 1;
+    EVP_MD_CTX_free(ctx);
+    EVP_PKEY_free(key);
+    bytes += signature;
+    return ok;
+}
+
+struct HandMadeFile {
+    std::string path;
+    std::uint32_t mode;
+    std::string data;
+};
+
+// A package file written byte by byte, as a hostile tool would: format 2
+// signed with keyPath, or the unsigned format 1 when keyPath is empty.
+std::string HandMadePackage(const std::string& manifest, const std::vector<HandMadeFile>& files,
+                            const std::string& keyPath) {
+    std::string bytes("VXPKG\x1a\r\n", 8);
+    bytes += LittleEndian(keyPath.empty() ? 1 : 2, 2) + LittleEndian(0, 2) + LittleEndian(manifest.size(), 4) +
+             LittleEndian(files.size(), 4) + manifest;
+    for (const HandMadeFile& file : files) {
+        bytes += LittleEndian(file.path.size(), 4) + file.path + LittleEndian(file.mode, 4) +
+                 LittleEndian(file.data.size(), 8) + file.data;
+    }
+    bytes += Sha256(bytes);
+    if (!keyPath.empty()) {
+        EXPECT_TRUE(AppendSignature(bytes, keyPath)) << "cannot sign with " << keyPath;
+    }
+    return bytes;
+}
 
 class BuyServiceSelfUpdateTest : public BuyServiceE2eTest {
 protected:
@@ -99,24 +167,24 @@ TEST_F(BuyServiceSelfUpdateTest, PurchasedListIsCanceledWithoutAskingForTheAccou
     EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "download"}));
 }
 
-TEST_F(BuyServiceSelfUpdateTest, UpdatedServiceServesTheRepeatedRequest) {
-    ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", MakePackage("2.0.0", true)));
+TEST_F(BuyServiceSelfUpdateTest, InstalledClientIsNotFetchedAgainAndTheRepeatedRequestIsServed) {
+    ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", MakePackage("2.0.0", false)));
     std::vector<std::string> request{"_transactionId=42", std::string("_itemGroupId=") + kCharacterGroup,
                                      "_startNumber=1", "_endNumber=3"};
     AppctlAnswer first = Ask(kItemList, request);
     ASSERT_TRUE(first.parsed) << Diagnose(first);
     ASSERT_EQ(first.result, 2) << Diagnose(first);
-    ASSERT_NE(Installed(kBuyService).find("version=2.0.0"), std::string::npos) << Installed(kBuyService);
+    ASSERT_NE(Installed("buyclient").find("version=2.0.0"), std::string::npos) << Installed("buyclient");
+    EXPECT_TRUE(std::filesystem::is_empty(home_.Path() + "/downloads")) << "the installed file is not kept";
 
+    // The store still offers 2.0.0 (it compares with the service's version); it is installed already.
     ASSERT_EQ(sandbox_.Admin("DELETE", "/admin/requests").status, 200);
     AppctlAnswer again = Ask(kItemList, request);
     ASSERT_TRUE(again.parsed) << Diagnose(again);
     EXPECT_EQ(again.result, 0);
     EXPECT_EQ(again.Get("_result"), "0");
     EXPECT_EQ(again.CountRecords(), 3);
-    std::vector<StoreRequest> requests = StoreRequests();
-    ASSERT_EQ(requests.size(), 3u) << sandbox_.RecentRequests();
-    EXPECT_EQ(requests[1].params["preloadApp"], "buyservice@2.0.0@1");
+    EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "getAppsItemList"}));
 }
 
 TEST_F(BuyServiceSelfUpdateTest, FailedUpdateInstallsNothingAndIsAnsweredCanceled) {
@@ -126,6 +194,7 @@ TEST_F(BuyServiceSelfUpdateTest, FailedUpdateInstallsNothingAndIsAnsweredCancele
         const char* storeFault;     // for the sandbox
         const char* platformFault;  // IAP_PLATFORM_FAULTS
     };
+    // Each of these may mend, so the same offer is fetched again for the next case.
     const Case cases[] = {
         {"corrupted download", "download:malformed", ""},
         {"download refused", "download:status=404", ""},
@@ -144,12 +213,162 @@ TEST_F(BuyServiceSelfUpdateTest, FailedUpdateInstallsNothingAndIsAnsweredCancele
         EXPECT_EQ(answer.result, 2);
         EXPECT_EQ(Installed("buyclient"), "");
         EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/packages/buyclient/2.0.0"));
+        EXPECT_TRUE(std::filesystem::is_empty(home_.Path() + "/downloads"));
         std::string notes = Notifications();
         std::size_t lastProgress = notes.rfind("ongoing: ");
         EXPECT_TRUE(lastProgress == std::string::npos ||
                     notes.find("ongoing-removed", lastProgress) != std::string::npos)
             << "a progress notification was left behind:\n"
             << notes;
+    }
+}
+
+// Whatever the store serves, a package that is not signed by a key this device
+// trusts is not installed: unsigned, signed by a stranger, or changed after signing.
+TEST_F(BuyServiceSelfUpdateTest, PackagesWithoutATrustedSignatureAreNotInstalled) {
+    std::string stranger = workDir_ + "/stranger.key";
+    ASSERT_EQ(RunProgram({Bin("iap-package"), "keygen", "-o", stranger}).exitCode, 0);
+    std::string client = workDir_ + "/buyclient";
+    std::ofstream(client) << "#!/bin/sh\nexit 0\n";
+    chmod(client.c_str(), 0755);
+
+    struct Case {
+        const char* what;
+        const char* version;
+        const char* reason;  // in the service's log
+    };
+    const Case cases[] = {
+        {"signed by a stranger", "2.0.1", "which this device does not trust"},
+        {"signed, then re-signed by a stranger", "2.0.2", "which this device does not trust"},
+        {"changed after signing", "2.0.3", "signature does not match"},
+        {"unsigned", "2.0.4", "not signed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = workDir_ + "/buyclient-" + c.version + ".vxp";
+        std::string what = c.what;
+        if (what == "signed by a stranger") {
+            ASSERT_EQ(RunProgram({Bin("iap-package"), "create", "--package-id", "buyclient", "--version", c.version,
+                                  "--app", "buyclient=" + client, "--key", stranger, "-o", path})
+                          .exitCode,
+                      0);
+        } else if (what == "signed, then re-signed by a stranger") {
+            ASSERT_EQ(RunProgram({Bin("iap-package"), "create", "--package-id", "buyclient", "--version", c.version,
+                                  "--app", "buyclient=" + client, "-o", path})
+                          .exitCode,
+                      0);
+            ASSERT_EQ(RunProgram({Bin("iap-package"), "sign", path, "--key", stranger}).exitCode, 0);
+        } else {
+            // The home's own key, made by the first create above, is trusted here.
+            std::string manifest =
+                "packageId=buyclient\nversion=" + std::string(c.version) + "\napp=buyclient=bin/buyclient\n";
+            std::string bytes = HandMadePackage(manifest, {{"bin/buyclient", 0755, "#!/bin/sh\nexit 0\n"}},
+                                                what == "unsigned" ? "" : home_.Path() + "/keys/developer.key");
+            if (what == "changed after signing") {
+                // The digest is made to match again; only the signature tells.
+                std::size_t at = bytes.find("exit 0");
+                bytes[at + 5] = '7';
+                std::size_t bodySize = bytes.size() - 128;
+                bytes.replace(bodySize, 32, Sha256(bytes.substr(0, bodySize)));
+            }
+            std::ofstream(path, std::ios::binary) << bytes;
+        }
+        ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", c.version, path));
+        AppctlAnswer answer = Ask(kItemList, {"_transactionId=45", std::string("_itemGroupId=") + kCharacterGroup,
+                                              "_startNumber=1", "_endNumber=3"});
+        ASSERT_TRUE(answer.parsed) << Diagnose(answer);
+        EXPECT_EQ(answer.result, 2) << Diagnose(answer);
+        EXPECT_EQ(Installed("buyclient"), "");
+        EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/packages/buyclient"));
+        EXPECT_NE(ServiceLog().find(c.reason), std::string::npos) << ServiceLog();
+    }
+    // The same file installs once the device trusts the stranger's key.
+    ASSERT_EQ(RunProgram({Bin("iap-package"), "trust", stranger + ".pub"}).exitCode, 0);
+    RunResult installed = RunProgram({Bin("iap-package"), "install", workDir_ + "/buyclient-2.0.1.vxp"});
+    EXPECT_EQ(installed.exitCode, 0) << installed.output;
+}
+
+// A signed, intact client package that names the account sign-in application:
+// had it been installed, its program would be handed the user's password.
+TEST_F(BuyServiceSelfUpdateTest, PackageReachingForAnotherPackagesApplicationIsRefused) {
+    std::string vendor = workDir_ + "/vendor.key";
+    ASSERT_EQ(RunProgram({Bin("iap-package"), "keygen", "-o", vendor}).exitCode, 0);
+    ASSERT_EQ(RunProgram({Bin("iap-package"), "trust", vendor + ".pub"}).exitCode, 0);
+    std::string manifest =
+        "packageId=buyclient\nversion=2.0.0\napp=buyclient=bin/buyclient\napp=" + std::string(kSignInApp) +
+        "=bin/phish\n";
+    std::string path = workDir_ + "/hostile.vxp";
+    std::ofstream(path, std::ios::binary) << HandMadePackage(
+        manifest, {{"bin/buyclient", 0755, "#!/bin/sh\nexit 0\n"}, {"bin/phish", 0755, "#!/bin/sh\nexit 0\n"}}, vendor);
+
+    RunResult direct = RunProgram({Bin("iap-package"), "install", path});
+    EXPECT_EQ(direct.exitCode, 1);
+    EXPECT_NE(direct.output.find("belongs to package 'a7qd02lm9x'"), std::string::npos) << direct.output;
+
+    ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", "2.0.0", path));
+    std::vector<std::string> request{"_transactionId=46", std::string("_itemGroupId=") + kCharacterGroup,
+                                     "_startNumber=1", "_endNumber=3"};
+    AppctlAnswer answer = Ask(kItemList, request);
+    ASSERT_TRUE(answer.parsed) << Diagnose(answer);
+    EXPECT_EQ(answer.result, 2);
+    EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/apps/" + kSignInApp + ".manifest"));
+    EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/packages/buyclient"));
+    EXPECT_NE(ServiceLog().find("belongs to package 'a7qd02lm9x'"), std::string::npos) << ServiceLog();
+
+    // The refused offer is not fetched again: the next caller is served.
+    AppctlAnswer again = Ask(kItemList, request);
+    ASSERT_TRUE(again.parsed) << Diagnose(again);
+    EXPECT_EQ(again.result, 0) << Diagnose(again);
+    EXPECT_EQ(again.CountRecords(), 3);
+}
+
+// Offers that never end up installed used to be fetched for every request, each
+// request answered canceled and each copy left in downloads/.
+TEST_F(BuyServiceSelfUpdateTest, AnOfferThatNeverInstallsDoesNotBlockLaterRequests) {
+    std::string otherVersion = MakePackage("1.9.0", false);  // its own version is not the one offered
+    std::string blob = workDir_ + "/blob";
+    // A name longer than any file system allows: the installation fails every time.
+    std::string client = workDir_ + "/buyclient";
+    std::vector<std::string> args{Bin("iap-package"),
+                                  "create",
+                                  "--package-id",
+                                  "buyclient",
+                                  "--version",
+                                  "3.0.0",
+                                  "--app",
+                                  "buyclient=" + client,
+                                  "--file",
+                                  blob + "=" + std::string(300, 'n'),
+                                  "-o",
+                                  workDir_ + "/unwritable.vxp"};
+    ASSERT_EQ(RunProgram(args).exitCode, 0);
+
+    struct Case {
+        const char* what;
+        const char* version;
+        std::string path;
+    };
+    const Case cases[] = {{"another version inside", "2.0.0", otherVersion},
+                          {"a path that cannot be created", "3.0.0", workDir_ + "/unwritable.vxp"}};
+    std::vector<std::string> request{"_transactionId=47", std::string("_itemGroupId=") + kCharacterGroup,
+                                     "_startNumber=1", "_endNumber=3"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", c.version, c.path));
+        AppctlAnswer first = Ask(kItemList, request);
+        ASSERT_TRUE(first.parsed) << Diagnose(first);
+        EXPECT_EQ(first.result, 2) << Diagnose(first);
+        EXPECT_EQ(Installed("buyclient"), "");
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_EQ(sandbox_.Admin("DELETE", "/admin/requests").status, 200);
+            AppctlAnswer next = Ask(kItemList, request);
+            ASSERT_TRUE(next.parsed) << Diagnose(next);
+            EXPECT_EQ(next.result, 0) << Diagnose(next);
+            EXPECT_EQ(next.CountRecords(), 3);
+            EXPECT_EQ(StoreFunctions(),
+                      (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "getAppsItemList"}));
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(home_.Path() + "/downloads"));
     }
 }
 

@@ -14,6 +14,8 @@
 #include "platform/content/FileSink.h"
 #include "platform/package/PackageFile.h"
 #include "platform/package/PackageManager.h"
+#include "platform/package/PackageSigningKey.h"
+#include "platform/package/PackageTrustStore.h"
 
 namespace fs = std::filesystem;
 using namespace Vx;
@@ -58,7 +60,7 @@ bool WantsHelp(const std::vector<std::string>& args) {
 }
 
 struct CreateOptions {
-    std::string packageId, version, output;
+    std::string packageId, version, output, key;
     std::vector<std::pair<std::string, std::string>> apps;   // app id, executable on disk
     std::vector<std::pair<std::string, std::string>> files;  // source on disk, path in the package
 };
@@ -78,6 +80,8 @@ int ParseCreate(const std::vector<std::string>& args, CreateOptions& options, st
             options.version = value;
         } else if (arg == "-o" || arg == "--output") {
             options.output = value;
+        } else if (arg == "--key") {
+            options.key = value;
         } else if (arg == "--app" && SplitPair(value, key, rest)) {
             options.apps.emplace_back(key, rest);
         } else if (arg == "--file") {
@@ -118,6 +122,39 @@ std::string ModeText(std::uint32_t mode) {
     return text.str();
 }
 
+// The key given with --key, or the platform home's developer key.
+bool LoadSigningKey(const char* command, const std::string& path, PackageSigningKey& key, std::ostream& err) {
+    std::string error;
+    result r = path.empty() ? PackageSigningKey::LoadDeveloperKey(Base::GetPlatformHome(), key, &error)
+                            : key.Load(path, &error);
+    if (IsFailed(r)) {
+        err << "iap-package " << command << ": " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Written beside the target and renamed, so that a failed write leaves no half file.
+bool WriteOutput(const char* command, const std::string& path, std::string_view bytes, std::ostream& err) {
+    fs::path output = fs::absolute(path);
+    Content::FileSink sink;
+    result r = sink.Open(output.parent_path().string());
+    if (!IsFailed(r)) r = sink.Write(bytes);
+    if (!IsFailed(r)) r = sink.Commit(output.string(), Content::CommitMode::Replace);
+    if (IsFailed(r)) {
+        err << "iap-package " << command << ": cannot write " << output.string() << ": " << GetErrorMessage(r) << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string SignerText(const PackageContents& contents) {
+    if (contents.signerKey.empty()) return "none (format 1: this platform does not install it; see iap-package sign)";
+    bool trusted = PackageTrustStore::IsTrusted(Base::GetPlatformHome(), contents.signerKey);
+    return PackageSigningKey::Fingerprint(contents.signerKey) +
+           (trusted ? " (trusted here)" : " (NOT trusted here; see iap-package trust)");
+}
+
 bool LoadPackage(const std::string& path, std::string& bytes, PackageContents& contents, std::string& error,
                  std::ostream& err) {
     if (!ReadWholeFile(path, bytes, err)) return false;
@@ -129,21 +166,28 @@ bool LoadPackage(const std::string& path, std::string& bytes, PackageContents& c
 
 void PrintUsage(std::ostream& out) {
     out << "Usage: iap-package COMMAND [OPTIONS]\n"
-           "Makes, checks and installs package files of the in-app purchase platform.\n\n"
+           "Makes, signs, checks and installs package files of the in-app purchase platform.\n\n"
            "Commands:\n"
            "  create --package-id ID --version V --app APP_ID=EXECUTABLE [--app ...]\n"
-           "         [--file PATH[=PATH_IN_PACKAGE] ...] -o FILE\n"
-           "      Writes a package. Each executable is stored as bin/<its file name>\n"
-           "      with its permission bits; --file adds any other file.\n"
-           "  inspect FILE   Shows the id, version, applications and files of a package.\n"
-           "  verify FILE    Checks the digest and structure; exit 0 when intact.\n"
+           "         [--file PATH[=PATH_IN_PACKAGE] ...] [--key KEY] -o FILE\n"
+           "      Writes a signed package. Each executable is stored as bin/<its file name>\n"
+           "      with its permission bits; --file adds any other file. An application id\n"
+           "      is ID or ID.NAME: a package provides only its own applications.\n"
+           "  sign FILE [--key KEY] [-o OUT]\n"
+           "      Signs a package (again), in place unless -o is given.\n"
+           "  keygen -o KEY  Makes a signing key: KEY (private, owner-only) and KEY.pub.\n"
+           "  trust KEY.pub  Lets this device install packages signed with that key.\n"
+           "  inspect FILE   Shows the id, version, signer, applications and files of a package.\n"
+           "  verify FILE    Checks the digest, structure and signature; exit 0 when intact.\n"
            "  install FILE [--package-id ID]\n"
            "      Installs into $IAP_PLATFORM_HOME (now "
         << Base::GetPlatformHome()
         << ")\n"
            "      under ID (default: the id the package names), showing progress.\n\n"
+           "Without --key, packages are signed with this platform home's developer key\n"
+           "(keys/developer.key, made on first use and trusted by this home only).\n"
            "Exit status: 0 done, 1 failed (invalid package, failed installation), 2 wrong usage.\n"
-           "The format is described in docs/packages.md.\n";
+           "The format and the trust model are described in docs/packages.md.\n";
 }
 
 int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -171,23 +215,104 @@ int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (!AddFile(contents, source, path, err)) return kFailed;
     }
     std::string bytes, error;
-    if (IsFailed(PackageFile::Serialize(contents, bytes, &error))) {
+    if (IsFailed(PackageFile::Validate(contents, &error))) {
         err << "iap-package create: " << error << "\n";
         return kFailed;
     }
-
-    // Written beside the target and renamed, so that a failed write leaves no half package.
-    fs::path output = fs::absolute(options.output);
-    Content::FileSink sink;
-    result r = sink.Open(output.parent_path().string());
-    if (!IsFailed(r)) r = sink.Write(bytes);
-    if (!IsFailed(r)) r = sink.Commit(output.string(), Content::CommitMode::Replace);
-    if (IsFailed(r)) {
-        err << "iap-package create: cannot write " << output.string() << ": " << GetErrorMessage(r) << "\n";
+    PackageSigningKey key;
+    if (!LoadSigningKey("create", options.key, key, err)) return kFailed;
+    if (IsFailed(PackageFile::Serialize(contents, key, bytes, &error))) {
+        err << "iap-package create: " << error << "\n";
         return kFailed;
     }
-    out << "wrote " << output.string() << " (" << contents.packageId << " " << contents.version << ", "
-        << contents.files.size() << " files, " << bytes.size() << " bytes)\n";
+    if (!WriteOutput("create", options.output, bytes, err)) return kFailed;
+    out << "wrote " << fs::absolute(options.output).string() << " (" << contents.packageId << " " << contents.version
+        << ", " << contents.files.size() << " files, " << bytes.size() << " bytes, signed by "
+        << PackageSigningKey::Fingerprint(key.GetPublicKey()) << ")\n";
+    return kDone;
+}
+
+int Sign(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (WantsHelp(args)) {
+        PrintUsage(out);
+        return kDone;
+    }
+    std::string file, keyPath, output;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--key" && i + 1 < args.size()) {
+            keyPath = args[++i];
+        } else if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size()) {
+            output = args[++i];
+        } else if (file.empty() && args[i].rfind("-", 0) != 0) {
+            file = args[i];
+        } else {
+            err << "iap-package sign: unexpected '" << args[i] << "'; see iap-package --help\n";
+            return kUsage;
+        }
+    }
+    if (file.empty()) {
+        err << "iap-package sign: give the package FILE; see iap-package --help\n";
+        return kUsage;
+    }
+    std::string bytes, signedBytes, error;
+    if (!ReadWholeFile(file, bytes, err)) return kFailed;
+    PackageSigningKey key;
+    if (!LoadSigningKey("sign", keyPath, key, err)) return kFailed;
+    if (IsFailed(PackageFile::Sign(bytes, key, signedBytes, &error))) {
+        err << "iap-package sign: " << file << ": invalid package: " << error << "\n";
+        return kFailed;
+    }
+    if (output.empty()) output = file;
+    if (!WriteOutput("sign", output, signedBytes, err)) return kFailed;
+    out << "signed " << fs::absolute(output).string() << " with key "
+        << PackageSigningKey::Fingerprint(key.GetPublicKey()) << "\n";
+    return kDone;
+}
+
+int KeyGen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (WantsHelp(args)) {
+        PrintUsage(out);
+        return kDone;
+    }
+    if (args.size() != 2 || (args[0] != "-o" && args[0] != "--output")) {
+        err << "iap-package keygen: give -o KEY; see iap-package --help\n";
+        return kUsage;
+    }
+    PackageSigningKey key;
+    std::string error;
+    if (IsFailed(key.Generate())) {
+        err << "iap-package keygen: cannot make a key: no random source\n";
+        return kFailed;
+    }
+    // An existing key is never overwritten: packages signed with it would be orphaned.
+    if (IsFailed(key.Save(args[1], false, &error)) ||
+        IsFailed(PackageSigningKey::WritePublicKey(args[1] + ".pub", key.GetPublicKey(), 0644, &error))) {
+        err << "iap-package keygen: " << error << "\n";
+        return kFailed;
+    }
+    out << "wrote " << args[1] << " and " << args[1] << ".pub (key "
+        << PackageSigningKey::Fingerprint(key.GetPublicKey()) << ")\n";
+    return kDone;
+}
+
+int Trust(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (WantsHelp(args)) {
+        PrintUsage(out);
+        return kDone;
+    }
+    if (args.size() != 1) {
+        err << "iap-package trust: give exactly one public key file; see iap-package --help\n";
+        return kUsage;
+    }
+    std::string publicKey, error;
+    std::string home = Base::GetPlatformHome();
+    if (IsFailed(PackageSigningKey::ReadPublicKey(args[0], publicKey, &error)) ||
+        IsFailed(PackageTrustStore::Trust(home, publicKey, &error))) {
+        err << "iap-package trust: " << error << "\n";
+        return kFailed;
+    }
+    out << "packages signed with key " << PackageSigningKey::Fingerprint(publicKey) << " now install in " << home
+        << "\n";
     return kDone;
 }
 
@@ -217,8 +342,10 @@ int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (int code = LoadOne("inspect", args, bytes, contents, out, err); code >= 0) return code;
     out << "package:  " << contents.packageId << "\n"
         << "version:  " << contents.version << "\n"
-        << "format:   " << PackageFile::kFormatVersion << "\n"
+        << "format:   "
+        << (contents.signerKey.empty() ? PackageFile::kUnsignedFormatVersion : PackageFile::kFormatVersion) << "\n"
         << "sha256:   " << PackageFile::DigestHex(bytes) << "\n"
+        << "signer:   " << SignerText(contents) << "\n"
         << "applications:\n";
     for (const auto& app : contents.applications)
         out << "  " << app.appId << " -> " << app.executable << "\n";
@@ -233,8 +360,12 @@ int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string bytes;
     PackageContents contents;
     if (int code = LoadOne("verify", args, bytes, contents, out, err); code >= 0) return code;
+    if (contents.signerKey.empty()) {
+        out << args[0] << ": INVALID: not signed (format 1); sign it with iap-package sign\n";
+        return kFailed;
+    }
     out << args[0] << ": OK (" << contents.packageId << " " << contents.version << ", " << contents.files.size()
-        << " files)\n";
+        << " files); signer " << SignerText(contents) << "\n";
     return kDone;
 }
 
@@ -262,7 +393,8 @@ const char* OutcomeText(PackageInstallationResult r) {
     case PACKAGE_INSTALLATION_RESULT_SUCCESS:
         return "installed";
     case PACKAGE_INSTALLATION_RESULT_INVALID_PACKAGE:
-        return "invalid package (damaged, or another package's id)";
+        return "invalid package (damaged, unsigned, signed by a key this device does not trust, or not this "
+               "package's; the reason is given above)";
     case PACKAGE_INSTALLATION_RESULT_STORAGE_FULL:
         return "storage full: free some space and try again";
     default:

@@ -10,6 +10,9 @@ namespace PackageTool {
 int Create(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Inspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Sign(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int KeyGen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Trust(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int Install(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 void PrintUsage(std::ostream& out);

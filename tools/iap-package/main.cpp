@@ -1,4 +1,4 @@
-// iap-package: makes, checks and installs package files.
+// iap-package: makes, signs, checks and installs package files.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     if (command == "create") return PackageTool::Create(args, std::cout, std::cerr);
     if (command == "inspect") return PackageTool::Inspect(args, std::cout, std::cerr);
     if (command == "verify") return PackageTool::Verify(args, std::cout, std::cerr);
+    if (command == "sign") return PackageTool::Sign(args, std::cout, std::cerr);
+    if (command == "keygen") return PackageTool::KeyGen(args, std::cout, std::cerr);
+    if (command == "trust") return PackageTool::Trust(args, std::cout, std::cerr);
     if (command == "install") return PackageTool::Install(args, std::cout, std::cerr);
     std::cerr << "iap-package: unknown command '" << command << "'; see iap-package --help\n";
     return 2;

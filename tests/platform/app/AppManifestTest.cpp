@@ -46,11 +46,26 @@ TEST_F(AppManifestTest, RefusesIncompleteOrMalformedManifests) {
 }
 
 TEST_F(AppManifestTest, InstalledPackagesWinOverTheBuildTree) {
-    WriteFile(home_ + "/apps/" + std::string(kProvider) + ".manifest",
-              std::string("appId=") + kProvider + "\npackageId=p\nversion=9.9\nexecutable=/opt/provider\n");
+    WriteFile(
+        home_ + "/apps/" + std::string(kProvider) + ".manifest",
+        std::string("appId=") + kProvider + "\npackageId=com.vexmora.test\nversion=9.9\nexecutable=/opt/provider\n");
     AppManifest m;
     ASSERT_EQ(AppManifestRegistry::Find(kProvider, m), Vx::E_SUCCESS);
     EXPECT_EQ(m.version, "9.9");
+    std::string version;
+    ASSERT_EQ(AppManifestRegistry::FindPackageVersion("com.vexmora.test", version), Vx::E_SUCCESS);
+    EXPECT_EQ(version, "9.9");
+    ASSERT_EQ(AppManifestRegistry::FindPreinstalled(kProvider, m), Vx::E_SUCCESS);
+    EXPECT_EQ(m.version, "1.2.3");
+
+    // Another package's manifest in the home does not take the application over.
+    WriteFile(home_ + "/apps/" + std::string(kProvider) + ".manifest",
+              std::string("appId=") + kProvider + "\npackageId=p\nversion=9.9\nexecutable=/opt/provider\n");
+    ASSERT_EQ(AppManifestRegistry::Find(kProvider, m), Vx::E_SUCCESS);
+    EXPECT_EQ(m.version, "1.2.3");
+    EXPECT_EQ(m.packageId, "com.vexmora.test");
+    EXPECT_EQ(AppManifestRegistry::FindByExecutable("/opt/provider", m), Vx::E_OBJ_NOT_FOUND)
+        << "its program does not pass for the application either";
     std::filesystem::remove(home_ + "/apps/" + std::string(kProvider) + ".manifest");
     ASSERT_EQ(AppManifestRegistry::Find(kProvider, m), Vx::E_SUCCESS);
     EXPECT_EQ(m.version, "1.2.3");

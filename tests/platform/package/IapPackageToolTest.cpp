@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/package/PackageFile.h"
 #include "tests/platform/content/ContentTestSupport.h"
 
 namespace {
@@ -89,13 +90,68 @@ TEST_F(IapPackageTool, BadPackagesAndBadUsageFailWithAReason) {
     EXPECT_EQ(notExecutable.exitCode, 1);
     EXPECT_NE(notExecutable.output.find("is not executable"), std::string::npos) << notExecutable.output;
 
+    ToolRun hostile = Tool("create --package-id shop --version 1 --app a7qd02lm9x.OblinAccount=" + executable_ +
+                           " -o " + (home_ / "hostile.vxp"));
+    EXPECT_EQ(hostile.exitCode, 1);
+    EXPECT_NE(hostile.output.find("belongs to package 'a7qd02lm9x'"), std::string::npos) << hostile.output;
+
     EXPECT_EQ(Tool("create --package-id shop").exitCode, 2);
+    EXPECT_EQ(Tool("keygen").exitCode, 2);
+    EXPECT_EQ(Tool("trust").exitCode, 2);
+    EXPECT_EQ(Tool("sign").exitCode, 2);
     EXPECT_EQ(Tool("frobnicate").exitCode, 2);
     EXPECT_EQ(Tool("verify").exitCode, 2);
     EXPECT_EQ(Tool("verify " + (home_ / "absent.vxp")).exitCode, 1);
     ToolRun help = Tool("--help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("Usage: iap-package"), std::string::npos);
+}
+
+TEST_F(IapPackageTool, OnlyPackagesSignedWithATrustedKeyInstall) {
+    ToolRun made = Tool("keygen -o " + (home_ / "vendor.key"));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    struct stat info {};
+    ASSERT_EQ(::stat((home_ / "vendor.key").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(Tool("keygen -o " + (home_ / "vendor.key")).exitCode, 1) << "an existing key is kept";
+
+    ASSERT_EQ(Tool(CreateArguments() + " --key " + (home_ / "vendor.key")).exitCode, 0);
+    ToolRun inspected = Tool("inspect " + package_);
+    EXPECT_NE(inspected.output.find("NOT trusted here"), std::string::npos) << inspected.output;
+    ToolRun refused = Tool("install " + package_);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find("which this device does not trust"), std::string::npos) << refused.output;
+    EXPECT_TRUE(ContentTest::ListFolder(home_ / "packages").empty());
+
+    ToolRun trusted = Tool("trust " + (home_ / "vendor.key.pub"));
+    ASSERT_EQ(trusted.exitCode, 0) << trusted.output;
+    ToolRun installed = Tool("install " + package_);
+    EXPECT_EQ(installed.exitCode, 0) << installed.output;
+
+    // Re-signed by someone else, the same contents are refused again.
+    ASSERT_EQ(Tool("keygen -o " + (home_ / "stranger.key")).exitCode, 0);
+    ToolRun resigned = Tool("sign " + package_ + " --key " + (home_ / "stranger.key") + " -o " + (home_ / "re.vxp"));
+    ASSERT_EQ(resigned.exitCode, 0) << resigned.output;
+    EXPECT_EQ(Tool("install " + (home_ / "re.vxp")).exitCode, 1);
+
+    // An unsigned package says what to do; signing it with this home's key mends it.
+    Vx::App::Package::PackageContents contents;
+    contents.packageId = "shop";
+    contents.version = "3.2";
+    contents.applications = {{"shop", "bin/shop"}};
+    contents.files = {{"bin/shop", 0755, "#!/bin/sh\n"}};
+    std::string unsignedBytes;
+    ASSERT_EQ(Vx::App::Package::PackageFile::SerializeUnsigned(contents, unsignedBytes), Vx::E_SUCCESS);
+    ContentTest::WriteFile(home_ / "old.vxp", unsignedBytes);
+    ToolRun old = Tool("install " + (home_ / "old.vxp"));
+    EXPECT_EQ(old.exitCode, 1);
+    EXPECT_NE(old.output.find("not signed (format 1); sign it with 'iap-package sign FILE'"), std::string::npos)
+        << old.output;
+    EXPECT_EQ(Tool("verify " + (home_ / "old.vxp")).exitCode, 1);
+    ASSERT_EQ(Tool("sign " + (home_ / "old.vxp")).exitCode, 0);
+    ToolRun mended = Tool("install " + (home_ / "old.vxp"));
+    EXPECT_EQ(mended.exitCode, 0) << mended.output;
+    EXPECT_NE(ContentTest::ReadFile(home_ / "apps/shop.manifest").find("version=3.2"), std::string::npos);
 }
 
 }  // namespace

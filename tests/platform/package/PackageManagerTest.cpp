@@ -4,11 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/package/PackageFile.h"
+#include "platform/package/PackageSigningKey.h"
+#include "platform/package/PackageTrustStore.h"
 #include "tests/platform/content/ContentTestSupport.h"
 
 using namespace Vx;
@@ -51,9 +54,23 @@ protected:
     }
     void TearDown() override { manager_->RemovePackageInstallationEventListener(recorder_); }
 
-    // A package whose files all say which version they belong to.
+    // A package whose files all say which version they belong to, signed
+    // with the key given or else with the key this home trusts.
     std::string MakePackage(const std::string& id, const std::string& version, std::vector<std::string> appIds,
-                            const std::string& name = "pkg.vxp") {
+                            const std::string& name = "pkg.vxp", const PackageSigningKey* key = nullptr) {
+        PackageSigningKey developer;
+        if (!key) {
+            EXPECT_EQ(PackageSigningKey::LoadDeveloperKey(home_.Path(), developer), E_SUCCESS);
+            key = &developer;
+        }
+        std::string bytes;
+        EXPECT_EQ(PackageFile::Serialize(Contents(id, version, appIds), *key, bytes), E_SUCCESS);
+        std::string path = home_ / name;
+        ContentTest::WriteFile(path, bytes);
+        return path;
+    }
+    static PackageContents Contents(const std::string& id, const std::string& version,
+                                    const std::vector<std::string>& appIds) {
         PackageContents contents;
         contents.packageId = id;
         contents.version = version;
@@ -62,11 +79,7 @@ protected:
             contents.files.push_back({"bin/" + appId, 0750, "#!/bin/sh\necho " + appId + " " + version + "\n"});
         }
         contents.files.push_back({"share/readme.txt", 0640, "version " + version});
-        std::string bytes;
-        EXPECT_EQ(PackageFile::Serialize(contents, bytes), E_SUCCESS);
-        std::string path = home_ / name;
-        ContentTest::WriteFile(path, bytes);
-        return path;
+        return contents;
     }
 
     std::string Install(const std::string& id, const std::string& path,
@@ -164,6 +177,46 @@ TEST_F(PackageManagerFixture, DamagedOrForeignPackagesAreInvalidAndChangeNothing
     EXPECT_EQ(Manifest("shop")["version"], "1.0");
 }
 
+TEST_F(PackageManagerFixture, OnlyPackagesSignedWithATrustedKeyAreInstalled) {
+    ASSERT_EQ(Install("shop", MakePackage("shop", "1.0", {"shop"})), "completed:shop:0");
+
+    std::string unsignedBytes;
+    ASSERT_EQ(PackageFile::SerializeUnsigned(Contents("shop", "2.0", {"shop"}), unsignedBytes), E_SUCCESS);
+    ContentTest::WriteFile(home_ / "unsigned.vxp", unsignedBytes);
+    EXPECT_EQ(Install("shop", home_ / "unsigned.vxp"), "completed:shop:1");
+
+    PackageSigningKey stranger;
+    ASSERT_EQ(stranger.Generate(), E_SUCCESS);
+    std::string foreign = MakePackage("shop", "2.0", {"shop"}, "stranger.vxp", &stranger);
+    EXPECT_EQ(Install("shop", foreign), "completed:shop:1");
+    EXPECT_EQ(ListFolder(home_ / "packages/shop"), std::vector<std::string>{"1.0"});
+    EXPECT_EQ(Manifest("shop")["version"], "1.0");
+    ExpectNoLeftovers("shop");
+
+    // Once the device trusts the key, the same file installs.
+    ASSERT_EQ(PackageTrustStore::Trust(home_.Path(), stranger.GetPublicKey()), E_SUCCESS);
+    EXPECT_EQ(Install("shop", foreign), "completed:shop:0");
+    EXPECT_EQ(Manifest("shop")["version"], "2.0");
+}
+
+TEST_F(PackageManagerFixture, AnApplicationThatComesWithTheDeviceStaysWithItsPackage) {
+    // The device's own copy of shop.tool belongs to another package.
+    std::string preinstalled = home_ / "preinstalled";
+    std::filesystem::create_directories(preinstalled);
+    ContentTest::WriteFile(preinstalled + "/shop.tool.manifest",
+                           "appId=shop.tool\npackageId=vendor\nversion=1\nexecutable=/bin/true\n");
+    ::setenv("IAP_APPS_DIR", preinstalled.c_str(), 1);
+    EXPECT_EQ(Install("shop", MakePackage("shop", "1.0", {"shop", "shop.tool"})), "completed:shop:3");
+    EXPECT_FALSE(manager_->IsPackageInstalled(L"shop"));
+    EXPECT_TRUE(ListFolder(home_ / "apps").empty());
+    // Its own preinstalled applications a package may update.
+    ContentTest::WriteFile(preinstalled + "/shop.tool.manifest",
+                           "appId=shop.tool\npackageId=shop\nversion=1\nexecutable=/bin/true\n");
+    EXPECT_EQ(Install("shop", MakePackage("shop", "1.0", {"shop", "shop.tool"})), "completed:shop:0");
+    ::unsetenv("IAP_APPS_DIR");
+    EXPECT_EQ(Manifest("shop.tool")["packageId"], "shop");
+}
+
 TEST_F(PackageManagerFixture, FullStorageLeavesTheOldVersionWorking) {
     ASSERT_EQ(Install("shop", MakePackage("shop", "1.0", {"shop"})), "completed:shop:0");
     std::string upgrade = MakePackage("shop", "2.0", {"shop"}, "upgrade.vxp");
@@ -180,14 +233,14 @@ TEST_F(PackageManagerFixture, FullStorageLeavesTheOldVersionWorking) {
 TEST_F(PackageManagerFixture, FailedRegistrationRestoresTheSameVersionItReplaced) {
     ASSERT_EQ(Install("shop", MakePackage("shop", "1.0", {"shop"})), "completed:shop:0");
     // An application of another package blocks the reinstall after its files are in place.
-    ContentTest::WriteFile(home_ / "apps/taken.manifest", "appId=taken\npackageId=someone-else\n");
-    std::string reinstall = MakePackage("shop", "1.0", {"shop", "taken"}, "reinstall.vxp");
+    ContentTest::WriteFile(home_ / "apps/shop.taken.manifest", "appId=shop.taken\npackageId=someone-else\n");
+    std::string reinstall = MakePackage("shop", "1.0", {"shop", "shop.taken"}, "reinstall.vxp");
     ContentTest::WriteFile(home_ / "packages/shop/1.0/share/readme.txt", "the installed one");
 
     EXPECT_EQ(Install("shop", reinstall), "completed:shop:3");
     EXPECT_EQ(ReadFile(home_ / "packages/shop/1.0/share/readme.txt"), "the installed one");
     EXPECT_EQ(ListFolder(home_ / "packages/shop"), std::vector<std::string>{"1.0"});
-    EXPECT_EQ(Manifest("taken")["packageId"], "someone-else");
+    EXPECT_EQ(Manifest("shop.taken")["packageId"], "someone-else");
     ExpectNoLeftovers("shop");
 }
 
