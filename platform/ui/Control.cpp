@@ -4,6 +4,7 @@
 
 #include "platform/ui/Container.h"
 #include "platform/ui/ControlPrivate.h"
+#include "platform/ui/FontPrivate.h"
 
 namespace Vx::Ui {
 
@@ -13,6 +14,17 @@ Base::String FromQString(const QString& text) { return Base::String(text.toStdWS
 
 QColor ToQColor(const Graphics::Color& color) {
     return QColor(color.GetRed(), color.GetGreen(), color.GetBlue(), color.GetAlpha());
+}
+
+Graphics::Color FromQColor(const QColor& color) {
+    return Graphics::Color(static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+                           static_cast<std::uint8_t>(color.blue()), static_cast<std::uint8_t>(color.alpha()));
+}
+
+QFont DefaultFont(int pixelSize) {
+    QFont font(Graphics::FontPrivate::ResolveFace(QString()));
+    font.setPixelSize(pixelSize);
+    return font;
 }
 
 ControlPrivate::~ControlPrivate() {
@@ -104,6 +116,20 @@ result Control::SetSize(int width, int height) {
 Graphics::Dimension Control::GetSize() const {
     if (!d_->widget) return {};
     return {d_->widget->width(), d_->widget->height()};
+}
+
+result Control::SetFont(const Base::String& faceName) {
+    if (!d_->widget) return E_INVALID_STATE;
+    QFont font = d_->widget->font();
+    font.setFamily(Graphics::FontPrivate::ResolveFace(ToQString(faceName)));
+    d_->widget->setFont(font);
+    d_->fontFace = faceName;
+    return E_SUCCESS;
+}
+
+Base::String Control::GetFont() const {
+    if (!d_->widget) return Base::String();
+    return FromQString(d_->widget->font().family());
 }
 
 result Control::SetFocus() {

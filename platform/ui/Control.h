@@ -43,6 +43,11 @@ public:
     result SetSize(int width, int height);
     Graphics::Dimension GetSize() const;
 
+    // The font face the control's text is drawn in (an installed face such as
+    // "DejaVu Sans"); E_INVALID_STATE before Construct. Empty: the default face.
+    result SetFont(const Base::String& faceName);
+    Base::String GetFont() const;
+
     result SetFocus();
     bool HasFocus() const;
     result Show();

@@ -29,10 +29,14 @@ public:
     Container* parent = nullptr;
     Base::String name;
     Base::String text;  // for controls that show no text of their own
+    Base::String fontFace;
 };
 
 QString ToQString(const Base::String& text);
 Base::String FromQString(const QString& text);
 QColor ToQColor(const Graphics::Color& color);
+Graphics::Color FromQColor(const QColor& color);
+// The default face of control text (DejaVu Sans) at `pixelSize`.
+QFont DefaultFont(int pixelSize);
 
 }  // namespace Vx::Ui

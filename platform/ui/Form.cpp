@@ -169,6 +169,16 @@ void Form::RemoveOrientationEventListener(IOrientationEventListener& listener) {
     orientationListeners_.Remove(listener);
 }
 
+result Form::SetOrientationStatus(OrientationStatus status) {
+    if (status < ORIENTATION_STATUS_PORTRAIT || status > ORIENTATION_STATUS_LANDSCAPE_REVERSE) return E_INVALID_ARG;
+    if (status == orientation_) return E_SUCCESS;
+    orientation_ = status;
+    QPointer<QWidget> alive = GetPrivate().widget;
+    orientationListeners_.ForEach([&](IOrientationEventListener& l) { l.OnOrientationChanged(*this, status); },
+                                  [&] { return !alive.isNull(); });
+    return E_SUCCESS;
+}
+
 void Form::RequestBack() {
     if (backListener_) backListener_->OnFormBackRequested(*this);
 }

@@ -66,7 +66,10 @@ public:
     Graphics::Color GetBackgroundColor() const { return background_; }
 
     // Always portrait on the stand-in screen.
-    OrientationStatus GetOrientationStatus() const { return ORIENTATION_STATUS_PORTRAIT; }
+    OrientationStatus GetOrientationStatus() const { return orientation_; }
+    // Turns the form (the stand-in's screen never turns by itself); the
+    // orientation listeners hear a change. E_INVALID_ARG for NONE or an unknown value.
+    result SetOrientationStatus(OrientationStatus status);
     void AddOrientationEventListener(Vx::Ui::IOrientationEventListener& listener);
     void RemoveOrientationEventListener(Vx::Ui::IOrientationEventListener& listener);
 
@@ -83,6 +86,7 @@ private:
     Vx::Ui::Layout* layout_ = nullptr;
     Graphics::Color background_{255, 255, 255};
     ListenerList<Vx::Ui::IOrientationEventListener> orientationListeners_;
+    OrientationStatus orientation_ = ORIENTATION_STATUS_PORTRAIT;
 };
 
 }  // namespace Vx::Ui::Controls

@@ -82,9 +82,7 @@ result Frame::Construct() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return E_INVALID_STATE;
     auto* window = new FrameWidget(*f_);
     window->resize(SCREEN_WIDTH, SCREEN_HEIGHT);
-    QFont font = window->font();
-    font.setPixelSize(32);
-    window->setFont(font);
+    window->setFont(DefaultFont(32));
     GetPrivate().Attach(window);
     FramePrivate::Frames().insert(FramePrivate::Frames().begin(), this);
     UiAutomationServer::StartIfEnabled();

@@ -1,6 +1,11 @@
 #pragma once
-// Text shown to the user.
+// Text shown to the user, with an optional background colour or picture.
+#include "platform/ui/Color.h"
 #include "platform/ui/Control.h"
+
+namespace Vx::Graphics {
+class Bitmap;
+}
 
 namespace Vx::Ui::Controls {
 
@@ -11,6 +16,9 @@ enum LabelTextStyle { LABEL_TEXT_STYLE_NORMAL, LABEL_TEXT_STYLE_BOLD, LABEL_TEXT
 class Label : public Control {
 public:
     static constexpr int DEFAULT_TEXT_SIZE = 32;
+    // Room between the text and the label's edges, until SetMargin changes it.
+    static constexpr int DEFAULT_TOP_MARGIN = 4;
+    static constexpr int DEFAULT_LEFT_MARGIN = 8;
 
     Label() = default;
     ~Label() override = default;
@@ -28,6 +36,20 @@ public:
     result SetTextConfig(int size, LabelTextStyle style);
     int GetTextSize() const;
     LabelTextStyle GetTextStyle() const;
+
+    result SetTextColor(const Graphics::Color& color);
+    Graphics::Color GetTextColor() const;
+    // Transparent (alpha 0) until set.
+    result SetBackgroundColor(const Graphics::Color& color);
+    Graphics::Color GetBackgroundColor() const;
+    // Drawn to the label's full size under the text (a nine-patch bitmap is
+    // stretched by its marks); the label keeps a copy. A bitmap never constructed is refused.
+    result SetBackgroundBitmap(const Graphics::Bitmap& bitmap);
+    bool HasBackgroundBitmap() const;
+    // E_INVALID_ARG below 0.
+    result SetMargin(int topMargin, int leftMargin);
+    int GetTopMargin() const;
+    int GetLeftMargin() const;
 
     const char* GetTypeName() const override { return "Label"; }
 };
