@@ -8,6 +8,8 @@
 #include "sandbox/StoreDatabase.h"
 #include "sandbox/TextUtil.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
@@ -34,15 +36,6 @@ bool Require(const Req& req, Res& res, std::initializer_list<const char*> names)
         }
     }
     return true;
-}
-
-std::string NowStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &utc);
-    return text;
 }
 
 bool IsStamp(const std::string& text) {
@@ -96,6 +89,9 @@ void AdminApi::Install() {
     http_.Delete("/admin/faults", bind(&AdminApi::ClearFaults));
     http_.Post("/admin/accounts", bind(&AdminApi::AddAccount));
     http_.Post("/admin/purchases", bind(&AdminApi::AddPurchase));
+    http_.Post("/admin/offers", bind(&AdminApi::AddOffer));
+    http_.Delete("/admin/offers", bind(&AdminApi::RemoveOffers));
+    http_.Get("/admin/purchaseIds", bind(&AdminApi::ListPurchaseIds));
     http_.Get("/admin/packages", bind(&AdminApi::ListPackages));
     http_.Post("/admin/packages", bind(&AdminApi::AddPackage));
     http_.Get("/admin/requests", bind(&AdminApi::ListRequests));
@@ -138,12 +134,63 @@ void AdminApi::AddAccount(const Req& req, Res& res) {
 
 void AdminApi::AddPurchase(const Req& req, Res& res) {
     if (!Require(req, res, {"userId", "itemGroupId", "itemId", "paymentId"})) return;
-    const std::string date = req.has_param("purchaseDate") ? req.get_param_value("purchaseDate") : NowStamp();
+    const std::string date = req.has_param("purchaseDate") ? req.get_param_value("purchaseDate") : TextUtil::UtcStamp();
     if (!IsStamp(date)) return Reply(res, 400, "purchaseDate must be 14 digits, YYYYMMDDhhmmss");
     if (!database_.AddPurchase(req.get_param_value("userId"), req.get_param_value("itemGroupId"),
                                req.get_param_value("itemId"), req.get_param_value("paymentId"), date))
         return Reply(res, 500, database_.LastError());
     Reply(res, 200, "added purchase " + req.get_param_value("paymentId"));
+}
+
+void AdminApi::AddOffer(const Req& req, Res& res) {
+    if (!Require(req, res, {"country", "itemGroupId", "itemId", "paymentMethod"})) return;
+    PaymentOffer offer{req.get_param_value("country"),
+                       req.get_param_value("itemGroupId"),
+                       req.get_param_value("itemId"),
+                       0,
+                       req.get_param_value("paymentMethod"),
+                       req.get_param_value("paymentTypeId"),
+                       req.get_param_value("company"),
+                       req.get_param_value("list"),
+                       std::nullopt};
+    if (req.has_param("position") && !TextUtil::ParseInt(req.get_param_value("position"), offer.position))
+        return Reply(res, 400, "position must be an integer");
+    if (req.has_param("price")) {
+        const std::string text = req.get_param_value("price");
+        char* end = nullptr;
+        const double price = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(price) || price < 0)
+            return Reply(res, 400,
+                         "price must be a non-negative number in the country's currency, not \"" + text + "\"");
+        offer.price = price;
+    }
+    if (!database_.AddPaymentOffer(offer)) return Reply(res, 500, database_.LastError());
+    Reply(res, 200, "added offer " + offer.paymentMethod + " for item " + offer.itemId + " in " + offer.countryCode);
+}
+
+void AdminApi::RemoveOffers(const Req& req, Res& res) {
+    if (!Require(req, res, {"itemGroupId", "itemId"})) return;
+    int removed = 0;
+    if (!database_.RemovePaymentOffers(req.get_param_value("itemGroupId"), req.get_param_value("itemId"), removed))
+        return Reply(res, 500, database_.LastError());
+    Reply(res, 200, "removed " + std::to_string(removed) + " offer(s)");
+}
+
+void AdminApi::ListPurchaseIds(const Req& req, Res& res) {
+    int limit = 100;
+    if (req.has_param("limit") && (!TextUtil::ParseInt(req.get_param_value("limit"), limit) || limit < 0))
+        return Reply(res, 400, "limit must be a non-negative integer");
+    std::vector<IssuedPurchaseId> ids;
+    if (!database_.RecentPurchaseIds(limit, ids)) return Reply(res, 500, database_.LastError());
+    std::string json = "[";
+    for (size_t i = 0; i < ids.size(); ++i) {
+        json += std::string(i ? "," : "") + "{\"purchaseId\":" + JsonWriter::Quote(ids[i].purchaseId) +
+                ",\"duid\":" + JsonWriter::Quote(ids[i].duid) + ",\"itemId\":" + JsonWriter::Quote(ids[i].itemId) +
+                ",\"timeStamp\":" + JsonWriter::Quote(ids[i].timeStamp) +
+                ",\"issuedAt\":" + JsonWriter::Quote(ids[i].issuedAt) +
+                ",\"usedAt\":" + JsonWriter::Quote(ids[i].usedAt) + "}";
+    }
+    res.set_content(json + "]\n", kJson);
 }
 
 void AdminApi::AddPackage(const Req& req, Res& res) {

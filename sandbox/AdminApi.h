@@ -11,7 +11,8 @@ class HttpServer;
 class RequestLog;
 class StoreDatabase;
 
-// /admin/...: faults, accounts, purchases, packages and the request log.
+// /admin/...: faults, accounts, purchases, payment offers, packages, issued
+// purchase ids and the request log.
 // Parameters come as a query string or a form body; only loopback peers
 // are served (others get 403).
 class AdminApi {
@@ -30,6 +31,9 @@ private:
     void ClearFaults(const httplib::Request& req, httplib::Response& res);
     void AddAccount(const httplib::Request& req, httplib::Response& res);
     void AddPurchase(const httplib::Request& req, httplib::Response& res);
+    void AddOffer(const httplib::Request& req, httplib::Response& res);
+    void RemoveOffers(const httplib::Request& req, httplib::Response& res);
+    void ListPurchaseIds(const httplib::Request& req, httplib::Response& res);
     void AddPackage(const httplib::Request& req, httplib::Response& res);
     void ListPackages(const httplib::Request& req, httplib::Response& res);
     void ListRequests(const httplib::Request& req, httplib::Response& res);

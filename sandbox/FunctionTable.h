@@ -15,6 +15,8 @@ inline constexpr int kCheckAppUpgrade = 2306;
 inline constexpr int kCheckPassword = 5012;
 inline constexpr int kGetPurchasedAppsItemList = 6003;
 inline constexpr int kGetAppsItemList = 6005;
+inline constexpr int kGetPaymentMethodSearch = 6007;
+inline constexpr int kGetPurchaseId = 6020;
 
 // The server name of a function id, or an empty view for an unknown id.
 std::string_view NameOf(int functionId);

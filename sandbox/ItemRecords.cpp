@@ -6,8 +6,12 @@
 namespace Sandbox::ItemRecords {
 
 std::string PriceText(double basePrice, const Country& country) {
+    return AmountText(basePrice * country.priceRate, country);
+}
+
+std::string AmountText(double amount, const Country& country) {
     const double scale = country.currencyUnitHasPenny ? 100.0 : 1.0;
-    const double price = std::round(basePrice * country.priceRate * scale) / scale;
+    const double price = std::round(amount * scale) / scale;
     char text[64];
     // The C locale is never changed in this program, so the point stays a point.
     std::snprintf(text, sizeof text, country.currencyUnitHasPenny ? "%.2f" : "%.0f", price);

@@ -11,6 +11,9 @@ namespace Sandbox::ItemRecords {
 // written with a decimal point, two decimals when the currency has pennies.
 std::string PriceText(double basePrice, const Country& country);
 
+// An amount already in the country's currency, written as PriceText writes it.
+std::string AmountText(double amount, const Country& country);
+
 // The fields of an item record, in protocol order.
 StoreRecord ItemRecord(const Item& item, const Country& country);
 

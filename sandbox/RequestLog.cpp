@@ -1,5 +1,7 @@
 #include "sandbox/RequestLog.h"
 
+#include "sandbox/SensitiveParams.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -8,6 +10,7 @@ namespace Sandbox {
 RequestLog::RequestLog(size_t capacity) : capacity_(capacity == 0 ? 1 : capacity) {}
 
 uint64_t RequestLog::Add(RequestLogEntry entry) {
+    SensitiveParams::Mask(entry.params);
     std::lock_guard lock(mutex_);
     entry.sequence = nextSequence_++;
     entries_.push_back(std::move(entry));

@@ -28,6 +28,7 @@ public:
     explicit RequestLog(size_t capacity = 500);
 
     // Stores the entry with the next sequence number and returns that number.
+    // Values of sensitive parameters (SensitiveParams) are masked first.
     uint64_t Add(RequestLogEntry entry);
     // The newest entries, oldest first; at most limit of them.
     std::vector<RequestLogEntry> Recent(size_t limit) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sandbox/CatalogueTypes.h"
+#include "sandbox/ConnectionLimits.h"
 #include "sandbox/FaultInjector.h"
 
 #include <string>
@@ -16,6 +17,7 @@ struct SandboxConfig {
     std::vector<FaultRule> faults;
     std::vector<Package> packages;
     bool logToStderr = true;
+    ConnectionLimits limits;
 };
 
 }  // namespace Sandbox

@@ -34,6 +34,13 @@ bool ApplyOption(const std::string& name, const std::string& value, SandboxConfi
             error = "--port needs a number from 0 to 65535 (0 picks a free port), not \"" + value + "\"";
             return false;
         }
+    } else if (name == "--idle-timeout" || name == "--request-timeout") {
+        int ms = 0;
+        if (!TextUtil::ParseInt(value, ms) || ms < 1 || ms > 3600000) {
+            error = name + " needs milliseconds from 1 to 3600000, not \"" + value + "\"";
+            return false;
+        }
+        (name == "--idle-timeout" ? config.limits.idleTimeoutMs : config.limits.requestTimeoutMs) = ms;
     } else if (name == "--db") {
         config.dbPath = value;
     } else if (name == "--seed") {
@@ -121,8 +128,15 @@ Options:
   --host ADDRESS        address to listen on (default 127.0.0.1)
   --port N              port to listen on (default 8640; 0 picks a free one)
   --db FILE             keep the data in this SQLite file; a new file is
-                        seeded, an existing one is used as it is
-                        (default: a fresh in-memory database)
+                        seeded, an existing one is used as it is; the
+                        file is made owner-only (0600), folders it needs
+                        are created 0700 (default: a fresh in-memory
+                        database)
+  --idle-timeout MS     close a connection that starts no request for MS
+                        milliseconds (default 5000)
+  --request-timeout MS  a request's line, headers and body must arrive
+                        within MS milliseconds (default 10000); bodies
+                        may not exceed 4 MiB, chunked or not
   --seed FILE           SQL INSERTs that replace the demo catalogue when a
                         database is created (see sandbox/demo-catalogue.sql)
   --fault RULE          inject a fault; repeatable. RULE is
@@ -146,8 +160,11 @@ Options:
 Endpoints:
   POST /ods.as          countrySearch, countrySearchEx, getCountryList
   POST /store           the functions above and checkAppUpgrade,
-                        getAppsItemList, getPurchasedAppsItemList, checkPassword
+                        getAppsItemList, getPurchasedAppsItemList,
+                        checkPassword, getPaymentMethodSearch, getPurchaseID
   GET  /packages/FILE   registered package files
+  GET  /purchases/ID    the verify URL of a purchase ticket: whether that
+                        purchase id was issued and whether it is spent
   /admin/...            loopback peers only; parameters in the query string
                         or a form body:
     GET    /admin/status                 base URL, faults, request count
@@ -156,6 +173,10 @@ Endpoints:
     DELETE /admin/faults    [function=F] clear all faults, or those of F
     POST   /admin/accounts  email password userId [mcc]
     POST   /admin/purchases userId itemGroupId itemId paymentId [purchaseDate]
+    POST   /admin/offers    country itemGroupId itemId paymentMethod
+                            [paymentTypeId company list price position]
+    DELETE /admin/offers    itemGroupId itemId   remove the item's offers
+    GET    /admin/purchaseIds [limit=N]  issued purchase ids, newest first
     GET    /admin/packages               registered packages
     POST   /admin/packages  id version path
     GET    /admin/requests  [limit=N]    recent requests as JSON

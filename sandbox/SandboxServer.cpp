@@ -6,9 +6,11 @@
 #include "sandbox/FunctionDispatcher.h"
 #include "sandbox/HttpServer.h"
 #include "sandbox/PackageDownloads.h"
+#include "sandbox/PaymentFunctions.h"
 #include "sandbox/RequestLog.h"
 #include "sandbox/StoreDatabase.h"
 #include "sandbox/StoreEndpoint.h"
+#include "sandbox/TicketEndpoint.h"
 
 #include <libxml/parser.h>
 #include <sys/socket.h>
@@ -18,8 +20,6 @@
 
 namespace Sandbox {
 namespace {
-
-constexpr size_t kMaxBodyBytes = 4 * 1024 * 1024;
 
 std::string UrlHost(const std::string& host) {
     if (host.empty() || host == "0.0.0.0") return "127.0.0.1";
@@ -36,9 +36,11 @@ struct SandboxServerParts {
     RequestLog log;
     FunctionDispatcher dispatcher;
     CatalogueFunctions catalogue{database};
+    PaymentFunctions payments{database};
     std::unique_ptr<StoreEndpoint> store;
     std::unique_ptr<PackageDownloads> downloads;
     std::unique_ptr<AdminApi> admin;
+    std::unique_ptr<TicketEndpoint> tickets;
 };
 
 SandboxServer::SandboxServer() : parts_(std::make_unique<SandboxServerParts>()) {
@@ -81,7 +83,7 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    p.http.set_payload_max_length(kMaxBodyBytes);
+    p.http.SetLimits(config.limits);
     port_ = config.port == 0 ? p.http.bind_to_any_port(config.host) : config.port;
     if (port_ <= 0 || (config.port != 0 && !p.http.bind_to_port(config.host, config.port))) {
         error =
@@ -90,17 +92,21 @@ bool SandboxServer::Construct(const SandboxConfig& config, std::string& error) {
         port_ = 0;
         return false;
     }
+    p.http.WidenBacklog();
     const std::string hostPort = UrlHost(config.host) + ":" + std::to_string(port_);
     baseUrl_ = "http://" + hostPort;
 
     p.catalogue.RegisterWith(p.dispatcher);
+    p.payments.RegisterWith(p.dispatcher);
     p.store = std::make_unique<StoreEndpoint>(p.http, p.dispatcher, p.faults, p.log, hostPort);
     p.downloads = std::make_unique<PackageDownloads>(p.http, p.database, p.faults, p.log);
     p.admin = std::make_unique<AdminApi>(p.http, p.database, p.faults, p.log, baseUrl_);
     p.store->Install();
     p.downloads->Install();
     p.admin->Install();
-    p.http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+    p.tickets = std::make_unique<TicketEndpoint>(p.http, p.database);
+    p.tickets->Install();
+    p.http.SetRequestFilter([](const httplib::Request& req, httplib::Response& res) {
         return AdminApi::Refuses(req, res) ? httplib::Server::HandlerResponse::Handled
                                            : httplib::Server::HandlerResponse::Unhandled;
     });

@@ -31,6 +31,11 @@ Statement& Statement::Bind(int index, double value) {
     return *this;
 }
 
+Statement& Statement::BindNull(int index) {
+    if (stmt_ && sqlite3_bind_null(stmt_, index) != SQLITE_OK) failed_ = true;
+    return *this;
+}
+
 bool Statement::Step() {
     if (!stmt_ || failed_) return false;
     const int rc = sqlite3_step(stmt_);
@@ -53,5 +58,11 @@ std::string Statement::Text(int column) const {
 int Statement::Int(int column) const { return sqlite3_column_int(stmt_, column); }
 
 double Statement::Double(int column) const { return sqlite3_column_double(stmt_, column); }
+
+}  // namespace Sandbox
+
+namespace Sandbox {
+
+bool Statement::IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 }  // namespace Sandbox

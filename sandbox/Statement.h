@@ -21,6 +21,7 @@ public:
     Statement& Bind(int index, const std::string& value);
     Statement& Bind(int index, int value);
     Statement& Bind(int index, double value);
+    Statement& BindNull(int index);
 
     // True while a row is available; check Failed() after the last step.
     bool Step();
@@ -31,6 +32,7 @@ public:
     std::string Text(int column) const;
     int Int(int column) const;
     double Double(int column) const;
+    bool IsNull(int column) const;
 
 private:
     sqlite3_stmt* stmt_ = nullptr;

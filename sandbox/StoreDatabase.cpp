@@ -2,6 +2,8 @@
 
 #include "sandbox/DemoCatalogue.h"
 #include "sandbox/PackageVersion.h"
+#include "sandbox/PasswordHash.h"
+#include "sandbox/PrivateFile.h"
 #include "sandbox/Statement.h"
 
 #include <sqlite3.h>
@@ -55,6 +57,29 @@ CREATE TABLE packages (
     path TEXT NOT NULL,
     PRIMARY KEY (package_id, version));
 INSERT INTO sandbox_meta (key, value) VALUES ('schema_version', '1');
+)SQL";
+
+// Added by schema version 2; a version 1 database gets them when opened.
+constexpr const char* kSchemaV2 = R"SQL(
+CREATE TABLE IF NOT EXISTS payment_offers (
+    country_code TEXT NOT NULL,
+    group_id TEXT NOT NULL,
+    item_id TEXT NOT NULL,
+    position INTEGER NOT NULL DEFAULT 0,
+    payment_method TEXT NOT NULL,
+    payment_type_id TEXT NOT NULL DEFAULT '',
+    company TEXT NOT NULL DEFAULT '',
+    provider_list TEXT NOT NULL DEFAULT '',
+    price REAL,
+    PRIMARY KEY (country_code, group_id, item_id, payment_method, payment_type_id));
+CREATE TABLE IF NOT EXISTS purchase_ids (
+    purchase_id TEXT PRIMARY KEY,
+    duid TEXT NOT NULL,
+    item_id TEXT NOT NULL,
+    time_stamp TEXT NOT NULL,
+    issued_at TEXT NOT NULL,
+    used_at TEXT);
+INSERT OR REPLACE INTO sandbox_meta (key, value) VALUES ('schema_version', '2');
 )SQL";
 
 constexpr const char* kCountryColumns =
@@ -127,6 +152,7 @@ bool StoreDatabase::Open(const std::string& path, const std::string& seedSql) {
         return false;
     }
     const std::string name = path.empty() ? ":memory:" : path;
+    if (!path.empty() && !PrivateFile::Prepare(path, lastError_)) return false;
     if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK)
         return Fail("cannot open " + name);
@@ -134,7 +160,7 @@ bool StoreDatabase::Open(const std::string& path, const std::string& seedSql) {
     bool isSandbox = false;
     bool isEmpty = false;
     if (!IsSandboxDatabase(isSandbox, isEmpty)) return false;
-    if (isSandbox) return true;
+    if (isSandbox) return Upgrade();
     if (!isEmpty) {
         lastError_ = name + " holds tables of another program, not a sandbox database; give a new file to --db";
         return false;
@@ -157,8 +183,18 @@ bool StoreDatabase::CreateAndSeed(const std::string& seedSql) {
         Exec("ROLLBACK");
         return false;
     }
+    if (!Exec(kSchemaV2)) {
+        lastError_ = "cannot create the schema: " + lastError_;
+        Exec("ROLLBACK");
+        return false;
+    }
     if (!Exec(seedSql.empty() ? kDemoCatalogueSql : seedSql.c_str())) {
         lastError_ = "the seed catalogue failed: " + lastError_;
+        Exec("ROLLBACK");
+        return false;
+    }
+    // A seed may give passwords as text; only their hashes are stored.
+    if (!HashPlainPasswords()) {
         Exec("ROLLBACK");
         return false;
     }
@@ -169,6 +205,41 @@ bool StoreDatabase::CreateAndSeed(const std::string& seedSql) {
         return false;
     }
     seeded_ = true;
+    return true;
+}
+
+bool StoreDatabase::Upgrade() {
+    if (!Exec("BEGIN")) return false;
+    if (!Exec(kSchemaV2) || !HashPlainPasswords()) {
+        const std::string reason = lastError_;
+        Exec("ROLLBACK");
+        lastError_ = "cannot bring the database up to date: " + reason;
+        return false;
+    }
+    if (Exec("COMMIT")) return true;
+    Exec("ROLLBACK");
+    return false;
+}
+
+bool StoreDatabase::HashPlainPasswords() {
+    std::vector<std::pair<std::string, std::string>> plain;
+    {
+        Statement rows(db_, "SELECT email, password FROM accounts");
+        while (rows.Step()) {
+            if (!PasswordHash::IsHash(rows.Text(1))) plain.emplace_back(rows.Text(0), rows.Text(1));
+        }
+        if (rows.Failed()) return Fail("cannot read the accounts");
+    }
+    for (const auto& [email, password] : plain) {
+        const std::string hash = PasswordHash::Hash(password);
+        if (hash.empty()) {
+            lastError_ = "cannot hash the password of " + email + " (libcrypto failed)";
+            return false;
+        }
+        Statement update(db_, "UPDATE accounts SET password = ?1 WHERE email = ?2");
+        update.Bind(1, hash).Bind(2, email);
+        if (!update.Run()) return Fail("cannot store the password hash of " + email);
+    }
     return true;
 }
 
@@ -202,6 +273,27 @@ bool StoreDatabase::GroupExists(const std::string& groupId, bool& exists) {
     row.Bind(1, groupId);
     exists = row.Step() && row.Int(0) > 0;
     return !row.Failed() || Fail("cannot read the item groups");
+}
+
+bool StoreDatabase::FindItem(const std::string& groupId, const std::string& itemId, std::optional<Item>& out) {
+    std::lock_guard lock(mutex_);
+    out.reset();
+    Statement row(db_,
+                  (std::string("SELECT ") + kItemColumns + " FROM items WHERE group_id = ?1 AND item_id = ?2").c_str());
+    row.Bind(1, groupId).Bind(2, itemId);
+    if (row.Step()) out = ReadItem(row);
+    return !row.Failed() || Fail("cannot read the items");
+}
+
+bool StoreDatabase::FindItemInAnyGroup(const std::string& itemId, std::optional<Item>& out) {
+    std::lock_guard lock(mutex_);
+    out.reset();
+    Statement row(
+        db_,
+        (std::string("SELECT ") + kItemColumns + " FROM items WHERE item_id = ?1 ORDER BY group_id LIMIT 1").c_str());
+    row.Bind(1, itemId);
+    if (row.Step()) out = ReadItem(row);
+    return !row.Failed() || Fail("cannot read the items");
 }
 
 bool StoreDatabase::CountItems(const std::string& groupId, int& total) {
@@ -266,19 +358,147 @@ bool StoreDatabase::AddPurchase(const std::string& userId, const std::string& gr
 
 bool StoreDatabase::CheckPassword(const std::string& email, const std::string& password, bool& valid,
                                   std::string* userId) {
-    std::lock_guard lock(mutex_);
-    Statement row(db_, "SELECT password, user_id FROM accounts WHERE email = ?1");
-    row.Bind(1, email);
-    valid = row.Step() && row.Text(0) == password;
-    if (valid && userId) *userId = row.Text(1);
-    return !row.Failed() || Fail("cannot read the accounts");
+    std::optional<std::pair<std::string, std::string>> account;  // hash, user id
+    {
+        std::lock_guard lock(mutex_);
+        Statement row(db_, "SELECT password, user_id FROM accounts WHERE email = ?1");
+        row.Bind(1, email);
+        if (row.Step()) account.emplace(row.Text(0), row.Text(1));
+        if (row.Failed()) return Fail("cannot read the accounts");
+    }
+    // An unknown e-mail costs as much as a wrong password, so the time tells nothing.
+    static const std::string kNobody = PasswordHash::Hash("nobody");
+    valid = PasswordHash::Verify(password, account ? account->first : kNobody) && account;
+    if (valid && userId) *userId = account->second;
+    return true;
 }
 
 bool StoreDatabase::AddAccount(const Account& account) {
+    const std::string hash = PasswordHash::Hash(account.password);
     std::lock_guard lock(mutex_);
+    if (hash.empty()) {
+        lastError_ = "cannot hash the password (libcrypto failed)";
+        return false;
+    }
     Statement insert(db_, "INSERT OR REPLACE INTO accounts (email, password, user_id, mcc) VALUES (?1, ?2, ?3, ?4)");
-    insert.Bind(1, account.email).Bind(2, account.password).Bind(3, account.userId).Bind(4, account.mcc);
+    insert.Bind(1, account.email).Bind(2, hash).Bind(3, account.userId).Bind(4, account.mcc);
     return insert.Run() || Fail("cannot add the account");
+}
+
+bool StoreDatabase::StoredPassword(const std::string& email, std::string& out) {
+    std::lock_guard lock(mutex_);
+    Statement row(db_, "SELECT password FROM accounts WHERE email = ?1");
+    row.Bind(1, email);
+    out = row.Step() ? row.Text(0) : std::string();
+    return !row.Failed() || Fail("cannot read the accounts");
+}
+
+bool StoreDatabase::PaymentOffers(const std::string& countryCode, const std::string& groupId, const std::string& itemId,
+                                  std::vector<PaymentOffer>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_,
+                   "SELECT country_code, group_id, item_id, position, payment_method, payment_type_id, company, "
+                   "provider_list, price FROM payment_offers WHERE country_code = ?1 AND group_id = ?2 AND "
+                   "item_id = ?3 ORDER BY position, payment_method, payment_type_id");
+    rows.Bind(1, countryCode).Bind(2, groupId).Bind(3, itemId);
+    while (rows.Step()) {
+        PaymentOffer offer{rows.Text(0), rows.Text(1), rows.Text(2), rows.Int(3), rows.Text(4),
+                           rows.Text(5), rows.Text(6), rows.Text(7), std::nullopt};
+        if (!rows.IsNull(8)) offer.price = rows.Double(8);
+        out.push_back(std::move(offer));
+    }
+    return !rows.Failed() || Fail("cannot read the payment offers");
+}
+
+bool StoreDatabase::AddPaymentOffer(const PaymentOffer& offer) {
+    std::lock_guard lock(mutex_);
+    Statement insert(db_,
+                     "INSERT OR REPLACE INTO payment_offers (country_code, group_id, item_id, position, "
+                     "payment_method, payment_type_id, company, provider_list, price) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    insert.Bind(1, offer.countryCode).Bind(2, offer.groupId).Bind(3, offer.itemId).Bind(4, offer.position);
+    insert.Bind(5, offer.paymentMethod).Bind(6, offer.paymentTypeId).Bind(7, offer.company).Bind(8, offer.providerList);
+    if (offer.price) {
+        insert.Bind(9, *offer.price);
+    } else {
+        insert.BindNull(9);
+    }
+    return insert.Run() || Fail("cannot add the payment offer");
+}
+
+bool StoreDatabase::RemovePaymentOffers(const std::string& groupId, const std::string& itemId, int& removed) {
+    std::lock_guard lock(mutex_);
+    Statement remove(db_, "DELETE FROM payment_offers WHERE group_id = ?1 AND item_id = ?2");
+    remove.Bind(1, groupId).Bind(2, itemId);
+    if (!remove.Run()) return Fail("cannot remove the payment offers");
+    removed = sqlite3_changes(db_);
+    return true;
+}
+
+bool StoreDatabase::IssuePurchaseId(const IssuedPurchaseId& issued) {
+    std::lock_guard lock(mutex_);
+    Statement insert(db_,
+                     "INSERT INTO purchase_ids (purchase_id, duid, item_id, time_stamp, issued_at) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5)");
+    insert.Bind(1, issued.purchaseId).Bind(2, issued.duid).Bind(3, issued.itemId).Bind(4, issued.timeStamp);
+    insert.Bind(5, issued.issuedAt);
+    if (!insert.Run()) return Fail("cannot record the purchase id");
+    Statement trim(db_,
+                   "DELETE FROM purchase_ids WHERE used_at IS NULL AND rowid <= (SELECT rowid FROM purchase_ids "
+                   "WHERE used_at IS NULL ORDER BY rowid DESC LIMIT 1 OFFSET ?1)");
+    trim.Bind(1, unusedPurchaseIdLimit_);
+    return trim.Run() || Fail("cannot forget old purchase ids");
+}
+
+bool StoreDatabase::UsePurchaseId(const std::string& purchaseId, const std::string& duid, const std::string& itemId,
+                                  const std::string& usedAt, PurchaseIdUse& use) {
+    std::lock_guard lock(mutex_);
+    // One statement decides and spends, so two requests cannot both spend the id.
+    Statement spend(db_,
+                    "UPDATE purchase_ids SET used_at = ?4 WHERE purchase_id = ?1 AND duid = ?2 AND item_id = ?3 "
+                    "AND used_at IS NULL");
+    spend.Bind(1, purchaseId).Bind(2, duid).Bind(3, itemId).Bind(4, usedAt);
+    if (!spend.Run()) return Fail("cannot spend the purchase id");
+    if (sqlite3_changes(db_) == 1) {
+        use = PurchaseIdUse::Accepted;
+        return true;
+    }
+    Statement row(db_, "SELECT duid, item_id, used_at FROM purchase_ids WHERE purchase_id = ?1");
+    row.Bind(1, purchaseId);
+    if (!row.Step()) {
+        use = PurchaseIdUse::Unknown;
+    } else if (row.Text(0) != duid || row.Text(1) != itemId) {
+        use = PurchaseIdUse::WrongDeviceOrItem;
+    } else {
+        use = PurchaseIdUse::AlreadyUsed;
+    }
+    return !row.Failed() || Fail("cannot read the purchase ids");
+}
+
+bool StoreDatabase::FindPurchaseId(const std::string& purchaseId, std::optional<IssuedPurchaseId>& out) {
+    std::lock_guard lock(mutex_);
+    out.reset();
+    Statement row(db_,
+                  "SELECT purchase_id, duid, item_id, time_stamp, issued_at, used_at FROM purchase_ids "
+                  "WHERE purchase_id = ?1");
+    row.Bind(1, purchaseId);
+    if (row.Step())
+        out = IssuedPurchaseId{row.Text(0), row.Text(1), row.Text(2), row.Text(3), row.Text(4), row.Text(5)};
+    return !row.Failed() || Fail("cannot read the purchase ids");
+}
+
+bool StoreDatabase::RecentPurchaseIds(int limit, std::vector<IssuedPurchaseId>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    Statement rows(db_,
+                   "SELECT purchase_id, duid, item_id, time_stamp, issued_at, used_at FROM purchase_ids "
+                   "ORDER BY rowid DESC LIMIT ?1");
+    rows.Bind(1, limit);
+    while (rows.Step())
+        out.push_back(
+            IssuedPurchaseId{rows.Text(0), rows.Text(1), rows.Text(2), rows.Text(3), rows.Text(4), rows.Text(5)});
+    return !rows.Failed() || Fail("cannot read the purchase ids");
 }
 
 bool StoreDatabase::RegisterPackage(const Package& package) {

@@ -34,6 +34,10 @@ public:
     bool CountryForMcc(const std::string& mcc, std::optional<Country>& out);
 
     bool GroupExists(const std::string& groupId, bool& exists);
+    // The item of that id in that group, or nullopt.
+    bool FindItem(const std::string& groupId, const std::string& itemId, std::optional<Item>& out);
+    // The first item of that id in any group (by group id), or nullopt.
+    bool FindItemInAnyGroup(const std::string& itemId, std::optional<Item>& out);
     bool CountItems(const std::string& groupId, int& total);
     bool Items(const std::string& groupId, int offset, int limit, std::vector<Item>& out);
 
@@ -46,8 +50,30 @@ public:
     // valid is true only for a known e-mail (any letter case) with that exact password.
     bool CheckPassword(const std::string& email, const std::string& password, bool& valid,
                        std::string* userId = nullptr);
-    // Adds the account, or replaces the one with the same e-mail.
+    // Adds the account, or replaces the one with the same e-mail. The password is stored as a salted hash.
     bool AddAccount(const Account& account);
+    // The stored form of an account's password (for tests: it must never be the text).
+    bool StoredPassword(const std::string& email, std::string& out);
+
+    // The offers for an item in a country, in position order.
+    bool PaymentOffers(const std::string& countryCode, const std::string& groupId, const std::string& itemId,
+                       std::vector<PaymentOffer>& out);
+    // Adds the offer, or replaces the one with the same country, item, method and type id.
+    bool AddPaymentOffer(const PaymentOffer& offer);
+    // Removes every offer for the item (in every country); removed gives the count.
+    bool RemovePaymentOffers(const std::string& groupId, const std::string& itemId, int& removed);
+
+    // Records a new purchase id; fails if the id exists. Beyond the limit of
+    // unused ids the oldest unused ones are forgotten, so that a client asking
+    // for ids without end cannot grow the store without end.
+    bool IssuePurchaseId(const IssuedPurchaseId& issued);
+    void SetUnusedPurchaseIdLimit(int limit) { unusedPurchaseIdLimit_ = limit; }
+    // Spends the id for that device and item, at most once (usedAt: YYYYMMDDhhmmss).
+    bool UsePurchaseId(const std::string& purchaseId, const std::string& duid, const std::string& itemId,
+                       const std::string& usedAt, PurchaseIdUse& use);
+    bool FindPurchaseId(const std::string& purchaseId, std::optional<IssuedPurchaseId>& out);
+    // The newest issued ids first, at most limit of them.
+    bool RecentPurchaseIds(int limit, std::vector<IssuedPurchaseId>& out);
 
     // Adds the package, or replaces the path of the same id and version.
     bool RegisterPackage(const Package& package);
@@ -61,11 +87,14 @@ private:
     bool Exec(const char* sql);
     bool IsSandboxDatabase(bool& isSandbox, bool& isEmpty);
     bool CreateAndSeed(const std::string& seedSql);
+    bool Upgrade();
+    bool HashPlainPasswords();
     bool CountryRow(const char* sql, const std::string& arg, std::optional<Country>& out);
 
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
     bool seeded_ = false;
+    int unusedPurchaseIdLimit_ = 10000;
     std::string lastError_;
 };
 

@@ -18,6 +18,8 @@ const char* StoreErrorName(StoreError error) {
         return "UnknownItemGroup";
     case StoreError::UnknownFunction:
         return "UnknownFunction";
+    case StoreError::UnknownItem:
+        return "UnknownItem";
     }
     return "Unknown";
 }

@@ -13,6 +13,7 @@ enum class StoreError {
     MissingParameter = 9102,  // a required parameter is absent
     UnknownItemGroup = 9105,  // itemGroupID names no group
     UnknownFunction = 9106,   // function not known, or not served at this path
+    UnknownItem = 9110,       // itemID names no item (of that group, where the request names one)
 };
 
 // Short readable name ("MissingParameter") for logs and docs.

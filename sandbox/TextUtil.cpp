@@ -1,9 +1,20 @@
 #include "sandbox/TextUtil.h"
 
+#include <ctime>
+
 #include <cctype>
 #include <charconv>
 
 namespace Sandbox::TextUtil {
+
+std::string UtcStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &utc);
+    return text;
+}
 
 bool ParseInt(std::string_view text, int& out) {
     if (text.empty() || text.front() == '+') return false;

@@ -50,11 +50,14 @@ INSERT INTO items (group_id, item_id, position, name, price, description,
   ('100000000002', '000000002002',  2, 'Wizard',      1.49, 'A wise wizard',            '', '', '', ''),
   ('100000000002', '000000002003',  3, 'Dragon',      4.99, 'A dragon, handle with care', '', '', '', '');
 
--- Accounts that the device's sign-in can check with checkPassword.
+-- Accounts that the device's sign-in can check with checkPassword. Only
+-- salted hashes are stored (PBKDF2-HMAC-SHA256, see docs/sandbox.md); the
+-- passwords are demo1234, kim5678 and empty0000. A seed may also give a
+-- password as text: it is hashed before the new database is stored.
 INSERT INTO accounts (email, password, user_id, mcc) VALUES
-  ('demo@vexmora.com',  'demo1234',  'U1000001', '310'),
-  ('kim@vexmora.com',   'kim5678',   'U1000002', '450'),
-  ('empty@vexmora.com', 'empty0000', 'U1000003', '262');
+  ('demo@vexmora.com',  'pbkdf2-sha256$20000$1b01355aa421310ab954ca0d43e73212$d84e8ca87c2d28b2a21826c36501243c3e580f5a9d660a2743d1ae3c5f129df1', 'U1000001', '310'),
+  ('kim@vexmora.com',   'pbkdf2-sha256$20000$f672c049583354383ef1fea2af840621$9394d7be156dc4cea154237145b723bd33a07b1781376b864985d4819f80169c', 'U1000002', '450'),
+  ('empty@vexmora.com', 'pbkdf2-sha256$20000$fa38b24edf9927d150fe4c8bbcc23996$7c7948c97ce766bc293788c5c8595857a745311af3d8dfed9f2f95313df9d568', 'U1000003', '262');
 
 -- Purchases of the demo account (purchase_date is YYYYMMDDhhmmss).
 INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) VALUES
@@ -63,3 +66,47 @@ INSERT INTO purchases (payment_id, user_id, group_id, item_id, purchase_date) VA
   ('P0000000003', 'U1000001', '100000000001', '000000001025', '20240301120000'),
   ('P0000000004', 'U1000001', '100000000002', '000000002003', '20240315220145'),
   ('P0000000005', 'U1000002', '100000000002', '000000002001', '20240402070809');
+
+-- Payment methods offered per country and item (getPaymentMethodSearch).
+-- price NULL: the item's own price in that country. An empty company or
+-- list leaves that field out of the record.
+--   Gem packs: a credit card everywhere (in DE without a company); in the US
+--     packs 1 to 5 also premium SMS; in KR also a phone micro-payment, a code
+--     the device does not support.
+--   Knight: credit card and premium SMS. Wizard: premium SMS only (in the US
+--     at its own price). Dragon: in the US only codes the device does not
+--     support; in KR and DE nothing at all.
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price)
+  SELECT 'US', group_id, item_id, 1, 'CreditCard', 'CC01', 'Vexmora Pay', '', NULL
+    FROM items WHERE group_id = '100000000001';
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price)
+  SELECT 'US', group_id, item_id, 2, 'PSMS', 'SM01', 'Mobile Billing', 'Carrier One;Carrier Two', NULL
+    FROM items WHERE group_id = '100000000001' AND position <= 5;
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price)
+  SELECT 'KR', group_id, item_id, 1, 'CreditCard', 'CC01', 'Vexmora Pay', '', NULL
+    FROM items WHERE group_id = '100000000001';
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price)
+  SELECT 'KR', group_id, item_id, 2, 'MicroPayment', 'MP01', 'Phone Bill Korea', 'SKT;KT;LGT', NULL
+    FROM items WHERE group_id = '100000000001';
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price)
+  SELECT 'DE', group_id, item_id, 1, 'CreditCard', 'CC02', '', '', NULL
+    FROM items WHERE group_id = '100000000001';
+
+INSERT INTO payment_offers (country_code, group_id, item_id, position, payment_method,
+                            payment_type_id, company, provider_list, price) VALUES
+  ('US', '100000000002', '000000002001', 1, 'CreditCard',   'CC01', 'Vexmora Pay',    '',                        NULL),
+  ('US', '100000000002', '000000002001', 2, 'PSMS',         'SM01', 'Mobile Billing', 'Carrier One;Carrier Two', NULL),
+  ('KR', '100000000002', '000000002001', 1, 'CreditCard',   'CC01', 'Vexmora Pay',    '',                        NULL),
+  ('KR', '100000000002', '000000002001', 2, 'PSMS',         'SM02', 'Mobile Billing', '',                        NULL),
+  ('DE', '100000000002', '000000002001', 1, 'CreditCard',   'CC02', '',               '',                        NULL),
+  ('DE', '100000000002', '000000002001', 2, 'PSMS',         'SM03', '',               'Carrier Drei',            NULL),
+  ('US', '100000000002', '000000002002', 1, 'PSMS',         'SM01', 'Mobile Billing', 'Carrier One;Carrier Two', 1.99),
+  ('KR', '100000000002', '000000002002', 1, 'PSMS',         'SM02', 'Mobile Billing', '',                        NULL),
+  ('DE', '100000000002', '000000002002', 1, 'PSMS',         'SM03', '',               'Carrier Drei',            NULL),
+  ('US', '100000000002', '000000002003', 1, 'CyberCash',    'CY01', 'Gem Bank',       '',                        NULL),
+  ('US', '100000000002', '000000002003', 2, 'PrepaidCard',  'PP01', 'Card Corner',    'Card Corner;Top Up',      NULL);

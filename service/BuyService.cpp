@@ -132,6 +132,15 @@ void BuyServiceApp::OnAppControlRequestReceived(Vx::App::RequestId requestId, co
     }
 }
 
+void BuyServiceApp::OnAppControlRequestAbandoned(Vx::App::RequestId requestId) {
+    // An update under way is let finish; it ends the service itself.
+    if (requestId != pendingRequestId_ || updating_) return;
+    // Nobody waits for the answer any more: stop, and leave the next caller
+    // to a fresh instance. Ending also closes a sign-in window opened for it.
+    pendingRequestId_ = -1;
+    Vx::App::App::Terminate();
+}
+
 void BuyServiceApp::ApplyDeveloperOverrides(const IMap* extraData) {
     IapLibBogusSystemInfo bogus;
     bogus.mcc = ReadString(extraData, L"_mcc");
@@ -158,7 +167,7 @@ void BuyServiceApp::OnCheckAppUpgradeReceived(int, const String& downloadUrl, Ia
     if (pendingRequestId_ == -1) return;
     if (status == IapLib::STATUS_SUCCESS && !downloadUrl.IsEmpty()) {
         startingUpdate_ = true;
-        result r = updater_->Update(downloadUrl);
+        result r = updater_->Update(downloadUrl, session_->GetOfferedUpgradeVersion());
         startingUpdate_ = false;
         if (r == E_SUCCESS) {
             updating_ = true;

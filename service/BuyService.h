@@ -34,6 +34,7 @@ public:
     void OnAppControlRequestReceived(Vx::App::RequestId requestId, const Vx::Base::String& operationId,
                                      const Vx::Base::String* uriData, const Vx::Base::String* mimeType,
                                      const Vx::Base::Collection::IMap* extraData) override;
+    void OnAppControlRequestAbandoned(Vx::App::RequestId requestId) override;
 
     void OnCountryListReceived(int transactionId, IapLib::StatusCode status,
                                const Vx::Base::Collection::ArrayList& countries) override;

@@ -35,13 +35,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/ProcessBench.h"
 #include "lib/device/IapSystemInfo.h"
-#include "lib/protocol/IapCommonHttpRequest.h"
 #include "platform/ui/UiAutomationClient.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using namespace IapBench;
 
 const char kHelp[] = R"(Usage: bench_client [--runs N] [--memory-runs N] [--bin DIR]
 
@@ -67,57 +69,8 @@ Exit status: 0 measured (whether or not the goals are met), 1 could not measure,
 
 constexpr double kRatioGoal = 2.0;
 constexpr double kMemoryGoalMb = 40.0;
+const char kTool[] = "bench_client";
 const char kAppId[] = "buyclient.BuyClient";
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "bench_client: %s\n", message.c_str());
-    return 1;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::string& outputPath = "/dev/null") {
-    pid_t pid = fork();
-    if (pid == 0) {
-        int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int null = open("/dev/null", O_WRONLY);
-        if (out < 0 || null < 0) _exit(126);
-        dup2(out, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-int WaitFor(pid_t pid) {
-    int status = 0;
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int RunToEnd(const std::vector<std::string>& args, const std::string& outputPath = "/dev/null") {
-    return WaitFor(Spawn(args, outputPath));
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The floor's windowed process.
 int EmptyWindow(int argc, char** argv) {
@@ -130,114 +83,6 @@ int EmptyWindow(int argc, char** argv) {
     return 0;
 }
 
-// Started by the registry in buyclient's place: runs it and appends its peak
-// resident set (kB) to a file.
-pid_t measuredPid = -1;
-void ForwardSignal(int sig) {
-    if (measuredPid > 0) kill(measuredPid, sig);
-}
-int RunMeasured(const std::string& outPath, char** program) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        execv(program[0], program);
-        _exit(127);
-    }
-    if (pid < 0) return 1;
-    measuredPid = pid;
-    signal(SIGTERM, ForwardSignal);
-    signal(SIGINT, ForwardSignal);
-    int status = 0;
-    rusage usage{};
-    pid_t done;
-    while ((done = wait4(pid, &status, 0, &usage)) < 0 && errno == EINTR) {
-    }
-    if (done != pid) return 1;
-    std::ofstream(outPath, std::ios::app) << usage.ru_maxrss << "\n";
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
-
-class Sandbox {
-public:
-    ~Sandbox() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool Start(const std::string& binary) {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            int null = open("/dev/null", O_WRONLY);
-            dup2(fds[1], STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            close(fds[0]);
-            execl(binary.c_str(), binary.c_str(), "--port", "0", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            url_ += c;
-        close(fds[0]);
-        return url_.rfind("http://", 0) == 0;
-    }
-    const std::string& Url() const { return url_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string url_;
-};
-
-bool WriteDocument(IapCommonHttp::FunctionId function,
-                   std::initializer_list<std::pair<const wchar_t*, Vx::Base::String>> params, const std::string& path) {
-    IapCommonHttp::Params list;
-    if (list.Construct(static_cast<int>(params.size())) != Vx::E_SUCCESS) return false;
-    for (const auto& [name, value] : params) {
-        if (list.Add(Vx::Base::String(name), value) != Vx::E_SUCCESS) return false;
-    }
-    IapCommonHttpRequest request;
-    if (request.Construct(1, function, list) != Vx::E_SUCCESS) return false;
-    const Vx::Base::ByteBuffer& bytes = request.GetXmlBuffer();
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.GetPointer()), bytes.GetLimit());
-    return static_cast<bool>(out);
-}
-
-struct Options {
-    int runs = 20;
-    int memoryRuns = 3;
-    std::string binDir = IAP_BIN_DIR;
-};
-
-int ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "bench_client: %s needs a value; see --help\n", arg.c_str());
-            return 2;
-        }
-        std::string value = argv[++i];
-        if (arg == "--bin") {
-            options.binDir = value;
-            continue;
-        }
-        int number = std::atoi(value.c_str());
-        if ((arg != "--runs" && arg != "--memory-runs") || number < 1 || number > 10000) {
-            std::fprintf(stderr, "bench_client: unknown option or bad value '%s %s'; see --help\n", arg.c_str(),
-                         value.c_str());
-            return 2;
-        }
-        (arg == "--runs" ? options.runs : options.memoryRuns) = number;
-    }
-    return -1;
-}
-
 class Bench {
 public:
     explicit Bench(const Options& options) : options_(options) {}
@@ -247,28 +92,30 @@ public:
     }
 
     int Run() {
-        if (RunToEnd({"curl", "--version"}) != 0) return Fail("curl is not on PATH; install it (apt-get install curl)");
+        if (RunToEnd({"curl", "--version"}) != 0)
+            return Fail(kTool, "curl is not on PATH; install it (apt-get install curl)");
         for (const char* program : {"appctl", "buyclient", "iap-sandbox"}) {
             if (access(Bin(program).c_str(), X_OK) != 0)
-                return Fail(Bin(program) + " is missing; build it or pass --bin DIR");
+                return Fail(kTool, Bin(program) + " is missing; build it or pass --bin DIR");
         }
         char pattern[] = "/tmp/bench-client-XXXXXX";
-        if (!mkdtemp(pattern)) return Fail("cannot create a temporary folder");
+        if (!mkdtemp(pattern)) return Fail(kTool, "cannot create a temporary folder");
         home_ = pattern;
         setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
         setenv("IAP_UI_AUTOMATION", "1", 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!sandbox_.Start(Bin("iap-sandbox"))) return Fail(Bin("iap-sandbox") + " did not start");
+        std::string startError;
+        if (!sandbox_.Start(Bin("iap-sandbox"), startError)) return Fail(kTool, startError);
         setenv("IAP_COUNTRY_SEARCH_URL", (sandbox_.Url() + "/ods.as").c_str(), 1);
-        if (!WriteDocuments()) return Fail("cannot write the request documents");
+        if (!WriteDocuments()) return Fail(kTool, "cannot write the request documents");
 
         std::vector<double> client, floor;
         std::fprintf(stderr, "bench_client: %d samples each ", options_.runs);
         for (int i = 0; i < options_.runs; ++i) {
             double a = 0, b = 0;
             std::string error;
-            if (!TimeClient(a, error)) return Fail(error + " (logs in " + home_ + "/logs)");
-            if (!TimeFloor(b)) return Fail("the floor did not run (curl or the empty window failed)");
+            if (!TimeClient(a, error)) return Fail(kTool, error + " (logs in " + home_ + "/logs)");
+            if (!TimeFloor(b)) return Fail(kTool, "the floor did not run (curl or the empty window failed)");
             client.push_back(a);
             floor.push_back(b);
             std::fputc('.', stderr);
@@ -276,7 +123,7 @@ public:
         std::fputc('\n', stderr);
         std::vector<double> kb;
         std::string error;
-        if (!MeasureMemory(kb, error)) return Fail(error);
+        if (!MeasureMemory(kb, error)) return Fail(kTool, error);
         Report(client, floor, kb);
         return 0;
     }
@@ -427,7 +274,10 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::string(argv[1]) == "--measure") return RunMeasured(argv[2], argv + 3);
     if (argc == 2 && std::string(argv[1]) == "--empty-window") return EmptyWindow(argc, argv);
     Options options;
-    int parsed = ParseOptions(argc, argv, options);
+    options.runs = 20;
+    options.memoryRuns = 3;
+    options.binDir = IAP_BIN_DIR;
+    int parsed = ParseOptions(argc, argv, kTool, kHelp, options);
     if (parsed >= 0) return parsed;
     unsetenv("IAP_HTTP_TIMEOUT_MS");
     unsetenv("IAP_PLATFORM_FAULTS");

@@ -44,11 +44,14 @@ AppUpdater::~AppUpdater() {
     }
 }
 
-result AppUpdater::Update(const String& url) {
+result AppUpdater::Update(const String& url) { return Update(url, String()); }
+
+result AppUpdater::Update(const String& url, const String& offeredVersion) {
     lastResult_ = E_SUCCESS;
     if (url.IsEmpty()) return E_INVALID_ARG;
 
-    std::string offered = GetOfferedVersion(url.ToUtf8(), kPackageIdUtf8);
+    std::string offered = offeredVersion.ToUtf8();
+    if (!PackageFile::IsValidVersion(offered)) offered = GetOfferedVersion(url.ToUtf8(), kPackageIdUtf8);
     if (!offered.empty()) {
         std::string installed = InstalledVersion();
         if (!installed.empty() && PackageFile::CompareVersions(offered, installed) <= 0) return E_OBJ_ALREADY_EXIST;

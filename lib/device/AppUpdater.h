@@ -3,8 +3,8 @@
 // notification, installs the file under the package id "buyclient", and
 // reports the outcome to an IAppUpdateListener.
 //
-// The version offered is read from the download's file name
-// ("buyclient-2.1.0.vxp"). An offer that is not newer than the installed
+// The version offered is the one the store named with the address, or else
+// the one in the download's file name ("buyclient-2.1.0.vxp"). An offer that is not newer than the installed
 // client, or not newer than a version whose update failed before (see
 // FailedUpdateRecord), is not downloaded: Update returns E_OBJ_ALREADY_EXIST
 // and reports nothing. A downloaded file must hold the package and version
@@ -47,6 +47,10 @@ public:
     // reported); E_FAILURE when the download manager is missing or busy
     // (reported as 1 or 2); otherwise the download manager's result.
     Vx::result Update(const Vx::Base::String& url);
+    // The same for an offer whose version the store named beside the address
+    // (an empty or malformed version: as Update(url)). Only an offer known by
+    // its version can be remembered as failed and skipped later.
+    Vx::result Update(const Vx::Base::String& url, const Vx::Base::String& offeredVersion);
     // The text for an outcome; 3 and 7 add the platform's text for the failure.
     Vx::Base::String GetResultMessage(UpdateResult updateResult) const;
     // Removes the download notification.

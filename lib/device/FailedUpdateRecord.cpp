@@ -68,9 +68,7 @@ Vx::result FailedUpdateRecord::Write(const std::string& version, const std::stri
                                      int attempts) {
     if (!PackageFile::IsValidVersion(version)) return Vx::E_INVALID_ARG;
     fs::path folder = fs::path(GetPath()).parent_path();
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    ::chmod(folder.c_str(), 0700);
+    Vx::Base::CreatePrivateFolders(folder.string());
     std::string text = "version=" + version + "\nurl=" + OneLine(url) + "\nreason=" + OneLine(reason) +
                        "\nattempts=" + std::to_string(attempts) + "\n";
     Vx::Content::FileSink sink;

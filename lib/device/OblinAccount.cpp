@@ -1,5 +1,6 @@
 #include "lib/device/OblinAccount.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "lib/records/IapHashMapUtils.h"
@@ -84,7 +85,39 @@ Vx::result OblinAccount::StartAccountApp(const String& targetAppId, const String
     std::unique_ptr<App::AppControl> control(App::AppManager::FindAppControlN(targetAppId, oblinAccountOperationView));
     if (!control) return E_FAILURE;
     SetLastRequest(request);
+    StartTimeLimit();
     return control->Start(nullptr, nullptr, &extraData, this);
+}
+
+int OblinAccount::GetTimeLimitMs() {
+    if (const char* text = std::getenv("IAP_SIGN_IN_TIMEOUT_MS")) {
+        int value = std::atoi(text);
+        if (value > 0) return value;
+    }
+    return 5 * 60 * 1000;
+}
+
+void OblinAccount::StartTimeLimit() {
+    if (!timeLimitReady_) timeLimitReady_ = timeLimit_.Construct(*this) == E_SUCCESS;
+    if (!timeLimitReady_) return;
+    timeLimit_.Cancel();
+    timeLimit_.Start(GetTimeLimitMs());
+}
+
+// Nobody answered: a sign-in window left open, or an account application
+// that hangs. The listener is told, so that its own caller is not kept waiting.
+void OblinAccount::OnTimerExpired(Vx::Base::Runtime::Timer&) {
+    RequestType pending = lastRequest_;
+    if (pending == REQUEST_NONE) return;
+    lastRequest_ = REQUEST_NONE;
+    resultCode_ = OblinAccountResult::RESULT_TIMED_OUT;
+    lastError_ = String(L"no answer from the account service within ") + Integer::ToString(GetTimeLimitMs() / 1000) +
+                 String(L" s");
+    if (pending == REQUEST_SIGN_IN) {
+        listener_.OnSignInTokenReply(OblinAccountResult::RESULT_TIMED_OUT);
+    } else {
+        listener_.OnAccessTokenReply(OblinAccountResult::RESULT_TIMED_OUT, String(), String(), String(), String());
+    }
 }
 
 void OblinAccount::SetLastRequest(RequestType request) {
@@ -117,6 +150,7 @@ void OblinAccount::OnAppControlCompleteResponseReceived(const String& answeringA
     bool tokenAnswer = lastRequest_ == REQUEST_ACCESS_TOKEN && answeringAppId == oblinAccountServiceAppId && isView;
     if (!signInAnswer && !tokenAnswer) return;
     lastRequest_ = REQUEST_NONE;
+    timeLimit_.Cancel();
 
     ReadResultCode(extraData);
     String errorMessage;

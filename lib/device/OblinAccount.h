@@ -3,9 +3,14 @@
 // account service's two applications, reached by application control.
 #include "lib/device/IOblinAccountListener.h"
 #include "platform/app/IAppControlResponseListener.h"
+#include "platform/app/ITimerEventListener.h"
+#include "platform/app/Timer.h"
 #include "platform/base/String.h"
 
-class OblinAccount : public Vx::App::IAppControlResponseListener {
+// A request that gets no answer within IAP_SIGN_IN_TIMEOUT_MS (default five
+// minutes: a person signs in meanwhile) is reported as RESULT_TIMED_OUT, and a
+// late answer to it is ignored.
+class OblinAccount : public Vx::App::IAppControlResponseListener, public Vx::Base::Runtime::ITimerEventListener {
 public:
     enum RequestType : int { REQUEST_NONE = 0, REQUEST_ACCESS_TOKEN = 1, REQUEST_SIGN_IN = 2 };
     using ResultCode = OblinAccountResult::ResultCode;
@@ -38,8 +43,13 @@ public:
     void OnAppControlCompleteResponseReceived(const Vx::Base::String& appId, const Vx::Base::String& operationId,
                                               Vx::App::AppCtrlResult appControlResult,
                                               const Vx::Base::Collection::IMap* extraData) override;
+    void OnTimerExpired(Vx::Base::Runtime::Timer& timer) override;
+
+    // The time limit of one request, in milliseconds.
+    static int GetTimeLimitMs();
 
 private:
+    void StartTimeLimit();
     Vx::result StartAccountApp(const Vx::Base::String& targetAppId, const Vx::Base::String& thirdKey,
                                const Vx::Base::String& thirdValue, RequestType request);
     bool ReadResultCode(const Vx::Base::Collection::IMap* extraData);
@@ -49,4 +59,6 @@ private:
     RequestType lastRequest_ = REQUEST_NONE;
     int resultCode_ = OblinAccountResult::RESULT_NOT_SIGNED_IN;
     Vx::Base::String lastError_;
+    Vx::Base::Runtime::Timer timeLimit_;
+    bool timeLimitReady_ = false;
 };

@@ -8,5 +8,6 @@ enum ResultCode : int {
     RESULT_CANCELED = 2,
     RESULT_NETWORK_FAILURE = 3,
     RESULT_INVALID_ANSWER = 4,  // the answer carried no readable result code
+    RESULT_TIMED_OUT = 8,       // no answer within the time limit (never sent by the account applications)
 };
 }  // namespace OblinAccountResult

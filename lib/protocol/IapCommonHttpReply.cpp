@@ -130,6 +130,8 @@ result IapCommonHttpReply::Construct(int transactionId, IapCommonHttp::FunctionI
 void IapCommonHttpReply::UpdateErrorCodeEnum() { errorCode = IapCommonHttp::ValidateErrorCode(rawErrorCode); }
 
 bool IapCommonHttpReply::CountsMatch() const {
+    // A page that runs backwards cannot hold records (it has no capacity for them).
+    if (startNum >= 1 && endNum >= 1 && endNum < startNum && records.GetCount() > 0) return false;
     long long expected = static_cast<long long>(endNum) - startNum + (startNum >= 1 ? 1 : 0);
     if (records.GetCount() == expected) return true;
     if (startNum == -1 && endNum == -1 && totalCount == -1) return true;

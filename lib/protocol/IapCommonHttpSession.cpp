@@ -281,6 +281,7 @@ void IapCommonHttpSession::HandleReply(const IapCommonHttpReply& reply) {
 void IapCommonHttpSession::HandleErrorReply(const IapCommonHttpReply& reply) {
     if (reply.functionId == FUNCTION_NONE) return;
     if (reply.functionId == FUNCTION_CHECK_APP_UPGRADE) {
+        offeredUpgradeVersion_.Clear();
         if (listener)
             listener->OnCheckAppUpgradeReceived(reply.transactionId, String(), IapLib::STATUS_GENERAL_FAILURE);
         return;
@@ -308,11 +309,15 @@ void IapCommonHttpSession::ProcessCountrySearchExReply(const IapCommonHttpReply&
 
 void IapCommonHttpSession::ProcessCheckAppUpgrade(const IapCommonHttpReply& reply) {
     String url;
+    offeredUpgradeVersion_.Clear();
     if (reply.errorCode == ERROR_NONE && reply.records.GetCount() > 0) {
         const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(0));
         int upgrade = 0;
         if (record && IapHashMapUtils::GetIntegerValue(record, String(L"upgrade"), upgrade) != E_SUCCESS) upgrade = 0;
-        if (record && upgrade != 0) IapHashMapUtils::GetStringValue(record, String(L"odcUrl"), url);
+        if (record && upgrade != 0) {
+            IapHashMapUtils::GetStringValue(record, String(L"odcUrl"), url);
+            IapHashMapUtils::GetStringValue(record, String(L"version"), offeredUpgradeVersion_);
+        }
     }
     if (listener) listener->OnCheckAppUpgradeReceived(reply.transactionId, url, IapLib::STATUS_SUCCESS);
 }

@@ -65,6 +65,11 @@ public:
     const Vx::Base::String& GetCountrySearchUrl() const { return countrySearchUrl; }
     bool HasOpenTransaction() const { return currentTransaction != nullptr; }
     bool HasPendingTransaction() const { return pendingFunctionId != IapCommonHttp::FUNCTION_NONE; }
+    // The version the last upgrade check offered ("version" beside "odcUrl"),
+    // so that an address that names none is still known by its version; empty
+    // when the store named none or offered nothing. Valid during the
+    // listener's OnCheckAppUpgradeReceived and until the next upgrade check.
+    const Vx::Base::String& GetOfferedUpgradeVersion() const { return offeredUpgradeVersion_; }
 
 protected:
     void ProcessCountrySearchExReply(const IapCommonHttpReply& reply);
@@ -97,4 +102,5 @@ private:
     // Country searches made for the request now held; a search that leaves
     // the server unknown is repeated once, then the held request fails.
     int countrySearchesForPending_ = 0;
+    Vx::Base::String offeredUpgradeVersion_;
 };

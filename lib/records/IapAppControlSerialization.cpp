@@ -1,5 +1,6 @@
 #include "lib/records/IapAppControlSerialization.h"
 
+#include <cmath>
 #include <new>
 
 #include "lib/records/IapHashMapUtils.h"
@@ -91,6 +92,8 @@ result AddToMapWithPrefix(HashMap* map, const String& prefix, const String& name
 }
 
 result ItemInformationToHashMap(const IapItemInformation& item, HashMap* map, const String& prefix) {
+    // The reader takes only finite numbers; a price it cannot read back is not written at all.
+    if (!std::isfinite(item.GetItemPrice())) return Vx::E_INVALID_ARG;
     const Entry entries[] = {
         {kItemId, item.GetItemId()},
         {kItemGroupId, item.GetItemGroupId()},

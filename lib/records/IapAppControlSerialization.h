@@ -27,6 +27,7 @@ using Vx::Base::Collection::HashMap;
 using Vx::Base::Collection::IMap;
 
 namespace ItemInformation {
+// E_INVALID_ARG, and nothing written, for a price that is not finite.
 result ToHashMap(const IapItemInformation& item, HashMap* map);
 // E_UNDERFLOW for a map of fewer than twelve entries.
 result FromIMap(const IMap& map, IapItemInformation* item);

@@ -1,7 +1,9 @@
 #include "platform/account/AccountStore.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -110,6 +112,12 @@ result AccountStorePrivate::Open(const std::string& path, AccountStore::OpenMode
     bool readOnly = mode == AccountStore::OpenMode::ReadOnly;
     if (readOnly && !FileExists(path)) return E_OBJ_NOT_FOUND;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!readOnly) {
+        // Owner-only before anything is written; SQLite gives its journal the same mode.
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0) ::close(fd);
+        Base::RestrictToOwner(path);
+    }
     int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) return rc == SQLITE_NOMEM ? E_OUT_OF_MEMORY : E_IO;
     sqlite3_busy_timeout(db, kBusyTimeoutMs);

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <cstring>
 
@@ -25,6 +26,13 @@ AppControlChannel::AppControlChannel(QLocalSocket* socket, std::string peerName)
 
 AppControlChannel::~AppControlChannel() {
     *alive_ = false;
+    SettleBudget();
+    if (idleTimer_) {
+        idleTimer_->stop();
+        idleTimer_->disconnect();
+        // It may be the sender of the signal that led here.
+        idleTimer_->deleteLater();
+    }
     socket_->disconnect();
     socket_->abort();
     // The socket may be the sender of the signal that led here.
@@ -64,29 +72,76 @@ bool AppControlChannel::SendFrame(const std::string& frame) {
 
 void AppControlChannel::OnReadyRead() {
     std::shared_ptr<bool> alive = alive_;
+    // Read in pieces, so that the budget is checked before a large frame is held.
+    char chunk[32 * 1024];
     while (open_ && socket_->bytesAvailable() > 0) {
-        QByteArray bytes = socket_->readAll();
-        decoder_.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        for (;;) {
-            Ipc::Message message;
-            std::string error;
-            auto status = decoder_.Next(message, error);
-            if (status == Ipc::FrameDecoder::Status::NeedMore) break;
-            if (status == Ipc::FrameDecoder::Status::Error) {
-                Close("protocol error: " + error);
-                return;
-            }
-            // A copy: the handler may replace or destroy this channel's handlers.
-            if (MessageHandler handler = onMessage_) handler(std::move(message));
-            if (!*alive || !open_) return;
-        }
+        qint64 n = socket_->read(chunk, static_cast<qint64>(sizeof chunk));
+        if (n <= 0) break;
+        if (!Take(chunk, static_cast<std::size_t>(n)) || !*alive || !open_) return;
     }
+}
+
+// Feeds bytes to the decoder and hands out the messages they complete; false
+// once the connection was closed.
+bool AppControlChannel::Take(const char* data, std::size_t length) {
+    std::shared_ptr<bool> alive = alive_;
+    if (budget_ && budget_->used + length > budget_->limit) {
+        Close("more than " + std::to_string(budget_->limit) +
+              " bytes of partial messages are waiting across all connections");
+        return false;
+    }
+    decoder_.Feed(data, length);
+    SettleBudget();
+    for (;;) {
+        Ipc::Message message;
+        std::string error;
+        auto status = decoder_.Next(message, error);
+        if (status == Ipc::FrameDecoder::Status::NeedMore) break;
+        if (status == Ipc::FrameDecoder::Status::Error) {
+            Close("protocol error: " + error);
+            return false;
+        }
+        SettleBudget();
+        if (idleTimer_ && idleTimer_->isActive()) idleTimer_->start(idleLimitMs_);
+        // A copy: the handler may replace or destroy this channel's handlers.
+        if (MessageHandler handler = onMessage_) handler(std::move(message));
+        if (!*alive || !open_) return false;
+    }
+    SettleBudget();
+    return true;
+}
+
+void AppControlChannel::SettleBudget() {
+    if (!budget_) return;
+    std::size_t now = open_ ? decoder_.GetBufferedBytes() : 0;
+    budget_->used = budget_->used - counted_ + now;
+    counted_ = now;
+}
+
+void AppControlChannel::StartIdleLimit(int ms) {
+    if (!open_ || ms <= 0) return;
+    if (!idleTimer_) {
+        idleTimer_ = new QTimer();
+        idleTimer_->setSingleShot(true);
+        QObject::connect(idleTimer_, &QTimer::timeout, idleTimer_, [this] {
+            std::size_t partial = decoder_.GetBufferedBytes();
+            Close("no whole message within " + std::to_string(idleLimitMs_) + " ms" +
+                  (partial > 0 ? " (" + std::to_string(partial) + " bytes of one waiting)" : std::string()));
+        });
+    }
+    idleLimitMs_ = ms;
+    idleTimer_->start(ms);
+}
+
+void AppControlChannel::StopIdleLimit() {
+    if (idleTimer_) idleTimer_->stop();
 }
 
 void AppControlChannel::OnDisconnected() {
     if (!open_) return;
     open_ = false;
     std::size_t partial = decoder_.GetBufferedBytes();
+    SettleBudget();
     Report(partial > 0 ? "connection closed inside a message (" + std::to_string(partial) + " bytes)" : std::string());
 }
 
@@ -94,8 +149,15 @@ void AppControlChannel::Close(const std::string& reason) {
     if (!open_) return;
     // Closed first: abort() reports the disconnection at once, and it must not count twice.
     open_ = false;
+    SettleBudget();
+    if (idleTimer_) idleTimer_->stop();
+    // Logged before the peer can see the connection end.
+    if (!reason.empty()) LogAppWarning("disconnecting " + peerName_ + ": " + reason);
     socket_->abort();
-    Report(reason);
+    if (onClosed_) {
+        ClosedHandler handler = std::move(onClosed_);
+        handler(reason);  // may delete this
+    }
 }
 
 void AppControlChannel::Report(const std::string& reason) {

@@ -9,8 +9,16 @@
 #include "platform/app/AppControlMessages.h"
 
 class QLocalSocket;
+class QTimer;
 
 namespace Vx::App {
+
+// Bytes of partial frames held by a group of connections together, so that
+// many connections each sending most of a large frame cannot exhaust memory.
+struct BufferBudget {
+    std::size_t used = 0;
+    std::size_t limit = 0;
+};
 
 class AppControlChannel {
 public:
@@ -34,12 +42,22 @@ public:
     // Waits until everything sent has left this process (or the time is up).
     bool Flush(int timeoutMs);
     bool IsOpen() const { return open_; }
+    // Counts this connection's partial frames against `budget` (which must
+    // outlive it); a connection that would exceed it is closed.
+    void SetBufferBudget(BufferBudget* budget) { budget_ = budget; }
+    // Closes the connection unless a whole message arrives within `ms`
+    // (counted from now, again after every message). Stop while the peer
+    // waits for an answer.
+    void StartIdleLimit(int ms);
+    void StopIdleLimit();
     const std::string& GetPeerName() const { return peerName_; }
 
 private:
     void OnReadyRead();
     void OnDisconnected();
     void Report(const std::string& reason);
+    bool Take(const char* data, std::size_t length);
+    void SettleBudget();
 
     QLocalSocket* socket_;
     std::string peerName_;
@@ -47,6 +65,10 @@ private:
     MessageHandler onMessage_;
     ClosedHandler onClosed_;
     bool open_ = true;
+    BufferBudget* budget_ = nullptr;
+    std::size_t counted_ = 0;  // of budget_->used
+    QTimer* idleTimer_ = nullptr;
+    int idleLimitMs_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

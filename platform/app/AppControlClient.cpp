@@ -1,5 +1,6 @@
 #include "platform/app/AppControlClientPrivate.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -47,6 +50,49 @@ int LaunchTimeoutMs() {
 
 bool ProcessAlive(qint64 pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
+// When the process started, in clock ticks since boot: tells it from a later
+// process that was given the same id. 0 when unknown.
+unsigned long long ProcessStartTime(qint64 pid) {
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (!file) return 0;
+    char buffer[1024];
+    std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, file);
+    std::fclose(file);
+    buffer[n] = '\0';
+    // The fields after the command name, which is in parentheses and may hold anything.
+    const char* rest = std::strrchr(buffer, ')');
+    if (!rest) return 0;
+    unsigned long long start = 0;
+    // state ppid pgrp session tty tpgid flags minflt cminflt majflt cmajflt utime stime cutime cstime priority
+    // nice threads itrealvalue starttime
+    if (std::sscanf(rest + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
+                    &start) != 1) {
+        return 0;
+    }
+    return start;
+}
+
+// Opens (creating it owner-only) the log that a launched application writes
+// to. False with a reason that names the folder that cannot be written.
+bool PrepareLog(const std::string& appId, std::string& logPath, std::string& error) {
+    std::string home = Vx::Base::GetPlatformHome();
+    std::string folder = home + "/logs";
+    if (!Vx::Base::CreatePrivateFolders(folder)) {
+        error = "the folder " + home + " cannot be written (" + std::strerror(errno) +
+                "); make it writable or set IAP_PLATFORM_HOME to another folder";
+        return false;
+    }
+    logPath = folder + "/" + appId + ".log";
+    int fd = ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "the folder " + folder + " cannot be written (" + std::strerror(errno) +
+                "); make it writable or set IAP_PLATFORM_HOME to another folder";
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
 class OutgoingCall {
 public:
     OutgoingCall(std::uint64_t id, AppManifest provider, std::string socketPath, Ipc::RequestMessage request,
@@ -76,6 +122,7 @@ private:
     void OnClosed(const std::string& reason);
     void Complete(int appControlResult, const std::optional<Ipc::StringMap>& extra);
     void Started(result r);
+    void EndLaunchedProcess();
 
     std::uint64_t id_;
     AppManifest provider_;
@@ -86,6 +133,7 @@ private:
     QTimer* retry_ = nullptr;
     QElapsedTimer waited_;
     qint64 pid_ = 0;
+    unsigned long long pidStartTime_ = 0;
     qint64 diedAtMs_ = -1;
     bool started_ = false;
     int redeliveries_ = 0;
@@ -114,6 +162,10 @@ void DeleteLater(std::unique_ptr<OutgoingCall> call) {
 }
 
 bool OutgoingCall::TryConnect() {
+    // The folder comes and goes with the applications of the home: whoever
+    // made it since the last look must be this user.
+    std::string dir, error;
+    if (AppSocketDirectory::Find(dir, error) != E_SUCCESS) return false;
     QLocalSocket* socket = ConnectToAppSocket(socketPath_);
     if (!socket) return false;
     Attach(socket);
@@ -133,6 +185,11 @@ result OutgoingCall::Launch() {
                       " is missing or not executable (manifest " + provider_.manifestPath + ")");
         return E_OBJ_NOT_FOUND;
     }
+    std::string log, error;
+    if (!PrepareLog(provider_.appId, log, error)) {
+        LogAppWarning("cannot launch " + provider_.appId + ": " + error);
+        return E_PERMISSION_DENIED;
+    }
     QProcess process;
     process.setProgram(QString::fromStdString(provider_.executable));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -142,7 +199,6 @@ result OutgoingCall::Launch() {
     process.setProcessEnvironment(env);
     // The application outlives its caller: it must not hold the caller's
     // pipes open, or whoever reads the caller's output would wait for it.
-    std::string log = Vx::Base::GetPlatformPath("logs/" + provider_.appId + ".log");
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QString::fromStdString(log), QIODevice::Append);
     process.setStandardErrorFile(QString::fromStdString(log), QIODevice::Append);
@@ -150,6 +206,7 @@ result OutgoingCall::Launch() {
         LogAppWarning("cannot launch " + provider_.executable + ": " + process.errorString().toStdString());
         return E_SYSTEM;
     }
+    pidStartTime_ = ProcessStartTime(pid_);
     return E_SUCCESS;
 }
 
@@ -174,12 +231,21 @@ void OutgoingCall::OnRetry() {
     bool gaveUp = now >= LaunchTimeoutMs() || (diedAtMs_ >= 0 && now - diedAtMs_ >= kGraceAfterDeathMs);
     if (!gaveUp) return;
     retry_->stop();
+    if (diedAtMs_ < 0) EndLaunchedProcess();
     LogAppWarning("application " + provider_.appId +
                   (diedAtMs_ >= 0 ? " exited before it listened"
                                   : " did not listen within " + std::to_string(LaunchTimeoutMs()) + " ms") +
                   "; see " + Vx::Base::GetPlatformHome() + "/logs/" + provider_.appId + ".log");
     Started(E_CONNECTION_FAILED);
     Complete(APP_CTRL_RESULT_ABORTED, std::nullopt);
+}
+
+// A launched program that never listened is of no use to anyone, and would
+// otherwise stay behind: it is ended, unless its id now names another process.
+void OutgoingCall::EndLaunchedProcess() {
+    if (pid_ <= 0 || pidStartTime_ == 0 || ProcessStartTime(pid_) != pidStartTime_) return;
+    LogAppWarning("ending " + provider_.appId + " (process " + std::to_string(pid_) + "): it never listened");
+    ::kill(static_cast<pid_t>(pid_), SIGKILL);
 }
 
 void OutgoingCall::OnMessage(Ipc::Message&& message) {
@@ -250,7 +316,8 @@ result AppControlClient::Send(const AppManifest& provider, Ipc::RequestMessage r
     if (!QCoreApplication::instance()) return E_INVALID_STATE;
     if (Ipc::EncodeFrame(request).size() - Ipc::kFrameHeaderBytes > Ipc::kMaxPayloadBytes) return E_OUT_OF_RANGE;
     std::string dir, error;
-    if (result r = AppSocketDirectory::Get(dir, error); r != E_SUCCESS) {
+    // Not created here: the application that listens creates it, and removes it when it ends.
+    if (result r = AppSocketDirectory::Find(dir, error); r != E_SUCCESS) {
         LogAppWarning("application control unavailable: " + error);
         return r;
     }
@@ -270,7 +337,7 @@ result AppControlClient::Send(const AppManifest& provider, Ipc::RequestMessage r
 
 result AppControlClient::Broadcast(const Ipc::Message& message, const std::string& exceptAppId) {
     std::string dir, error;
-    if (result r = AppSocketDirectory::Get(dir, error); r != E_SUCCESS) return r;
+    if (result r = AppSocketDirectory::Find(dir, error); r != E_SUCCESS) return r;
     std::string frame = Ipc::EncodeFrame(message);
     std::error_code ec;
     std::string except = AppSocketDirectory::GetSocketPath(dir, exceptAppId);

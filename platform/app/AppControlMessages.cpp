@@ -218,12 +218,36 @@ bool DecodePayload(std::string_view payload, Message& out, std::string& error) {
     return ok;
 }
 
+namespace {
+
+std::size_t ReadFrameLength(const std::string& buffer, std::size_t at) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < kFrameHeaderBytes; ++i)
+        length = (length << 8) | static_cast<std::uint8_t>(buffer[at + i]);
+    return length;
+}
+
+}  // namespace
+
+void FrameDecoder::Feed(const char* data, std::size_t length) {
+    if (consumed_ > 0 && consumed_ == buffer_.size()) {
+        buffer_.clear();
+        consumed_ = 0;
+    }
+    buffer_.append(data, length);
+    // Room for the whole frame at once: growing by doubling would hold up to
+    // twice a large frame, and copy it on every step.
+    if (buffer_.size() - consumed_ >= kFrameHeaderBytes) {
+        std::size_t frameLength = ReadFrameLength(buffer_, consumed_);
+        std::size_t needed = consumed_ + kFrameHeaderBytes + frameLength;
+        if (frameLength <= kMaxPayloadBytes && needed > buffer_.capacity()) buffer_.reserve(needed);
+    }
+}
+
 FrameDecoder::Status FrameDecoder::Next(Message& out, std::string& error) {
     std::size_t available = buffer_.size() - consumed_;
     if (available < kFrameHeaderBytes) return Status::NeedMore;
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < kFrameHeaderBytes; ++i)
-        length = (length << 8) | static_cast<std::uint8_t>(buffer_[consumed_ + i]);
+    std::size_t length = ReadFrameLength(buffer_, consumed_);
     if (length == 0 || length > kMaxPayloadBytes) {
         error = "frame length " + std::to_string(length) + " outside 1.." + std::to_string(kMaxPayloadBytes);
         return Status::Error;
@@ -234,7 +258,8 @@ FrameDecoder::Status FrameDecoder::Next(Message& out, std::string& error) {
     consumed_ += kFrameHeaderBytes + length;
     bool ok = DecodePayload(payload, out, error);
     if (consumed_ == buffer_.size()) {
-        buffer_.clear();
+        // A large frame's room is given back rather than kept for the next one.
+        std::string().swap(buffer_);
         consumed_ = 0;
     } else if (consumed_ > 64 * 1024) {
         buffer_.erase(0, consumed_);

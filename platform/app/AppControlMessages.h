@@ -5,10 +5,14 @@
 // Field encodings: u32/u64 big-endian; str = u32 length + UTF-8 bytes;
 // opt<T> = u8 presence (0/1) + T; map = u32 count + (str key, str value)*.
 //
+// clang-format off
 //   kind  message           direction           fields
-//   1     Request           caller -> provider  u64 callId, str callerAppId, str operationId, opt<str> uri, opt<str>
-//   mimeType, opt<map> extra 2     Accepted          provider -> caller  u64 callId 3     Result            provider ->
-//   caller  u64 callId, u32 result, opt<map> extra 4     ActiveAppChanged  anyone -> app       str appId
+//   1     Request           caller -> provider  u64 callId, str callerAppId, str operationId,
+//                                               opt<str> uri, opt<str> mimeType, opt<map> extra
+//   2     Accepted          provider -> caller  u64 callId
+//   3     Result            provider -> caller  u64 callId, u32 result, opt<map> extra
+//   4     ActiveAppChanged  anyone -> app       str appId
+// clang-format on
 //
 // A provider answers each Request at most once. Anything else on the wire
 // (unknown kind, bad length, invalid UTF-8, trailing bytes) ends the
@@ -68,7 +72,7 @@ class FrameDecoder {
 public:
     enum class Status { NeedMore, Message, Error };
 
-    void Feed(const char* data, std::size_t length) { buffer_.append(data, length); }
+    void Feed(const char* data, std::size_t length);
     // Message: `out` holds the next message. Error: `error` says why; the
     // stream cannot be resynchronised and the connection should be dropped.
     Status Next(Message& out, std::string& error);

@@ -2,14 +2,18 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/app/AppControlProviderManagerPrivate.h"
 #include "platform/app/AppLog.h"
@@ -64,6 +68,17 @@ AppControlProviderManagerPrivate::~AppControlProviderManagerPrivate() {
 namespace {
 
 constexpr int kEndingInstanceWaitMs = 10000;
+// Room for two of the largest frames at once, and some for small ones.
+constexpr std::size_t kMaxPartialBytesAllConnections = 2 * Ipc::kMaxPayloadBytes + 8 * 1024 * 1024;
+
+// How long a connection may go without a whole message while it waits for nothing.
+int ConnectionIdleLimitMs() {
+    if (const char* text = std::getenv("IAP_APPCONTROL_IDLE_TIMEOUT_MS")) {
+        int value = std::atoi(text);
+        if (value > 0) return value;
+    }
+    return 10000;
+}
 
 bool Listening(const std::string& socketPath) {
     std::unique_ptr<QLocalSocket> probe(ConnectToAppSocket(socketPath));
@@ -81,26 +96,58 @@ bool TakeInstanceLock(int fd, const std::string& socketPath) {
     return false;
 }
 
+bool SameFile(int fd, const std::string& path) {
+    struct stat held {
+    }, named{};
+    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
 }  // namespace
+
+AppControlProviderManagerPrivate::LockStatus AppControlProviderManagerPrivate::TakeLockFile(
+    const std::string& appId, std::string& dir, std::string& lockPath, int& fd, std::string& error) {
+    // The last application of the home to end removes the folder and its own
+    // lock file; an attempt that meets either removal starts again.
+    constexpr int kAttempts = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (AppSocketDirectory::Get(dir, error) != E_SUCCESS) return LockStatus::Failed;
+        lockPath = AppSocketDirectory::GetLockPath(dir, appId);
+        fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == ENOENT && attempt < kAttempts) continue;
+            error = "cannot open " + lockPath + ": " + std::strerror(errno);
+            return LockStatus::Failed;
+        }
+        if (!TakeInstanceLock(fd, AppSocketDirectory::GetSocketPath(dir, appId))) {
+            ::close(fd);
+            error = "another instance of " + appId + " is running";
+            return LockStatus::HeldElsewhere;
+        }
+        if (SameFile(fd, lockPath)) return LockStatus::Taken;
+        ::close(fd);
+        if (attempt >= kAttempts) {
+            error = "cannot keep a lock file at " + lockPath + ": it keeps being removed";
+            return LockStatus::Failed;
+        }
+    }
+}
 
 AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate::Listen(const std::string& appId,
                                                                                         std::string& error) {
     if (server_) return ListenStatus::Listening;
     ending_ = false;
-    std::string dir;
-    if (AppSocketDirectory::Get(dir, error) != E_SUCCESS) return ListenStatus::Failed;
-    std::string lockPath = AppSocketDirectory::GetLockPath(dir, appId);
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = "cannot open " + lockPath + ": " + std::strerror(errno);
+    std::string dir, lockPath;
+    int fd = -1;
+    switch (TakeLockFile(appId, dir, lockPath, fd, error)) {
+    case LockStatus::Taken:
+        break;
+    case LockStatus::HeldElsewhere:
+        return ListenStatus::AlreadyRunning;
+    case LockStatus::Failed:
         return ListenStatus::Failed;
     }
     std::string socketPath = AppSocketDirectory::GetSocketPath(dir, appId);
-    if (!TakeInstanceLock(fd, socketPath)) {
-        ::close(fd);
-        error = "another instance of " + appId + " is running";
-        return ListenStatus::AlreadyRunning;
-    }
     // Holding the lock means any socket file left here belongs to a dead instance.
     QLocalServer::removeServer(QString::fromStdString(socketPath));
     auto* server = new QLocalServer();
@@ -113,6 +160,8 @@ AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate:
     }
     server_ = server;
     lockFd_ = fd;
+    lockPath_ = lockPath;
+    socketDir_ = dir;
     QObject::connect(server_, &QLocalServer::newConnection, server_, [this] { OnNewConnection(); });
     return ListenStatus::Listening;
 }
@@ -130,6 +179,7 @@ void AppControlProviderManagerPrivate::Shutdown() {
     channels_.clear();
     channels.clear();
     owed_.clear();
+    abandoned_.clear();
     pending_.clear();
     if (server_) {
         server_->close();
@@ -137,8 +187,12 @@ void AppControlProviderManagerPrivate::Shutdown() {
         server_ = nullptr;
     }
     if (lockFd_ >= 0) {
+        // Removed while still held: a successor that opened it meanwhile sees
+        // that it is gone once it gets the lock, and makes a new one.
+        ::unlink(lockPath_.c_str());
         ::close(lockFd_);
         lockFd_ = -1;
+        AppSocketDirectory::RemoveIfEmpty(socketDir_);
     }
 }
 
@@ -148,13 +202,18 @@ void AppControlProviderManagerPrivate::FlushAll(int timeoutMs) {
 }
 
 void AppControlProviderManagerPrivate::OnNewConnection() {
+    budget_.limit = kMaxPartialBytesAllConnections;
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         socket->setParent(nullptr);
         std::uint64_t id = nextChannelId_++;
         auto channel = std::make_unique<AppControlChannel>(socket, "caller #" + std::to_string(id));
-        channel->SetHandlers([this, id](Ipc::Message&& m) { OnMessage(id, std::move(m)); },
-                             [this, id](const std::string&) { OnChannelClosed(id); });
+        channel->SetBufferBudget(&budget_);
+        channel->StartIdleLimit(ConnectionIdleLimitMs());
+        AppControlChannel* raw = channel.get();
         channels_.emplace(id, std::move(channel));
+        // Last: bytes already waiting are read from here on.
+        raw->SetHandlers([this, id](Ipc::Message&& m) { OnMessage(id, std::move(m)); },
+                         [this, id](const std::string&) { OnChannelClosed(id); });
     }
 }
 
@@ -169,6 +228,8 @@ void AppControlProviderManagerPrivate::OnMessage(std::uint64_t channelId, Ipc::M
         }
         RequestId reqId = nextRequestId_++;
         owed_[reqId] = Owed{channelId, request->callId, request->callerAppId};
+        // Waiting for the answer is not idleness, however long it takes.
+        channel->second->StopIdleLimit();
         pending_.push_back(Delivery{reqId, std::move(*request)});
         ScheduleDelivery();
     } else if (auto* active = std::get_if<Ipc::ActiveAppChangedMessage>(&message)) {
@@ -184,11 +245,42 @@ void AppControlProviderManagerPrivate::OnChannelClosed(std::uint64_t channelId) 
     if (it == channels_.end()) return;
     // Deleting from inside the channel's own handler is safe: it defers the socket.
     channels_.erase(it);
-    CheckIdle();
+    std::weak_ptr<bool> alive = alive_;
+    AbandonRequestsOf(channelId);
+    if (!alive.expired()) CheckIdle();
+}
+
+// Nobody is left to receive the answers: the application stops working on them.
+void AppControlProviderManagerPrivate::AbandonRequestsOf(std::uint64_t channelId) {
+    std::vector<RequestId> delivered;
+    for (auto it = owed_.begin(); it != owed_.end();) {
+        if (it->second.channelId != channelId) {
+            ++it;
+            continue;
+        }
+        bool waiting = std::any_of(pending_.begin(), pending_.end(),
+                                   [reqId = it->first](const Delivery& d) { return d.reqId == reqId; });
+        if (!waiting) {
+            delivered.push_back(it->first);
+            abandoned_.insert(it->first);
+        }
+        it = owed_.erase(it);
+    }
+    std::weak_ptr<bool> alive = alive_;
+    for (RequestId reqId : delivered) {
+        LogAppWarning("the caller of request " + std::to_string(reqId) + " went away before its answer");
+        if (listener_) listener_->OnAppControlRequestAbandoned(reqId);
+        if (alive.expired()) return;
+    }
+}
+
+bool AppControlProviderManagerPrivate::OwesAnswerOn(std::uint64_t channelId) const {
+    return std::any_of(owed_.begin(), owed_.end(),
+                       [channelId](const auto& o) { return o.second.channelId == channelId; });
 }
 
 void AppControlProviderManagerPrivate::CheckIdle() {
-    if (channels_.empty() && owed_.empty() && onIdle_) onIdle_();
+    if (owed_.empty() && onIdle_) onIdle_();
 }
 
 void AppControlProviderManagerPrivate::SetListener(IAppControlProviderEventListener* listener) {
@@ -232,7 +324,11 @@ void AppControlProviderManagerPrivate::DeliverPending() {
 result AppControlProviderManagerPrivate::SendResult(RequestId reqId, AppCtrlResult appControlResult,
                                                     const IMap* extraData) {
     auto it = owed_.find(reqId);
-    if (it == owed_.end()) return E_OBJ_NOT_FOUND;
+    if (it == owed_.end()) {
+        if (abandoned_.erase(reqId) == 0) return E_OBJ_NOT_FOUND;
+        LogAppWarning("request " + std::to_string(reqId) + " answered after its caller went away");
+        return E_CONNECTION_FAILED;
+    }
     Ipc::ResultMessage message{it->second.callId, static_cast<std::uint32_t>(appControlResult), std::nullopt};
     if (extraData) {
         message.extra.emplace();
@@ -249,6 +345,8 @@ result AppControlProviderManagerPrivate::SendResult(RequestId reqId, AppCtrlResu
         LogAppWarning("request " + std::to_string(reqId) + " answered after its caller went away");
     } else if (channel->second->SendFrame(frame)) {
         r = E_SUCCESS;
+        // Answered: the caller has nothing more to wait for and should close.
+        if (!OwesAnswerOn(channelId)) channel->second->StartIdleLimit(ConnectionIdleLimitMs());
     }
     CheckIdle();
     return r;

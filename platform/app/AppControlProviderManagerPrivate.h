@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/app/AppControlChannelPrivate.h"
@@ -38,10 +39,11 @@ public:
     result SendResult(RequestId reqId, AppCtrlResult appControlResult, const Vx::Base::Collection::IMap* extraData);
     result GetClientAppId(RequestId reqId, std::string& appId) const;
 
+    // Requests received and not yet answered whose callers are still connected.
     int GetOwedCount() const { return static_cast<int>(owed_.size()); }
     int GetConnectionCount() const { return static_cast<int>(channels_.size()); }
     long long GetDeliveredCount() const { return delivered_; }
-    // Called whenever the last connection has gone and nothing is owed.
+    // Called whenever nothing is owed any more.
     void SetIdleHandler(std::function<void()> onIdle) { onIdle_ = std::move(onIdle); }
 
 private:
@@ -55,19 +57,29 @@ private:
         Ipc::RequestMessage request;
     };
 
+    enum class LockStatus { Taken, HeldElsewhere, Failed };
+    LockStatus TakeLockFile(const std::string& appId, std::string& dir, std::string& lockPath, int& fd,
+                            std::string& error);
     void OnNewConnection();
     void OnMessage(std::uint64_t channelId, Ipc::Message&& message);
     void OnChannelClosed(std::uint64_t channelId);
     void ScheduleDelivery();
     void DeliverPending();
     void CheckIdle();
+    void AbandonRequestsOf(std::uint64_t channelId);
+    bool OwesAnswerOn(std::uint64_t channelId) const;
 
     QLocalServer* server_ = nullptr;
     int lockFd_ = -1;
+    std::string lockPath_;
+    std::string socketDir_;
     std::uint64_t nextChannelId_ = 1;
     RequestId nextRequestId_ = 1;
+    BufferBudget budget_;  // before the channels, which count against it
     std::map<std::uint64_t, std::unique_ptr<AppControlChannel>> channels_;
     std::map<RequestId, Owed> owed_;
+    // Requests whose callers went away before they were answered.
+    std::set<RequestId> abandoned_;
     std::deque<Delivery> pending_;
     bool deliveryScheduled_ = false;
     bool ending_ = false;

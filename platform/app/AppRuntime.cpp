@@ -84,7 +84,9 @@ private:
     bool installed_ = false;
 };
 
-// A launched service with no caller and nothing owed ends itself after a while.
+// A launched service with nothing owed and no call of its own open ends itself
+// after a while. Connections that carry no request do not keep it: they are
+// closed when idle anyway.
 class IdleExit {
 public:
     IdleExit(AppControlProviderManagerPrivate& provider) : provider_(provider) {
@@ -103,10 +105,7 @@ public:
     ~IdleExit() { provider_.SetIdleHandler(nullptr); }
 
 private:
-    bool IsIdle() const {
-        return provider_.GetConnectionCount() == 0 && provider_.GetOwedCount() == 0 &&
-               AppControlClient::GetOpenCallCount() == 0;
-    }
+    bool IsIdle() const { return provider_.GetOwedCount() == 0 && AppControlClient::GetOpenCallCount() == 0; }
     AppControlProviderManagerPrivate& provider_;
     QTimer timer_;
 };

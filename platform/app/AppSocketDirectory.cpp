@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/base/PlatformHome.h"
 
@@ -25,12 +27,15 @@ std::string Fnv1a64Hex(const std::string& text) {
     return out;
 }
 
-result EnsurePrivateDirectory(const std::string& path, std::string& error) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+enum class Create { Yes, No };
+
+result EnsurePrivateDirectory(const std::string& path, Create create, std::string& error) {
+    if (create == Create::Yes && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         error = "cannot create " + path + ": " + std::strerror(errno);
         return E_IO;
     }
     struct stat st {};
+    if (create == Create::No && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return E_SUCCESS;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         error = path + " is not a directory";
         return E_IO;
@@ -46,16 +51,34 @@ result EnsurePrivateDirectory(const std::string& path, std::string& error) {
     return E_SUCCESS;
 }
 
-}  // namespace
-
-result AppSocketDirectory::Get(std::string& dir, std::string& error) {
+result Locate(Create create, std::string& dir, std::string& error) {
     std::string root = "/tmp/vx-" + std::to_string(::geteuid());
-    result r = EnsurePrivateDirectory(root, error);
+    result r = EnsurePrivateDirectory(root, create, error);
     if (r != E_SUCCESS) return r;
     std::string home = root + "/" + Fnv1a64Hex(Vx::Base::GetPlatformHome());
-    r = EnsurePrivateDirectory(home, error);
+    r = EnsurePrivateDirectory(home, create, error);
     if (r == E_SUCCESS) dir = home;
     return r;
+}
+
+}  // namespace
+
+result AppSocketDirectory::Get(std::string& dir, std::string& error) { return Locate(Create::Yes, dir, error); }
+
+result AppSocketDirectory::Find(std::string& dir, std::string& error) { return Locate(Create::No, dir, error); }
+
+void AppSocketDirectory::RemoveIfEmpty(const std::string& dir) {
+    // rmdir fails while anything is left, so a running application keeps the
+    // folder. Its UI automation folder goes too, once it is all that is left:
+    // every application of the home has its lock file beside it until it ends.
+    std::error_code ec;
+    bool onlyUi = true;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename() != "ui") onlyUi = false;
+    }
+    if (ec) return;
+    if (onlyUi) ::rmdir((dir + "/ui").c_str());
+    ::rmdir(dir.c_str());
 }
 
 std::string AppSocketDirectory::GetSocketPath(const std::string& dir, const std::string& appId) {

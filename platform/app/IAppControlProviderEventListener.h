@@ -16,6 +16,11 @@ public:
     virtual void OnAppControlRequestReceived(RequestId reqId, const Vx::Base::String& operationId,
                                              const Vx::Base::String* uri, const Vx::Base::String* mimeType,
                                              const Vx::Base::Collection::IMap* extraData) = 0;
+
+    // The caller of a request not yet answered went away (it ended or closed
+    // its connection): no answer can reach it, so the work for it can stop.
+    // Answering it afterwards gives E_CONNECTION_FAILED.
+    virtual void OnAppControlRequestAbandoned(RequestId /*reqId*/) {}
 };
 
 }  // namespace Vx::App

@@ -117,10 +117,11 @@ result DownloadManager::Start(const DownloadRequest& request, RequestId& request
     if (!QCoreApplication::instance()) return E_INVALID_STATE;
 
     std::string directory = DownloadDirectory();
-    if (::mkdir(directory.c_str(), 0755) != 0 && errno != EEXIST) return ResultFromErrno(errno);
+    if (!Base::CreatePrivateFolders(directory)) return ResultFromErrno(errno);
 
     auto download = std::make_unique<Download>();
-    result r = download->sink.Open(directory);
+    // Downloads are the device's own, like the rest of its state.
+    result r = download->sink.Open(directory, 0600);
     if (IsFailed(r)) return r;
     download->id = d_->nextId++;
     download->url = url;

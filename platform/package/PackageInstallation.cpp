@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/app/AppManifest.h"
+#include "platform/base/PlatformHome.h"
 #include "platform/content/FileSink.h"
 #include "platform/package/PackageSigningKey.h"
 #include "platform/package/PackageTrustStore.h"
@@ -24,8 +26,18 @@ namespace Vx::App::Package {
 namespace {
 
 constexpr std::uintmax_t kMaxPackageSize = 1ull << 30;
+// The device's state is its owner's alone: a package file keeps only its owner's permission bits.
+constexpr unsigned int kOwnerBits = 0700;
 
 result FromErrorCode(const std::error_code& ec) { return Content::ResultFromErrno(ec.value()); }
+
+// Creates folder and its missing parents owner-only; the error names the folder.
+result CreateFolders(const fs::path& folder, std::string& error) {
+    if (Base::CreatePrivateFolders(folder.string())) return E_SUCCESS;
+    int failure = errno;
+    error = "cannot create " + folder.string() + ": " + std::strerror(failure);
+    return Content::ResultFromErrno(failure);
+}
 
 std::map<std::string, std::string> ReadKeyValues(const fs::path& path) {
     std::map<std::string, std::string> values;
@@ -139,12 +151,8 @@ result PackageInstallation::Verify() {
 }
 
 result PackageInstallation::PrepareStaging() {
-    std::error_code ec;
-    fs::create_directories(packageFolder_, ec);
-    if (ec) {
-        error_ = "cannot create " + packageFolder_ + ": " + ec.message();
-        return FromErrorCode(ec);
-    }
+    result r = CreateFolders(packageFolder_, error_);
+    if (IsFailed(r)) return r;
     std::string pattern = packageFolder_ + "/.staging-XXXXXX";
     if (!::mkdtemp(pattern.data())) {
         error_ = "cannot create a staging folder in " + packageFolder_;
@@ -164,14 +172,10 @@ result PackageInstallation::WriteNext(bool& done) {
     if (nextFile_ < contents_.files.size()) {
         const PackageEntry& entry = contents_.files[nextFile_];
         fs::path target = fs::path(stagingFolder_) / entry.path;
-        std::error_code ec;
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) {
-            error_ = "cannot create " + target.parent_path().string() + ": " + ec.message();
-            return FromErrorCode(ec);
-        }
+        result r = CreateFolders(target.parent_path(), error_);
+        if (IsFailed(r)) return r;
         Content::FileSink sink;
-        result r = sink.Open(target.parent_path().string(), entry.mode);
+        r = sink.Open(target.parent_path().string(), entry.mode & kOwnerBits);
         if (!IsFailed(r)) r = sink.Write(entry.data);
         if (!IsFailed(r)) r = sink.Commit(target.string(), Content::CommitMode::Replace);
         if (IsFailed(r)) {
@@ -188,7 +192,6 @@ result PackageInstallation::Commit() {
     if (!verified_ || committed_ || stagingFolder_.empty() || nextFile_ != contents_.files.size()) {
         return E_INVALID_STATE;
     }
-    ::chmod(stagingFolder_.c_str(), 0755);
     std::string destination = packageFolder_ + "/" + contents_.version;
     std::error_code ec;
     bool replacing = fs::exists(destination, ec);
@@ -235,12 +238,9 @@ result PackageInstallation::Commit() {
 
 result PackageInstallation::WriteManifests(const std::string& versionFolder) {
     fs::path appsFolder = fs::path(home_) / "apps";
+    result created = CreateFolders(appsFolder, error_);
+    if (IsFailed(created)) return created;
     std::error_code ec;
-    fs::create_directories(appsFolder, ec);
-    if (ec) {
-        error_ = "cannot create " + appsFolder.string() + ": " + ec.message();
-        return FromErrorCode(ec);
-    }
     // Everything is written before anything is renamed, so that a full disk
     // leaves every existing manifest as it was.
     std::vector<std::unique_ptr<Content::FileSink>> sinks;
@@ -256,7 +256,7 @@ result PackageInstallation::WriteManifests(const std::string& versionFolder) {
         std::string text = "appId=" + app.appId + "\npackageId=" + packageId_ + "\nversion=" + contents_.version +
                            "\nexecutable=" + versionFolder + "/" + app.executable + "\n";
         auto sink = std::make_unique<Content::FileSink>();
-        result r = sink->Open(appsFolder.string());
+        result r = sink->Open(appsFolder.string(), 0600);
         if (!IsFailed(r)) r = sink->Write(text);
         if (IsFailed(r)) {
             error_ = "cannot write the manifest of '" + app.appId + "': " + GetErrorMessage(r);

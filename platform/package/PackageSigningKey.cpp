@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 
+#include "platform/base/PlatformHome.h"
 #include "platform/content/FileSink.h"
 #include "platform/package/PackageTrustStore.h"
 
@@ -200,9 +201,7 @@ result PackageSigningKey::LoadDeveloperKey(const std::string& home, PackageSigni
     result r = key.Load(path, error);
     if (r != E_OBJ_NOT_FOUND) return r;
 
-    std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    ::chmod(fs::path(path).parent_path().c_str(), 0700);
+    Base::CreatePrivateFolders(fs::path(path).parent_path().string());
     PackageSigningKey made;
     if (IsFailed(made.Generate())) return Fail(error, "cannot make a key: no random source", E_SYSTEM);
     // Two tools may make the key at once: the first one saved is the key.

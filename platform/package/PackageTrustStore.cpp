@@ -1,9 +1,8 @@
 #include "platform/package/PackageTrustStore.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
+#include "platform/base/PlatformHome.h"
 #include "platform/package/PackageSigningKey.h"
 
 namespace fs = std::filesystem;
@@ -32,9 +31,7 @@ result PackageTrustStore::Trust(const std::string& home, std::string_view public
         return E_INVALID_ARG;
     }
     if (IsTrusted(home, publicKey)) return E_SUCCESS;
-    std::error_code ec;
-    fs::create_directories(GetFolder(home), ec);
-    ::chmod(GetFolder(home).c_str(), 0700);
+    Base::CreatePrivateFolders(GetFolder(home));
     return PackageSigningKey::WritePublicKey(KeyPath(home, publicKey), publicKey, 0600, error);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/system/DeviceProfile.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -139,15 +141,21 @@ result DeviceProfile::Save() const { return Save(path_.empty() ? GetDefaultPath(
 result DeviceProfile::Save(const std::string& path) const {
     std::error_code ignored;
     std::filesystem::path target(path);
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
+    if (target.has_parent_path()) Base::CreatePrivateFolders(target.parent_path().string());
     std::string temporary = path + ".tmp-" + std::to_string(::getpid());
 
     std::string content;
     for (const Line& line : lines_)
         content += line.text + "\n";
 
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) return ErrnoToResult(errno);
+    // Owner-only from the start: it says who the device and its user are.
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        int openError = errno;
+        if (fd >= 0) ::close(fd);
+        return ErrnoToResult(openError);
+    }
     int error = 0;
     if (std::fwrite(content.data(), 1, content.size(), file) != content.size() || std::fflush(file) != 0 ||
         ::fsync(::fileno(file)) != 0) {

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QtEndian>
 
+#include "platform/app/AppSocketDirectory.h"
 #include "platform/ui/UiAutomationProtocol.h"
 
 namespace Vx::Ui::Automation {
@@ -33,6 +34,17 @@ namespace {
 // Requests answer at once; only "wait" takes its own time-out on top.
 constexpr int kReplyTimeoutMs = 10000;
 
+// Where the application's automation server listens (GetSocketPath), found
+// without making a folder: only a listening application makes them and the
+// last one to end removes them, so a client that only looks leaves nothing.
+result FindSocketPath(const std::string& appId, std::string& path, std::string& error) {
+    std::string dir;
+    result r = App::AppSocketDirectory::Find(dir, error);
+    if (r != E_SUCCESS) return r;
+    path = App::AppSocketDirectory::GetSocketPath(dir + "/ui", appId);
+    return E_SUCCESS;
+}
+
 void Pump() {
     // The application may live in this very process (tests): let it work.
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -47,7 +59,7 @@ result UiAutomationClient::Connect(const std::string& appId, int timeoutMs) {
     Disconnect();
     std::string path;
     std::string error;
-    if (GetSocketPath(appId, path, error) != E_SUCCESS) return d_->Failed(E_CONNECTION_FAILED, error);
+    if (FindSocketPath(appId, path, error) != E_SUCCESS) return d_->Failed(E_CONNECTION_FAILED, error);
     QDeadlineTimer deadline(std::max(0, timeoutMs));
     do {
         auto socket = std::make_unique<QLocalSocket>();

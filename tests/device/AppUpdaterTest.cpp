@@ -96,9 +96,9 @@ protected:
     Base::String Url(const std::string& name) const { return Base::String::FromUtf8(server_.Url("/packages/" + name)); }
 
     // Runs an update to its outcome.
-    int RunUpdate(AppUpdater& updater, const Base::String& url) {
+    int RunUpdate(AppUpdater& updater, const Base::String& url, const Base::String& offeredVersion = {}) {
         std::size_t before = recorder_.results.size();
-        result r = updater.Update(url);
+        result r = updater.Update(url, offeredVersion);
         EXPECT_EQ(r, E_SUCCESS) << GetResultName(r);
         EXPECT_TRUE(Wait([&] { return recorder_.results.size() > before; }, 20000));
         return recorder_.results.size() > before ? recorder_.results.back() : -1;
@@ -338,6 +338,28 @@ TEST_F(AppUpdaterFixture, AnOfferThatCannotBeInstalledIsNotFetchedAgain) {
 
     // A file that is not newer than the installed version is refused even when the address names no version.
     EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp")), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+}
+
+// The store may name the version beside an address that names none; it
+// then decides, over a version in the file name too.
+TEST_F(AppUpdaterFixture, AVersionNamedBesideTheAddressIsCheckedAndRemembered) {
+    AppUpdater updater(&recorder_);
+    Serve(PackageBytes("buyclient", "1.9"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp"), L"2.0"), AppUpdater::UPDATE_ERROR_INVALID_PACKAGE);
+    EXPECT_FALSE(App::Package::PackageManager::GetInstance()->IsPackageInstalled(L"buyclient"));
+    std::string record = ContentTest::ReadFile(home_ / "updates/buyclient.failed");
+    EXPECT_NE(record.find("version=2.0\n"), std::string::npos) << record;
+
+    std::size_t reported = recorder_.results.size();
+    EXPECT_EQ(updater.Update(Url("buyclient.vxp"), L"2.0"), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(updater.Update(Url("buyclient-9.0.vxp"), L"2.0"), E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(recorder_.results.size(), reported);
+
+    // A malformed version counts as none: the file name tells, or nothing does.
+    EXPECT_EQ(updater.Update(Url("buyclient-2.0.vxp"), L"../2.1"), E_OBJ_ALREADY_EXIST);
+    Serve(PackageBytes("buyclient", "2.1"));
+    EXPECT_EQ(RunUpdate(updater, Url("buyclient.vxp"), L"2.1"), AppUpdater::UPDATE_SUCCESS);
+    EXPECT_EQ(updater.Update(Url("buyclient.vxp"), L"2.1"), E_OBJ_ALREADY_EXIST);
 }
 
 TEST_F(AppUpdaterFixture, AFailedInstallationIsRememberedButAFullDiskIsNot) {

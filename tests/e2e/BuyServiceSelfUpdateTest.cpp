@@ -6,9 +6,15 @@
 #include <openssl/pem.h>
 #include <sys/stat.h>
 
+#include <httplib.h>
+
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
+#include <regex>
+#include <thread>
 
 #include "tests/e2e/E2eSupport.h"
 
@@ -78,6 +84,88 @@ std::string HandMadePackage(const std::string& manifest, const std::vector<HandM
     return bytes;
 }
 
+// The store as seen through a front that passes everything on, except that
+// the download address it offers names no version: the device learns the
+// version only from the "version" beside it.
+class UnnamedDownloadStore {
+public:
+    explicit UnnamedDownloadStore(int storePort) : store_("127.0.0.1", storePort) {
+        server_.set_keep_alive_max_count(1);
+        server_.Post(".*", [this](const httplib::Request& req, httplib::Response& res) { PassOn(req, res); });
+        server_.Get(kDownloadPath, [this](const httplib::Request&, httplib::Response& res) { Download(res); });
+    }
+    ~UnnamedDownloadStore() {
+        if (thread_.joinable()) {
+            server_.stop();
+            thread_.join();
+        }
+    }
+    bool Start() {
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        if (port_ <= 0) return false;
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // stop() before the loop runs would be lost and the join would hang.
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    }
+    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string OfferedUrls() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return offered_;
+    }
+
+private:
+    static constexpr const char* kDownloadPath = "/latest-client";
+
+    void PassOn(const httplib::Request& req, httplib::Response& res) {
+        // The store writes the addresses of the Host it is asked as.
+        httplib::Result reply =
+            store_.Post(req.path, {{"Host", Host()}}, req.body, req.get_header_value("Content-Type"));
+        if (!reply) {
+            res.status = 502;
+            return;
+        }
+        std::string body = reply->body;
+        std::smatch found;
+        static const std::regex packagePath("/packages/[^<\"' ]+");
+        if (std::regex_search(body, found, packagePath)) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            packagePath_ = found.str();
+            body = std::regex_replace(body, packagePath, kDownloadPath);
+            offered_ += "http://" + Host() + kDownloadPath + "\n";
+        }
+        res.status = reply->status;
+        res.set_content(body, reply->get_header_value("Content-Type"));
+    }
+    void Download(httplib::Response& res) {
+        std::string path;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            path = packagePath_;
+        }
+        if (path.empty()) {
+            res.status = 404;
+            return;
+        }
+        httplib::Result file = store_.Get(path);
+        if (!file) {
+            res.status = 404;
+            return;
+        }
+        res.status = file->status;
+        res.set_content(file->body, "application/octet-stream");
+    }
+
+    httplib::Client store_;
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+    std::mutex mutex_;
+    std::string packagePath_;
+    std::string offered_;
+};
+
 class BuyServiceSelfUpdateTest : public BuyServiceE2eTest {
 protected:
     void SetUp() override {
@@ -113,6 +201,27 @@ protected:
         std::string path = workDir_ + "/buyclient-" + version + ".vpk";
         args.push_back("-o");
         args.push_back(path);
+        RunResult made = RunProgram(args);
+        EXPECT_EQ(made.exitCode, 0) << made.output;
+        return path;
+    }
+    // A client package of `version` holding a name longer than any file
+    // system allows: its installation fails every time.
+    std::string MakeUninstallablePackage(const std::string& version) {
+        MakePackage("0.0.1", false);  // leaves the client program and the blob in workDir_
+        std::string path = workDir_ + "/unwritable-" + version + ".vxp";
+        std::vector<std::string> args{Bin("iap-package"),
+                                      "create",
+                                      "--package-id",
+                                      "buyclient",
+                                      "--version",
+                                      version,
+                                      "--app",
+                                      "buyclient=" + workDir_ + "/buyclient",
+                                      "--file",
+                                      workDir_ + "/blob=" + std::string(300, 'n'),
+                                      "-o",
+                                      path};
         RunResult made = RunProgram(args);
         EXPECT_EQ(made.exitCode, 0) << made.output;
         return path;
@@ -326,30 +435,13 @@ TEST_F(BuyServiceSelfUpdateTest, PackageReachingForAnotherPackagesApplicationIsR
 // request answered canceled and each copy left in downloads/.
 TEST_F(BuyServiceSelfUpdateTest, AnOfferThatNeverInstallsDoesNotBlockLaterRequests) {
     std::string otherVersion = MakePackage("1.9.0", false);  // its own version is not the one offered
-    std::string blob = workDir_ + "/blob";
-    // A name longer than any file system allows: the installation fails every time.
-    std::string client = workDir_ + "/buyclient";
-    std::vector<std::string> args{Bin("iap-package"),
-                                  "create",
-                                  "--package-id",
-                                  "buyclient",
-                                  "--version",
-                                  "3.0.0",
-                                  "--app",
-                                  "buyclient=" + client,
-                                  "--file",
-                                  blob + "=" + std::string(300, 'n'),
-                                  "-o",
-                                  workDir_ + "/unwritable.vxp"};
-    ASSERT_EQ(RunProgram(args).exitCode, 0);
-
     struct Case {
         const char* what;
         const char* version;
         std::string path;
     };
     const Case cases[] = {{"another version inside", "2.0.0", otherVersion},
-                          {"a path that cannot be created", "3.0.0", workDir_ + "/unwritable.vxp"}};
+                          {"a path that cannot be created", "3.0.0", MakeUninstallablePackage("3.0.0")}};
     std::vector<std::string> request{"_transactionId=47", std::string("_itemGroupId=") + kCharacterGroup,
                                      "_startNumber=1", "_endNumber=3"};
     for (const Case& c : cases) {
@@ -370,6 +462,41 @@ TEST_F(BuyServiceSelfUpdateTest, AnOfferThatNeverInstallsDoesNotBlockLaterReques
         }
         EXPECT_TRUE(std::filesystem::is_empty(home_.Path() + "/downloads"));
     }
+}
+
+// The same, when the address names no version: the device goes by the
+// version the store names beside it.
+TEST_F(BuyServiceSelfUpdateTest, AnOfferWhoseAddressNamesNoVersionIsNotFetchedAgainOnceFailed) {
+    UnnamedDownloadStore store(sandbox_.Port());
+    ASSERT_TRUE(store.Start());
+    setenv("IAP_COUNTRY_SEARCH_URL", ("http://" + store.Host() + "/ods.as").c_str(), 1);
+    struct Case {
+        const char* what;
+        const char* version;
+        std::string path;
+    };
+    const Case cases[] = {{"another version inside", "2.0.0", MakePackage("1.9.0", false)},
+                          {"a path that cannot be created", "3.0.0", MakeUninstallablePackage("3.0.0")}};
+    std::vector<std::string> request{"_transactionId=48", std::string("_itemGroupId=") + kCharacterGroup,
+                                     "_startNumber=1", "_endNumber=3"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(sandbox_.RegisterPackage("buyclient", c.version, c.path));
+        ASSERT_EQ(sandbox_.Admin("DELETE", "/admin/requests").status, 200);
+        AppctlAnswer first = Ask(kItemList, request);
+        ASSERT_TRUE(first.parsed) << Diagnose(first);
+        EXPECT_EQ(first.result, 2) << Diagnose(first);
+        EXPECT_EQ(Installed("buyclient"), "");
+        EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "download"}));
+        ASSERT_EQ(sandbox_.Admin("DELETE", "/admin/requests").status, 200);
+        AppctlAnswer next = Ask(kItemList, request);
+        ASSERT_TRUE(next.parsed) << Diagnose(next);
+        EXPECT_EQ(next.result, 0) << Diagnose(next);
+        EXPECT_EQ(next.CountRecords(), 3);
+        EXPECT_EQ(StoreFunctions(), (std::vector<std::string>{"countrySearch", "checkAppUpgrade", "getAppsItemList"}));
+        EXPECT_TRUE(std::filesystem::is_empty(home_.Path() + "/downloads"));
+    }
+    EXPECT_NE(store.OfferedUrls().find("/latest-client"), std::string::npos) << "the offers went through the front";
 }
 
 }  // namespace

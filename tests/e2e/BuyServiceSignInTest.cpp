@@ -1,6 +1,8 @@
 // The purchased-item list on a device without a signed-in account: buyservice
 // starts the account service's sign-in window, which the test drives through
 // the UI automation channel as a user would.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "tests/e2e/E2eSupport.h"
@@ -19,7 +21,11 @@ protected:
         }
         BuyServiceE2eTest::SetUp();
         setenv("IAP_UI_AUTOMATION", "1", 1);
+        unsetenv("IAP_SIGN_IN_TIMEOUT_MS");
+        // The usual one, which leaves files readable by everyone unless the writer says otherwise.
+        previousUmask_ = ::umask(022);
     }
+    void TearDown() override { ::umask(previousUmask_); }
 
     void StartPurchasedListRequest() {
         caller_ = std::make_unique<Process>(AppctlArgs(
@@ -50,7 +56,13 @@ protected:
     }
     std::string Accounts() { return RunProgram({Bin("appctl"), "account", "list"}).output; }
 
+    AppctlAnswer AskForCharacters() {
+        return Ask(kItemList, {"_transactionId=63", std::string("_itemGroupId=") + kCharacterGroup, "_startNumber=1",
+                               "_endNumber=3"});
+    }
+
     std::unique_ptr<Process> caller_;
+    mode_t previousUmask_ = 022;
 };
 
 TEST_F(BuyServiceSignInTest, SignInIsStartedAndThePurchasesOfTheNewAccountFollow) {
@@ -72,6 +84,46 @@ TEST_F(BuyServiceSignInTest, SignInIsStartedAndThePurchasesOfTheNewAccountFollow
     EXPECT_EQ(requests.back().function, "getPurchasedAppsItemList");
     EXPECT_EQ(requests.back().params["userID"], "U1000001");
     EXPECT_NE(Accounts().find("demo@vexmora.com"), std::string::npos) << Accounts();
+    // The account, the logs and everything else of the device are its owner's alone.
+    for (const std::string& path : OpenToOthers(home_.Path()))
+        ADD_FAILURE() << path << " is open to the group or others";
+}
+
+TEST_F(BuyServiceSignInTest, ACallerThatGivesUpDoesNotBlockTheNextCallers) {
+    StartPurchasedListRequest();
+    ASSERT_TRUE(WaitForWindow());
+    caller_.reset();  // killed while the sign-in window waits
+
+    AppctlAnswer items = AskForCharacters();
+    ASSERT_TRUE(items.parsed) << Diagnose(items);
+    EXPECT_EQ(items.result, 0) << Diagnose(items);
+    EXPECT_EQ(items.Get("_result"), "0") << Diagnose(items);
+    EXPECT_EQ(items.CountRecords(), 3);
+
+    // The abandoned window went with its caller: a new sign-in can start.
+    StartPurchasedListRequest();
+    ASSERT_TRUE(WaitForWindow());
+    ASSERT_TRUE(SignIn("demo@vexmora.com", "demo1234"));
+    AppctlAnswer purchases = CallerAnswer();
+    ASSERT_TRUE(purchases.parsed) << Diagnose(purchases);
+    EXPECT_EQ(purchases.Get("_result"), "0") << Diagnose(purchases) << "\nsign-in log:\n" << home_.Log(kSignInApp);
+}
+
+TEST_F(BuyServiceSignInTest, ASignInNobodyFinishesFailsAfterItsTimeLimit) {
+    setenv("IAP_SIGN_IN_TIMEOUT_MS", "3000", 1);
+    StartPurchasedListRequest();
+    AppctlAnswer answer = CallerAnswer();
+    ASSERT_TRUE(answer.parsed) << Diagnose(answer);
+    EXPECT_TRUE(WasLaunched(kSignInApp)) << "no sign-in was started";
+    EXPECT_EQ(answer.result, 0);
+    EXPECT_EQ(answer.Get("_method"), "OnPurchasedItemInformationListReceived");
+    EXPECT_EQ(answer.Get("_result"), "9000") << Diagnose(answer);
+    EXPECT_EQ(answer.CountRecords(), 0);
+
+    AppctlAnswer next = AskForCharacters();
+    ASSERT_TRUE(next.parsed) << Diagnose(next);
+    EXPECT_EQ(next.result, 0) << Diagnose(next);
+    EXPECT_EQ(next.Get("_result"), "0") << Diagnose(next);
 }
 
 TEST_F(BuyServiceSignInTest, CancelledOrClosedSignInAnswersCanceled) {

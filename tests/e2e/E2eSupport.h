@@ -127,6 +127,22 @@ inline std::vector<StoreRequest> ParseRequestLog(const std::string& json) {
     return requests;
 }
 
+// Everything under `root` that the group or others may read, write or enter.
+inline std::vector<std::string> OpenToOthers(const std::string& root) {
+    std::vector<std::string> open;
+    std::error_code ec;
+    auto check = [&open](const std::filesystem::path& path) {
+        std::error_code ignored;
+        auto status = std::filesystem::symlink_status(path, ignored);
+        using std::filesystem::perms;
+        if ((status.permissions() & (perms::group_all | perms::others_all)) != perms::none) open.push_back(path);
+    };
+    check(root);
+    for (std::filesystem::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
+        check(it->path());
+    return open;
+}
+
 // The base of the end-to-end suites: a platform home, a sandbox store that the
 // device finds through its country search, and appctl to play the caller.
 class BuyServiceE2eTest : public ::testing::Test {

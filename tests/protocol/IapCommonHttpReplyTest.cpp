@@ -44,6 +44,9 @@ const ReplyRow kRows[] = {
     {"no_records_for_range.xml", kFailed},
     {"no_counts_no_records.xml", 12, 2250, 0, -1, -1, "", ""},
     {"empty_page.xml", 4, 6005, 0, -1, -1, "", ""},
+    // A page whose end lies before its start has no room for records.
+    {"backwards_page_with_record.xml", kFailed},
+    {"empty_range_with_record.xml", kFailed},
     {"zero_based_range.xml", 4, 6003, 0, -1, -1, "", "paymentID=p1;paymentID=p2"},
     {"short_list_dropped.xml", 5, 6005, 0, -1, -1, "", "itemID=a;itemID=c"},
     {"too_many_values.xml", kFailed},

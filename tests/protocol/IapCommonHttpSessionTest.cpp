@@ -275,6 +275,7 @@ TEST_F(SessionTest, UpgradeCheckReportsTheOfferedPackageOrNone) {
     EXPECT_EQ(Outcome::Upgrade, log_.For(5)->kind);
     EXPECT_EQ(0, log_.For(5)->code);
     EXPECT_EQ(L"", log_.For(5)->url);
+    EXPECT_EQ(L"", session_.GetOfferedUpgradeVersion());
     std::vector<LoggedRequest> requests = Requests();
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ("countrySearch", requests[0].function);
@@ -288,6 +289,7 @@ TEST_F(SessionTest, UpgradeCheckReportsTheOfferedPackageOrNone) {
     ASSERT_TRUE(log_.WaitFor(6));
     EXPECT_EQ(0, log_.For(6)->code);
     EXPECT_EQ(sandbox_->BaseUrl() + "/packages/buyclient-9.0.0.vpk", String(log_.For(6)->url.c_str()).ToUtf8());
+    EXPECT_EQ(L"9.0.0", session_.GetOfferedUpgradeVersion());
     ::unlink(package.c_str());
 }
 
@@ -305,6 +307,7 @@ TEST_F(SessionTest, FailedUpgradeCheckReportsNoUrlAndGeneralFailure) {
         EXPECT_EQ(Outcome::Upgrade, log.all[0].kind);
         EXPECT_EQ(IapLib::STATUS_GENERAL_FAILURE, log.all[0].code);
         EXPECT_EQ(L"", log.all[0].url);
+        EXPECT_EQ(L"", session.GetOfferedUpgradeVersion());
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -91,6 +92,25 @@ TEST_F(Serialization, ItemRoundTripKeepsEveryFieldAndExactPrice) {
         IapItemInformation read;
         ASSERT_EQ(S::ItemInformation::FromIMap(map, &read), Vx::E_SUCCESS);
         EXPECT_EQ(read, item) << price;
+        EXPECT_EQ(read.GetItemPrice(), price);
+    }
+}
+
+TEST_F(Serialization, NonFinitePriceIsRefusedAndNothingIsWritten) {
+    for (double price : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity()}) {
+        HashMap map(ElementOwnership::Owned);
+        EXPECT_EQ(S::ItemInformation::ToHashMap(MakeItem(L"x", price), &map), Vx::E_INVALID_ARG) << price;
+        EXPECT_EQ(map.GetCount(), 0) << price;
+        EXPECT_EQ(S::PurchasedItemInformation::ToHashMap(IapPurchasedItemInformation(MakeItem(L"x", price)), &map),
+                  Vx::E_INVALID_ARG);
+    }
+    // The largest finite prices still go there and back.
+    for (double price : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()}) {
+        HashMap map(ElementOwnership::Owned);
+        ASSERT_EQ(S::ItemInformation::ToHashMap(MakeItem(L"x", price), &map), Vx::E_SUCCESS);
+        IapItemInformation read;
+        ASSERT_EQ(S::ItemInformation::FromIMap(map, &read), Vx::E_SUCCESS);
         EXPECT_EQ(read.GetItemPrice(), price);
     }
 }

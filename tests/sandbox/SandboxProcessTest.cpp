@@ -138,7 +138,8 @@ TEST_F(SandboxProcessTest, StartupFlagsSetFaultsPackagesAndSeed) {
 TEST_F(SandboxProcessTest, HelpDescribesOptionsAndExitsZero) {
     const CommandResult help = RunSandbox("--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* word : {"--port", "--db", "--seed", "--fault", "--package", "/admin/faults", "drop"})
+    for (const char* word : {"--port", "--db", "--seed", "--fault", "--package", "--idle-timeout", "--request-timeout",
+                             "/admin/faults", "/admin/offers", "/purchases/", "getPurchaseID", "drop"})
         EXPECT_NE(help.output.find(word), std::string::npos) << word;
 }
 
@@ -158,8 +159,11 @@ TEST_F(SandboxProcessTest, BadCommandLinesSayWhatFailed) {
         {"--seed " + Path("missing.sql"), 2, "seed file"},
         {"--colour red", 2, "unknown option"},
         {"stray", 2, "unexpected argument"},
-        {"--port 0 --db " + Path("no/dir/x.db"), 1, "cannot open"},
+        {"--idle-timeout 0", 2, "--idle-timeout"},
+        {"--request-timeout soon", 2, "--request-timeout"},
+        {"--port 0 --db " + Path("a-file/dir/x.db"), 1, "cannot create the folder"},
     };
+    std::ofstream(Path("a-file")) << "in the way of a folder";
     for (const Case& c : cases) {
         const CommandResult result = RunSandbox(c.args);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.args << "\n" << result.output;

@@ -1,6 +1,7 @@
 #include "sandbox/AdminApi.h"
 #include "sandbox/FaultInjector.h"
 #include "sandbox/SandboxServer.h"
+#include "sandbox/StoreDatabase.h"
 #include "sandbox/TextUtil.h"
 
 #include "SandboxTestDocuments.h"
@@ -305,6 +306,89 @@ TEST_F(SandboxServerTest, RecentRequestsListFunctionsParamsAndOutcomes) {
     EXPECT_EQ(Admin("GET", "/admin/requests?limit=-1")->status, 400);
     EXPECT_EQ(Admin("DELETE", "/admin/requests")->status, 200);
     EXPECT_EQ(Admin("GET", "/admin/requests")->body, "[]\n");
+}
+
+TEST_F(SandboxServerTest, RecentRequestsMaskPasswordsAndCardData) {
+    Store(RequestXml(5012, "checkPassword", 40, {{"emailID", "demo@vexmora.com"}, {"password", "demo1234"}}));
+    Store(
+        RequestXml(6014, "registerCreditCardForIAP", 41,
+                   {{"cardType", "V"}, {"cardNum", "4111111111111111"}, {"cvc", "123"}, {"authNID", "9001011234567"}}));
+    const std::string json = Admin("GET", "/admin/requests")->body;
+    for (const char* secret : {"demo1234", "4111111111111111", "\"123\"", "9001011234567"})
+        EXPECT_EQ(json.find(secret), std::string::npos) << secret << " in " << json;
+    EXPECT_NE(json.find("\"password\":\"***\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"emailID\":\"demo@vexmora.com\""), std::string::npos);
+    EXPECT_NE(json.find("\"cardType\":\"V\""), std::string::npos);
+}
+
+TEST_F(SandboxServerTest, AdminOffersChangeThePaymentMethodSearch) {
+    const auto offers = [&] {
+        return Store(RequestXml(6007, "getPaymentMethodSearch", 50,
+                                {{"itemID", "000000002003"}, {"itemGroupID", "100000000002"}, {"mode", "0"}}, "450"));
+    };
+    ReplyDoc reply = offers();
+    ASSERT_TRUE(reply.ok);
+    EXPECT_TRUE(reply.records.empty());
+    EXPECT_EQ(reply.Attr("startNum"), 1);
+    EXPECT_EQ(reply.Attr("endNum"), 0);
+    EXPECT_EQ(reply.Attr("totalCount"), 0);
+
+    EXPECT_EQ(Admin("POST", "/admin/offers",
+                    "country=KR&itemGroupId=100000000002&itemId=000000002003&paymentMethod=CreditCard"
+                    "&paymentTypeId=CC9&company=Dragon%20Pay&price=5000")
+                  ->status,
+              200);
+    EXPECT_EQ(Admin("POST", "/admin/offers",
+                    "country=KR&itemGroupId=100000000002&itemId=000000002003&paymentMethod=PSMS&list=A%3BB&position=2")
+                  ->status,
+              200);
+    reply = offers();
+    ASSERT_EQ(reply.records.size(), 2u);
+    EXPECT_EQ(reply.records[0]["paymentMethod"], "CreditCard");
+    EXPECT_EQ(reply.records[0]["itemPrice"], "5000");
+    EXPECT_EQ(reply.records[0]["Company"], "Dragon Pay");
+    EXPECT_EQ(reply.records[0].count("list"), 0u);  // empty fields are left out
+    EXPECT_EQ(reply.records[1]["list"], "A;B");
+    EXPECT_EQ(reply.records[1].count("Company"), 0u);
+    EXPECT_EQ(reply.records[1]["itemPrice"], "4990");      // the item's own price in KRW
+    EXPECT_EQ(reply.numValues, (std::vector<int>{6, 5}));  // the second has no company nor type id
+    EXPECT_EQ(Admin("POST", "/admin/offers", "country=KR&itemGroupId=1&itemId=2&paymentMethod=X&price=-1")->status,
+              400);
+    EXPECT_EQ(Admin("POST", "/admin/offers", "country=KR&itemGroupId=1&itemId=2")->status, 400);
+
+    EXPECT_EQ(Admin("DELETE", "/admin/offers?itemGroupId=100000000002&itemId=000000002003")->body,
+              "removed 4 offer(s)\n");  // the two above and the two of the demo in the US
+    EXPECT_TRUE(offers().records.empty());
+}
+
+TEST_F(SandboxServerTest, PurchaseIdTicketCanBeVerifiedAtItsUrl) {
+    const ReplyDoc reply = Store(RequestXml(6020, "getPurchaseID", 51,
+                                            {{"duid", "DEVICE-9"}, {"itemID", "000000002001"}, {"timeStamp", "777"}}));
+    ASSERT_TRUE(reply.ok);
+    ASSERT_EQ(reply.records.size(), 1u);
+    const std::string id = reply.records[0].at("purchaseID");
+    const std::string url = reply.records[0].at("verifyUrl");
+    ASSERT_EQ(url, server_.BaseUrl() + "/purchases/" + id);
+    httplib::Result ticket = client_->Get(("/purchases/" + id).c_str());
+    ASSERT_TRUE(ticket);
+    EXPECT_EQ(ticket->status, 200);
+    EXPECT_NE(ticket->body.find("\"state\":\"issued\""), std::string::npos) << ticket->body;
+    EXPECT_EQ(ticket->body.find("DEVICE-9"), std::string::npos);  // the device is not named to others
+    Sandbox::PurchaseIdUse use{};
+    ASSERT_TRUE(server_.Database().UsePurchaseId(id, "DEVICE-9", "000000002001", "20260102030405", use));
+    EXPECT_NE(client_->Get(("/purchases/" + id).c_str())->body.find("\"state\":\"used\""), std::string::npos);
+    EXPECT_EQ(client_->Get("/purchases/0123456789abcdef0123456789abcdef")->status, 404);
+
+    const std::string issued = Admin("GET", "/admin/purchaseIds?limit=5")->body;
+    EXPECT_NE(issued.find("\"duid\":\"DEVICE-9\""), std::string::npos) << issued;
+    EXPECT_NE(issued.find("\"timeStamp\":\"777\""), std::string::npos);
+
+    // A faulted request issues no id.
+    ASSERT_EQ(Admin("POST", "/admin/faults", "rule=getPurchaseID%3Aerror%3D9219%3A1")->status, 200);
+    const ReplyDoc faulted = Store(RequestXml(
+        6020, "getPurchaseID", 52, {{"duid", "DEVICE-9"}, {"itemID", "000000002001"}, {"timeStamp", "778"}}));
+    EXPECT_EQ(faulted.errorCode, 9219);
+    EXPECT_EQ(Admin("GET", "/admin/purchaseIds")->body.find("\"778\""), std::string::npos);
 }
 
 TEST_F(SandboxServerTest, ParallelClientsAreAllAnswered) {

@@ -1,3 +1,4 @@
+#include "sandbox/PasswordHash.h"
 #include "sandbox/StoreDatabase.h"
 
 #include <gtest/gtest.h>
@@ -164,9 +165,10 @@ TEST_F(StoreDatabaseFile, RefusesForeignAndCorruptFiles) {
     EXPECT_FALSE(garbage.Open(Path("garbage.db"), ""));
     EXPECT_FALSE(garbage.LastError().empty());
 
+    // A folder that cannot be made (a file stands in the way) is named in the error.
     StoreDatabase missingDir;
-    EXPECT_FALSE(missingDir.Open(Path("no/such/dir/x.db"), ""));
-    EXPECT_NE(missingDir.LastError().find("cannot open"), std::string::npos) << missingDir.LastError();
+    EXPECT_FALSE(missingDir.Open(Path("garbage.db/dir/x.db"), ""));
+    EXPECT_NE(missingDir.LastError().find("cannot create the folder"), std::string::npos) << missingDir.LastError();
 }
 
 TEST(StoreDatabase, SecondOpenIsRefused) {
@@ -191,4 +193,95 @@ TEST(StoreDatabase, FullDatabaseFailsWritesClearlyAndKeepsWhatItHas) {
     bool valid = false;
     ASSERT_TRUE(db.CheckPassword("a@x.com", "pw", valid));
     EXPECT_TRUE(valid);
+}
+
+TEST_F(StoreDatabaseFile, DatabaseFileAndTheFoldersItMakesAreOwnerOnly) {
+    const std::string path = Path("new/deeper/store.db");
+    {
+        StoreDatabase db;
+        ASSERT_TRUE(db.Open(path, "")) << db.LastError();
+        ASSERT_TRUE(db.AddAccount({"p@x.com", "pw", "U7", ""}));
+    }
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(Path("new")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(Path("new/deeper")).permissions(), fs::perms::owner_all);
+    // The test's own folder was there before: it is left as it was.
+    EXPECT_NE(fs::status(dir_).permissions() & fs::perms::owner_all, fs::perms::none);
+
+    // An existing file readable by others is made private when opened.
+    fs::permissions(path,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open(path, "")) << db.LastError();
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(StoreDatabaseFile, FolderInsteadOfAFileIsRefusedClearly) {
+    std::filesystem::create_directory(Path("adir"));
+    StoreDatabase db;
+    EXPECT_FALSE(db.Open(Path("adir"), ""));
+    EXPECT_NE(db.LastError().find("adir"), std::string::npos) << db.LastError();
+}
+
+TEST(StoreDatabase, PasswordsAreKeptOnlyAsSaltedHashes) {
+    StoreDatabase db;
+    ASSERT_TRUE(db.Open("", "")) << db.LastError();
+    ASSERT_TRUE(db.AddAccount({"new@x.com", "secret-pw", "U9", ""}));
+    ASSERT_TRUE(db.AddAccount({"twin@x.com", "secret-pw", "U10", ""}));
+    std::string stored, twin, demo;
+    ASSERT_TRUE(db.StoredPassword("new@x.com", stored));
+    ASSERT_TRUE(db.StoredPassword("twin@x.com", twin));
+    ASSERT_TRUE(db.StoredPassword("demo@vexmora.com", demo));
+    EXPECT_TRUE(Sandbox::PasswordHash::IsHash(stored)) << stored;
+    EXPECT_TRUE(Sandbox::PasswordHash::IsHash(demo)) << demo;
+    EXPECT_NE(stored, twin);  // the same password, salted apart
+    bool valid = false;
+    ASSERT_TRUE(db.CheckPassword("NEW@x.com", "secret-pw", valid));
+    EXPECT_TRUE(valid);
+    // The stored hash is not a password.
+    ASSERT_TRUE(db.CheckPassword("new@x.com", stored, valid));
+    EXPECT_FALSE(valid);
+}
+
+TEST_F(StoreDatabaseFile, PlainPasswordsOfASeedOrAnOlderDatabaseAreHashed) {
+    StoreDatabase seeded;
+    ASSERT_TRUE(seeded.Open(Path("seeded.db"),
+                            "INSERT INTO accounts (email, password, user_id) VALUES ('s@x.com', 'seedpw', 'U5');"))
+        << seeded.LastError();
+    std::string stored;
+    ASSERT_TRUE(seeded.StoredPassword("s@x.com", stored));
+    EXPECT_TRUE(Sandbox::PasswordHash::IsHash(stored)) << stored;
+
+    // A database of the first schema: passwords as text, no offers, no purchase ids.
+    const std::string old = Path("old.db");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(old.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "CREATE TABLE sandbox_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                           "INSERT INTO sandbox_meta VALUES ('schema_version', '1');"
+                           "CREATE TABLE countries (country_code TEXT PRIMARY KEY, mcc TEXT NOT NULL UNIQUE, name TEXT,"
+                           " currency_unit TEXT, price_rate REAL, currency_unit_precedes INTEGER,"
+                           " currency_unit_has_penny INTEGER, currency_unit_division INTEGER, free_store INTEGER,"
+                           " freetab INTEGER, sns_val INTEGER, is_default INTEGER, position INTEGER);"
+                           "CREATE TABLE item_groups (group_id TEXT PRIMARY KEY, name TEXT);"
+                           "CREATE TABLE items (group_id TEXT, item_id TEXT, position INTEGER, name TEXT, price REAL,"
+                           " description TEXT, image_url TEXT, download_url TEXT, reserved1 TEXT, reserved2 TEXT,"
+                           " PRIMARY KEY (group_id, item_id));"
+                           "CREATE TABLE accounts (email TEXT PRIMARY KEY COLLATE NOCASE, password TEXT NOT NULL,"
+                           " user_id TEXT NOT NULL UNIQUE, mcc TEXT NOT NULL DEFAULT '');"
+                           "INSERT INTO accounts VALUES ('old@x.com', 'oldpw', 'U1', '');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    StoreDatabase upgraded;
+    ASSERT_TRUE(upgraded.Open(old, "")) << upgraded.LastError();
+    ASSERT_TRUE(upgraded.StoredPassword("old@x.com", stored));
+    EXPECT_TRUE(Sandbox::PasswordHash::IsHash(stored)) << stored;
+    bool valid = false;
+    ASSERT_TRUE(upgraded.CheckPassword("old@x.com", "oldpw", valid));
+    EXPECT_TRUE(valid);
+    std::vector<Sandbox::PaymentOffer> offers;
+    EXPECT_TRUE(upgraded.PaymentOffers("US", "g", "i", offers)) << upgraded.LastError();
+    EXPECT_TRUE(upgraded.IssuePurchaseId({"abc", "D", "i", "1", "20260101000000", ""})) << upgraded.LastError();
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "platform/app/AppSocketDirectory.h"
 #include "platform/app/EventLoop.h"
 #include "platform/ui/UiAutomationClient.h"
 #include "tests/support/SandboxProcess.h"
@@ -206,6 +208,18 @@ TEST(IapUiToolTest, ExitCodesTellUsageAndUnreachableApart) {
         RunProgram({Bin("iap-ui"), "--app", "com.example.absent", "--connect-timeout", "0.2", "list"});
     EXPECT_EQ(unreachable.exitCode, 3);
     EXPECT_NE(unreachable.output.find("IAP_UI_AUTOMATION"), std::string::npos) << unreachable.output;
+}
+
+// Only an application that listens makes the home's socket folder (and the
+// last one removes it): a tool that finds nobody leaves nothing behind.
+TEST(IapUiToolTest, LookingForAnApplicationThatIsNotRunningLeavesNoSocketFolder) {
+    PlatformHome home;
+    std::string dir, error;
+    ASSERT_EQ(Vx::App::AppSocketDirectory::Find(dir, error), Vx::E_SUCCESS) << error;
+    ASSERT_FALSE(std::filesystem::exists(dir)) << dir;
+    RunResult run = RunProgram({Bin("iap-ui"), "--app", "com.example.absent", "--connect-timeout", "0.2", "list"});
+    EXPECT_EQ(run.exitCode, 3) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(dir)) << dir << " was left behind";
 }
 
 }  // namespace

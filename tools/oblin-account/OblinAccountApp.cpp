@@ -101,6 +101,15 @@ public:
         }
     }
 
+    void OnAppControlRequestAbandoned(RequestId reqId) override {
+        if (reqId != request_ || finished_) return;
+        // Whoever asked has gone: a sign-in nobody waits for is not left on the screen.
+        request_ = INVALID_REQUEST_ID;
+        finished_ = true;
+        store_->Cancel();
+        Terminate();
+    }
+
     void OnSignInRequested(const String& email, const String& password) override {
         email_ = email;
         bool started = store_->CheckPassword(email.ToUtf8(), password.ToUtf8(),

@@ -1,6 +1,3 @@
-#include <sys/socket.h>
-#include <sys/un.h>
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,29 +14,6 @@ namespace {
 
 class AppControlTest : public AppFixture {
 protected:
-    // A raw connection to a running application, for feeding it bad bytes.
-    int RawConnect(const std::string& appId) {
-        std::string dir, error;
-        EXPECT_EQ(Vx::App::AppSocketDirectory::Get(dir, error), Vx::E_SUCCESS) << error;
-        std::string path = Vx::App::AppSocketDirectory::GetSocketPath(dir, appId);
-        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
-        return fd;
-    }
-    // True when the peer closed the connection within the time.
-    static bool ClosedByPeer(int fd, int timeoutMs = 5000) {
-        char buffer[256];
-        timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        for (;;) {
-            ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n == 0) return true;
-            if (n < 0) return errno == ECONNRESET;
-        }
-    }
     // The provider's last foreground application, once it is `expected` or after
     // two seconds: announcements travel on other connections than requests.
     std::string ForegroundSeenByProvider(const std::string& expected) {

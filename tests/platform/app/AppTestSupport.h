@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <map>
@@ -82,6 +87,31 @@ struct PendingCall {
         return Vx::App::EventLoop::RunUntil([this] { return outcome.answered; }, timeoutMs);
     }
 };
+
+// A raw connection to a running application, for feeding it bad bytes.
+inline int RawConnect(const std::string& appId) {
+    std::string dir, error;
+    EXPECT_EQ(Vx::App::AppSocketDirectory::Get(dir, error), Vx::E_SUCCESS) << error;
+    std::string path = Vx::App::AppSocketDirectory::GetSocketPath(dir, appId);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+    return fd;
+}
+
+// True when the peer closed the connection within the time.
+inline bool ClosedByPeer(int fd, int timeoutMs = 5000) {
+    char buffer[256];
+    timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    for (;;) {
+        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n == 0) return true;
+        if (n < 0) return errno == ECONNRESET;
+    }
+}
 
 class AppFixture : public ::testing::Test {
 protected:

@@ -13,11 +13,13 @@
 //   fail        answers FAILED without a map
 //   watch       answers with _lastActive (the last application reported in the foreground)
 //   big         answers with _count entries of _size bytes each
+//   abandoned   answers with _abandoned: the requests whose callers went away, comma-separated
 #include <unistd.h>
 
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/app/AppControlProviderManager.h"
 #include "platform/app/AppManager.h"
@@ -133,6 +135,11 @@ public:
             HashMap answer(ElementOwnership::Owned);
             Put(answer, L"_lastActive", lastActive_);
             manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, &answer);
+        } else if (op == L"abandoned") {
+            HashMap answer(ElementOwnership::Owned);
+            Put(answer, L"_abandoned", String::FromUtf8(abandoned_));
+            Put(answer, L"_pid", String::FromUtf8(std::to_string(::getpid())));
+            manager->SendAppControlResult(reqId, APP_CTRL_RESULT_SUCCEEDED, &answer);
         } else if (op == L"big") {
             HashMap answer(ElementOwnership::Owned);
             int count = GetInt(extra, L"_count", 1), size = GetInt(extra, L"_size", 1);
@@ -146,6 +153,15 @@ public:
         } else {
             manager->SendAppControlResult(reqId, APP_CTRL_RESULT_FAILED, nullptr);
         }
+    }
+
+    void OnAppControlRequestAbandoned(RequestId reqId) override {
+        if (!abandoned_.empty()) abandoned_ += ",";
+        abandoned_ += std::to_string(reqId);
+        // Answering it now reaches nobody, and says so.
+        result late =
+            AppControlProviderManager::GetInstance()->SendAppControlResult(reqId, APP_CTRL_RESULT_FAILED, nullptr);
+        abandoned_ += std::string(":") + GetResultName(late);
     }
 
     void Answered(RequestId reqId) { delayed_.erase(reqId); }
@@ -165,6 +181,7 @@ private:
     }
 
     result secondAnswer_ = E_SUCCESS;
+    std::string abandoned_;
     bool slowEnd_ = false;
     String lastActive_;
     std::map<RequestId, std::unique_ptr<DelayedAnswer>> delayed_;

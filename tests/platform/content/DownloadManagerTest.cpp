@@ -1,6 +1,7 @@
 #include "platform/content/DownloadManager.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <functional>
@@ -135,6 +136,12 @@ TEST_F(DownloadManagerFixture, DownloadsTheFileWithProgressIntoTheDownloadsFolde
     EXPECT_EQ(last.text, Downloads() + "/pkg.bin");
     EXPECT_EQ(ContentTest::ReadFile(last.text), payload_);
     EXPECT_EQ(ListFolder(Downloads()), std::vector<std::string>{"pkg.bin"});
+    struct stat file {
+    }, folder{};
+    ASSERT_EQ(::stat(last.text.c_str(), &file), 0);
+    ASSERT_EQ(::stat(Downloads().c_str(), &folder), 0);
+    EXPECT_EQ(file.st_mode & 077, 0u) << "downloads are the device owner's alone";
+    EXPECT_EQ(folder.st_mode & 077, 0u);
 
     ASSERT_GE(listener_.Count("progress"), 1);
     unsigned long long previous = 0;

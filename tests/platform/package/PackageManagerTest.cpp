@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -116,7 +117,7 @@ protected:
     Recorder recorder_;
 };
 
-TEST_F(PackageManagerFixture, InstallsFilesWithTheirModesAndRegistersTheApplications) {
+TEST_F(PackageManagerFixture, InstallsFilesWithTheirOwnerModesAndRegistersTheApplications) {
     Recorder responder;
     std::string path = MakePackage("shop", "1.0", {"shop", "shop.worker"});
     EXPECT_EQ(Install("shop", path, &responder), "completed:shop:0");
@@ -132,9 +133,9 @@ TEST_F(PackageManagerFixture, InstallsFilesWithTheirModesAndRegistersTheApplicat
     EXPECT_EQ(ReadFile(folder + "/bin/shop"), "#!/bin/sh\necho shop 1.0\n");
     struct stat info {};
     ASSERT_EQ(::stat((folder + "/bin/shop.worker").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0750u);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
     ASSERT_EQ(::stat((folder + "/share/readme.txt").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     auto manifest = Manifest("shop.worker");
     EXPECT_EQ(manifest["appId"], "shop.worker");
@@ -146,6 +147,43 @@ TEST_F(PackageManagerFixture, InstallsFilesWithTheirModesAndRegistersTheApplicat
     EXPECT_EQ(manager_->GetPackageVersion(L"shop", version), E_SUCCESS);
     EXPECT_EQ(version, L"1.0");
     ExpectNoLeftovers("shop");
+}
+
+TEST_F(PackageManagerFixture, EverythingAnInstallationWritesIsTheOwnersAlone) {
+    mode_t previousUmask = ::umask(022);
+    PackageContents contents = Contents("shop", "1.0", {"shop"});
+    contents.files.push_back({"bin/tool", 0755, "#!/bin/sh\n"});
+    contents.files.push_back({"share/deep/data.txt", 0644, "data"});
+    PackageSigningKey developer;
+    ASSERT_EQ(PackageSigningKey::LoadDeveloperKey(home_.Path(), developer), E_SUCCESS);
+    std::string bytes;
+    ASSERT_EQ(PackageFile::Serialize(contents, developer, bytes), E_SUCCESS);
+    // The package file is the test's input, not something the device wrote.
+    std::string input = home_ / "input.vxp";
+    ContentTest::WriteFile(input, bytes);
+    EXPECT_EQ(Install("shop", input), "completed:shop:0");
+    // Replacing the installed version goes through the other paths of a commit.
+    EXPECT_EQ(Install("shop", input), "completed:shop:0");
+    EXPECT_EQ(Install("shop", MakePackage("shop", "2.0", {"shop", "shop.worker"})), "completed:shop:0");
+    ::umask(previousUmask);
+
+    std::vector<std::string> seen;
+    std::error_code ec;
+    for (std::filesystem::recursive_directory_iterator it(home_.Path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().extension() == ".vxp") continue;
+        struct stat info {};
+        ASSERT_EQ(::lstat(it->path().c_str(), &info), 0) << it->path();
+        unsigned int mode = info.st_mode & 07777;
+        bool executable = it->path().parent_path().filename() == "bin";
+        unsigned int expected = S_ISDIR(info.st_mode) || executable ? 0700u : 0600u;
+        EXPECT_EQ(mode, expected) << it->path() << " has mode " << std::oct << mode;
+        seen.push_back(it->path().lexically_relative(home_.Path()).string());
+    }
+    ASSERT_FALSE(ec) << ec.message();
+    for (const char* written : {"packages", "packages/shop/2.0/bin/shop.worker", "packages/shop/2.0/share/readme.txt",
+                                "apps/shop.manifest", "trusted-keys", "keys/developer.key"}) {
+        EXPECT_NE(std::find(seen.begin(), seen.end(), written), seen.end()) << written;
+    }
 }
 
 TEST_F(PackageManagerFixture, UpgradeReplacesTheOldVersionAndItsDroppedApplications) {

@@ -1,5 +1,7 @@
 #include "platform/system/DeviceProfile.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -36,6 +38,21 @@ TEST_F(DeviceProfileTest, MissingFileLoadsEmptyAndSaveCreatesIt) {
     EXPECT_EQ(value, L"5");
     EXPECT_TRUE(reread.HasSection(L"wifi"));
     EXPECT_FALSE(reread.HasSection(L"system"));
+}
+
+TEST_F(DeviceProfileTest, TheProfileIsReadableByItsOwnerOnly) {
+    mode_t previous = ::umask(022);
+    DeviceProfile profile;
+    ASSERT_EQ(profile.Set(L"sim.mcc", L"450"), Vx::E_SUCCESS);
+    Vx::result saved = profile.Save();
+    ::umask(previous);
+    ASSERT_EQ(saved, Vx::E_SUCCESS);
+    struct stat file {
+    }, folder{};
+    ASSERT_EQ(::stat(home_.ProfilePath().c_str(), &file), 0);
+    ASSERT_EQ(::stat((home_.Path() + "/device").c_str(), &folder), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
 }
 
 TEST_F(DeviceProfileTest, HandWrittenFileKeepsCommentsAndUnknownLines) {
