@@ -126,9 +126,7 @@ result MessageBox::ShowAndWait(int& modalResult) {
         });
         timer.start(static_cast<int>(std::min<unsigned long>(m_->timeout, 24UL * 3600 * 1000)));
     }
-    widget->show();
-    widget->raise();
-    widget->activateWindow();
+    widget->Present();
     bool ended = false;
     int value = MSGBOX_RESULT_CLOSE;
     if (!m_->modal.Run(ended, value)) {

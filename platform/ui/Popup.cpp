@@ -118,10 +118,7 @@ result Popup::DoModal(int& modalResult) {
     if (!IsConstructed() || p_->modal.IsRunning()) return E_INVALID_STATE;
     if (ModalLoop::IsApplicationTerminating()) return E_INVALID_STATE;
     PopupWidget* widget = Widget(*this);
-    widget->Centre();
-    widget->show();
-    widget->raise();
-    widget->activateWindow();
+    widget->Present();
     bool ended = false;
     int value = 0;
     if (!p_->modal.Run(ended, value)) return E_INVALID_STATE;  // the popup was destroyed meanwhile

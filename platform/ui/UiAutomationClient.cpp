@@ -147,6 +147,8 @@ result UiAutomationClient::List(std::vector<ControlInfo>& controls, std::string*
         info.enabled = item.value(QStringLiteral("enabled")).toBool();
         info.visible = item.value(QStringLiteral("visible")).toBool();
         info.focused = item.value(QStringLiteral("focused")).toBool();
+        info.checkable = item.contains(QStringLiteral("checked"));
+        info.checked = item.value(QStringLiteral("checked")).toBool();
         controls.push_back(std::move(info));
     }
     if (windowName) *windowName = reply.value(QStringLiteral("window")).toString().toStdString();

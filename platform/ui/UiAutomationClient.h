@@ -17,6 +17,8 @@ struct ControlInfo {
     bool enabled = false;
     bool visible = false;
     bool focused = false;
+    bool checkable = false;  // a check button
+    bool checked = false;
 };
 
 class UiAutomationClientPrivate;

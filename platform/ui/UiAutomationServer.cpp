@@ -13,9 +13,11 @@
 
 #include "platform/app/AppContextPrivate.h"
 #include "platform/app/AppLog.h"
+#include "platform/ui/CheckButton.h"
 #include "platform/ui/ControlPrivate.h"
 #include "platform/ui/EditField.h"
 #include "platform/ui/Frame.h"
+#include "platform/ui/SnapshotPrivate.h"
 #include "platform/ui/UiAutomationProtocol.h"
 #include "platform/ui/UiAutomationServerPrivate.h"
 #include "platform/ui/scenes/SceneManagerPrivate.h"
@@ -59,6 +61,13 @@ QWidget* FindVisible(const QString& name, Control** control = nullptr) {
         }
     }
     return nullptr;
+}
+
+// Check buttons tell their state; other controls have none.
+void AddState(QJsonObject& entry, Control& control) {
+    if (auto* check = dynamic_cast<Controls::CheckButton*>(&control)) {
+        entry.insert(QStringLiteral("checked"), check->IsSelected());
+    }
 }
 
 QString DisplayText(Control& control) {
@@ -197,14 +206,16 @@ QJsonObject UiAutomationServer::List() const {
     CollectVisible(window, controls);
     QJsonArray array;
     for (auto& [widget, control] : controls) {
-        array.append(QJsonObject{
+        QJsonObject entry{
             {QStringLiteral("name"), ToQString(control->GetName())},
             {QStringLiteral("type"), QString::fromLatin1(control->GetTypeName())},
             {QStringLiteral("text"), DisplayText(*control)},
             {QStringLiteral("enabled"), widget->isEnabled()},
             {QStringLiteral("visible"), widget->isVisible()},
             {QStringLiteral("focused"), widget->hasFocus()},
-        });
+        };
+        AddState(entry, *control);
+        array.append(entry);
     }
     Control* windowControl = ControlPrivate::FromWidget(window);
     // The scene of the frame underneath, also while a popup is open over it.
@@ -304,21 +315,6 @@ void UiAutomationServer::Close(QLocalSocket* socket) {
     });
 }
 
-namespace {
-
-// The frame as the user sees it: header, form and footer, with an open popup drawn over it.
-QPixmap DrawScreen(QWidget* window) {
-    Controls::Frame* frame = Controls::Frame::GetActiveFrame();
-    QWidget* frameWindow = frame ? frame->GetPrivate().widget.data() : nullptr;
-    if (!frameWindow || !frameWindow->isVisible() || frameWindow == window) return window->grab();
-    QPixmap screen = frameWindow->grab();
-    QPainter painter(&screen);
-    painter.drawPixmap(window->mapToGlobal(QPoint(0, 0)) - frameWindow->mapToGlobal(QPoint(0, 0)), window->grab());
-    return screen;
-}
-
-}  // namespace
-
 void UiAutomationServer::Screenshot(QLocalSocket* socket) {
     QWidget* window = GetActiveWindow();
     if (!window) return Fail(socket, Automation::kCodeNoWindow, QStringLiteral("no window is shown"));
@@ -351,8 +347,9 @@ void UiAutomationServer::Fail(QLocalSocket* socket, const char* code, const QStr
 }
 
 QWidget* UiAutomationServer::GetActiveWindow() {
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
+    // An open menu lies over everything, also over a modal popup that opened it.
     if (QWidget* popup = QApplication::activePopupWidget(); popup && popup->isVisible()) return popup;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
     if (Controls::Frame* frame = Controls::Frame::GetActiveFrame()) return frame->GetPrivate().widget;
     QWidget* active = QApplication::activeWindow();
     return active && active->isVisible() ? active : nullptr;

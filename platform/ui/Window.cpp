@@ -29,6 +29,13 @@ void WindowWidget::Centre() {
     move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
 }
 
+void WindowWidget::Present() {
+    show();
+    // The offscreen platform cannot raise windows and says so on every call.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
+    activateWindow();
+}
+
 void WindowWidget::showEvent(QShowEvent* event) {
     Centre();
     QWidget::showEvent(event);

@@ -19,6 +19,8 @@ public:
     std::function<void()> onClose;
     // Centres the window over the active frame (or the phone screen without one).
     void Centre();
+    // Shows the window on top and gives it the input.
+    void Present();
 
 protected:
     void showEvent(QShowEvent* event) override;
