@@ -5,6 +5,7 @@
 // are written to build/tests/screenshots-failed/ for a look.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QColor>
 #include <QImage>
@@ -57,7 +58,9 @@ Comparison Compare(const QImage& expected, const QImage& actual) {
 class ScreenshotsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        actualDir_ = fs::path(IAP_BIN_DIR).parent_path() / "tests" / "screenshots-actual";
+        // One folder per run: ctest may run cases of this suite side by side.
+        actualDir_ =
+            fs::path(IAP_BIN_DIR).parent_path() / "tests" / ("screenshots-actual-" + std::to_string(::getpid()));
         fs::remove_all(actualDir_);
         const std::string command = "ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen '" +
                                     std::string(IAP_BIN_DIR) + "/iap-client-screens' '" + actualDir_.string() + "'";
@@ -71,7 +74,7 @@ protected:
 fs::path ScreenshotsTest::actualDir_;
 int ScreenshotsTest::toolStatus_ = -1;
 
-TEST_F(ScreenshotsTest, ToolDrawsEveryPicture) {
+TEST_F(ScreenshotsTest, EveryPictureIsDrawnAndMatchesItsReference) {
     ASSERT_TRUE(WIFEXITED(toolStatus_));
     EXPECT_EQ(0, WEXITSTATUS(toolStatus_));
     for (const char* name : kPictures) {
@@ -79,9 +82,7 @@ TEST_F(ScreenshotsTest, ToolDrawsEveryPicture) {
         ASSERT_FALSE(image.isNull()) << name;
         EXPECT_EQ(720, image.width()) << name << ": drawn on the 720-pixel-wide screen";
     }
-}
 
-TEST_F(ScreenshotsTest, PicturesMatchTheirReferences) {
     const fs::path references = fs::path(IAP_SOURCE_DIR) / "tests" / "client" / "ui" / "reference";
     const fs::path failed = fs::path(IAP_BIN_DIR).parent_path() / "tests" / "screenshots-failed";
     for (const char* name : kPictures) {
@@ -104,6 +105,8 @@ TEST_F(ScreenshotsTest, PicturesMatchTheirReferences) {
         EXPECT_LE(c.differing, static_cast<long>(kPixelShare * c.total))
             << c.differing << " of " << c.total << " pixels differ; see " << failed;
     }
+    std::error_code ignored;
+    fs::remove_all(actualDir_, ignored);
 }
 
 }  // namespace
