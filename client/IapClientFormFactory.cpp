@@ -7,6 +7,7 @@
 #include "client/IapResourceManager.h"
 #include "client/ui/IapClientPlaceholderForm.h"
 #include "client/ui/IapClientPurchasePlaceholderForm.h"
+#include "client/ui/IapClientSceneSecurityCodeHelp.h"
 #include "platform/ui/scenes/ForwardSceneTransition.h"
 #include "platform/ui/scenes/SceneManager.h"
 
@@ -40,6 +41,16 @@ Controls::Form* IapClientFormFactory::CreatePurchaseFormN() {
     return form;
 }
 
+Controls::Form* IapClientFormFactory::CreateSecurityCodeHelpFormN() {
+    auto* form = new (std::nothrow) IapClientSceneSecurityCodeHelp();
+    if (!form) return nullptr;
+    if (form->Construct() != E_SUCCESS) {
+        delete form;
+        return nullptr;
+    }
+    return form;
+}
+
 Controls::Form* IapClientFormFactory::CreateFormN(const String& formId, const Scenes::SceneId& sceneId) {
     using namespace IapClientScenes;
     Controls::Form* form = nullptr;
@@ -59,7 +70,7 @@ Controls::Form* IapClientFormFactory::CreateFormN(const String& formId, const Sc
         form = CreatePurchaseFormN();
         purchase = static_cast<IapClientPurchasePlaceholderForm*>(form);
     } else if (formId == kFormSecurityCodeHelp) {
-        form = CreatePlaceholderN(L"securityCodeHelp", L"HELP");
+        form = CreateSecurityCodeHelpFormN();
     } else {
         return nullptr;
     }

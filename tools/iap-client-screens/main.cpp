@@ -1,0 +1,232 @@
+// iap-client-screens: shows each of buyclient's popups, messages and its help
+// scene over a form in an offscreen window 720 pixels wide, and writes what
+// the screen shows into PNG files (one per picture).
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "client/ui/CvcPopup.h"
+#include "client/ui/DlgEngine.h"
+#include "client/ui/IapClientSceneSecurityCodeHelp.h"
+#include "client/ui/LoginConfirmPopup.h"
+#include "client/ui/WaitingPopup.h"
+#include "platform/app/AppContextPrivate.h"
+#include "platform/app/EventLoop.h"
+#include "platform/app/ITimerEventListener.h"
+#include "platform/app/Timer.h"
+#include "platform/app/UiApp.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Frame.h"
+#include "platform/ui/Header.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/UiAutomationClient.h"
+#include "platform/ui/UiAutomationProtocol.h"
+
+using namespace Vx;
+using namespace Vx::Ui::Controls;
+using Vx::Base::String;
+
+namespace {
+
+const char kHelp[] = R"(Usage: iap-client-screens OUTPUT_FOLDER [NAME...]
+       iap-client-screens --help
+
+Shows buyclient's popups, messages and help scene offscreen on a 720-pixel-wide
+screen and writes each picture as OUTPUT_FOLDER/NAME.png (folder created if
+needed). NAMEs (all when none is given):
+  login-confirm   the account password popup
+  cvc             the card security code popup
+  waiting         the progress popup (its wheel at the first frame)
+  question        a yes/no question with a title
+  web             the web popup (its page cannot be reached: it says so)
+  timed-error     the error message that closes by itself
+  timed-message   the same without a title
+  security-code-help   the help scene
+Runs in a platform home of its own; needs buyclient's resources beside it
+(build/bin/res/buyclient.BuyClient). Exit codes: 0 written, 1 a picture
+could not be taken or written, 2 usage.
+)";
+
+std::string gOutput;
+std::vector<std::string> gWanted;
+std::vector<std::string> gFailures;
+Ui::Automation::UiAutomationClient* gUi = nullptr;
+
+bool Wanted(const std::string& name) {
+    if (gWanted.empty()) return true;
+    for (const std::string& w : gWanted)
+        if (w == name) return true;
+    return false;
+}
+
+void Shoot(const std::string& name) {
+    // Let the window settle (layout, first paint) before it is drawn.
+    App::EventLoop::RunUntil([] { return false; }, 150);
+    std::string png;
+    if (gUi->Screenshot(png) != E_SUCCESS) {
+        gFailures.push_back(name + ": " + gUi->GetLastError());
+        return;
+    }
+    const std::string path = gOutput + "/" + name + ".png";
+    std::ofstream out(path, std::ios::binary);
+    out << png;
+    if (!out) gFailures.push_back(name + ": cannot write " + path);
+}
+
+class Later : public Base::Runtime::ITimerEventListener {
+public:
+    Later(int ms, std::function<void()> action) : action_(std::move(action)) {
+        timer_.Construct(*this);
+        timer_.Start(ms);
+    }
+    void OnTimerExpired(Base::Runtime::Timer&) override { action_(); }
+
+private:
+    std::function<void()> action_;
+    Base::Runtime::Timer timer_;
+};
+
+// Takes the picture of a modal popup, then closes it.
+void ShootModal(const std::string& name, const std::string& waitFor, const std::function<void()>& run) {
+    Later shot(0, [&] {
+        if (gUi->Wait(waitFor, 5000) != E_SUCCESS) gFailures.push_back(name + ": " + gUi->GetLastError());
+        Shoot(name);
+        gUi->Close();
+    });
+    run();
+}
+
+void ShootAll(Frame& frame, Form& purchase) {
+    if (Wanted("login-confirm")) {
+        LoginConfirmPopup popup;
+        if (popup.Construct(nullptr) == E_SUCCESS) {
+            popup.SetId(L"anna@example.com");
+            popup.PopupShow();
+            Shoot("login-confirm");
+            popup.PopupHide();
+        }
+    }
+    if (Wanted("cvc")) {
+        CvcPopup popup;
+        if (popup.Construct(nullptr) == E_SUCCESS) {
+            popup.PopupShow();
+            Shoot("cvc");
+            popup.PopupHide();
+        }
+    }
+    if (Wanted("waiting")) {
+        WaitingPopup popup;
+        if (popup.Construct() == E_SUCCESS) {
+            popup.PopupShow();
+            // A still picture: the wheel at its first frame.
+            popup.GetAnimation()->Stop();
+            Shoot("waiting");
+            popup.PopupHide();
+        }
+    }
+    if (Wanted("question"))
+        ShootModal("question", "yes", [] {
+            DlgEngine::DlgShowQuestionPopup(L"Purchase with a different phone number?", true, L"Phone bill");
+        });
+    if (Wanted("web"))
+        ShootModal("web", "close",
+                   [] { DlgEngine::DlgShowWebPopup(L"http://127.0.0.1:9/terms", true, L"Terms and conditions"); });
+    if (Wanted("timed-error"))
+        ShootModal("timed-error", "messageBoxText",
+                   [] { DlgEngine::DlgShowTimedErrorMsg(L"The purchase failed. Try again later."); });
+    if (Wanted("timed-message"))
+        ShootModal("timed-message", "messageBoxText",
+                   [] { DlgEngine::DlgShowTimedMsg(L"Your credit card information has been updated."); });
+    if (Wanted("security-code-help")) {
+        auto* help = new IapClientSceneSecurityCodeHelp();
+        if (help->Construct() == E_SUCCESS && frame.AddControl(help) == E_SUCCESS) {
+            frame.SetCurrentForm(help);
+            Shoot("security-code-help");
+            frame.SetCurrentForm(&purchase);
+        } else {
+            delete help;
+            gFailures.push_back("security-code-help: the scene could not be built");
+        }
+    }
+}
+
+class ScreensApp : public Vx::App::UiApp {
+public:
+    static Vx::App::UiApp* Create() { return new ScreensApp(); }
+    bool OnAppInitializing(Vx::App::AppRegistry&) override { return true; }
+    bool OnAppInitialized() override {
+        auto* frame = new Frame();
+        auto* purchase = new Form();
+        if (frame->Construct() != E_SUCCESS || purchase->Construct(IapForm_Style()) != E_SUCCESS ||
+            frame->AddControl(purchase) != E_SUCCESS) {
+            gFailures.push_back("the frame could not be built");
+            delete purchase;
+            delete frame;
+            Vx::App::App::Terminate();
+            return true;
+        }
+        frame->SetName(L"client");
+        purchase->SetName(L"purchase");
+        purchase->SetTitleText(L"PAYMENT");
+        if (AddFrame(*frame) != E_SUCCESS) {
+            gFailures.push_back("the frame could not be shown");
+            Vx::App::App::Terminate();
+            return true;
+        }
+        Ui::Automation::UiAutomationClient ui;
+        if (ui.Connect(Vx::App::AppContext::GetCurrent().appId, 5000) != E_SUCCESS) {
+            gFailures.push_back("automation: " + ui.GetLastError());
+        } else {
+            gUi = &ui;
+            ShootAll(*frame, *purchase);
+            gUi = nullptr;
+        }
+        Vx::App::App::Terminate();
+        return true;
+    }
+
+private:
+    static int IapForm_Style() { return FORM_STYLE_INDICATOR | FORM_STYLE_HEADER | FORM_STYLE_FOOTER; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kHelp, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    gOutput = argv[1];
+    for (int i = 2; i < argc; ++i)
+        gWanted.emplace_back(argv[i]);
+    std::error_code error;
+    std::filesystem::create_directories(gOutput, error);
+    if (error) {
+        std::fprintf(stderr, "iap-client-screens: cannot create %s: %s\n", gOutput.c_str(), error.message().c_str());
+        return 1;
+    }
+    // A platform home of its own, buyclient's resources, the automation channel, no screen.
+    std::string home = (std::filesystem::temp_directory_path() / "iap-client-screens-XXXXXX").string();
+    if (!::mkdtemp(home.data())) {
+        std::fprintf(stderr, "iap-client-screens: cannot make a temporary folder\n");
+        return 1;
+    }
+    ::setenv("IAP_PLATFORM_HOME", home.c_str(), 1);
+    ::setenv(App::kAppIdEnv, "buyclient.BuyClient", 1);
+    ::setenv(Ui::Automation::kEnableEnv, "1", 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const result r = App::UiApp::Execute(ScreensApp::Create, nullptr);
+    std::filesystem::remove_all(home, error);
+    if (r != E_SUCCESS) gFailures.push_back("the application did not run");
+    for (const std::string& failure : gFailures)
+        std::fprintf(stderr, "iap-client-screens: %s\n", failure.c_str());
+    return gFailures.empty() ? 0 : 1;
+}
