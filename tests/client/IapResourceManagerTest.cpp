@@ -146,6 +146,7 @@ TEST(IapResourceManagerTest, BuyclientBitmapsAreDrawnAtTheSizesTheScreensUse) {
         std::string name;
         int width;
         int height;
+        bool ninePatch = false;
     };
     std::vector<Picture> pictures = {
         {"R01_button_expand_closed.png", 74, 74},
@@ -154,10 +155,10 @@ TEST(IapResourceManagerTest, BuyclientBitmapsAreDrawnAtTheSizesTheScreensUse) {
         {"00_circle_bg_ef_press.png", 72, 72},
         {"R09_app_icon_smart.png", 86, 86},
         {"isa_security_card.png", 720, 480},
-        {"R09_purchase_bg_9.png", 50, 50},
-        {"00_list_group_bg_top_9_normal.png", 50, 50},
-        {"00_list_group_bg_center_9_normal.png", 50, 50},
-        {"00_list_group_bg_bottom_9_normal.png", 50, 50},
+        {"R09_purchase_bg_9.png", 48, 48, true},                 // drawn 50x50 with its 1-pixel marks
+        {"00_list_group_bg_top_9_normal.png", 48, 48, true},     // drawn 50x50 with its 1-pixel marks
+        {"00_list_group_bg_center_9_normal.png", 48, 48, true},  // drawn 50x50 with its 1-pixel marks
+        {"00_list_group_bg_bottom_9_normal.png", 48, 48, true},  // drawn 50x50 with its 1-pixel marks
     };
     for (int n = 1; n <= 30; ++n) {
         char name[64];
@@ -170,6 +171,7 @@ TEST(IapResourceManagerTest, BuyclientBitmapsAreDrawnAtTheSizesTheScreensUse) {
         ASSERT_EQ(E_SUCCESS, bitmap.Construct(String::FromUtf8(kClientResources + "/" + picture.name)));
         EXPECT_EQ(picture.width, bitmap.GetWidth());
         EXPECT_EQ(picture.height, bitmap.GetHeight());
+        EXPECT_EQ(picture.ninePatch, bitmap.IsNinePatchedBitmap());
     }
 }
 

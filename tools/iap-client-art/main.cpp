@@ -48,9 +48,10 @@ QImage Blank(int width, int height) {
 QImage NinePatch(int width, int height, int corner, const std::function<void(QPainter&, QRectF)>& body) {
     QImage image = Blank(width + 2, height + 2);
     QPainter painter(&image);
+    painter.save();  // a body may clip; the marks must not be clipped with it
     painter.setRenderHint(QPainter::Antialiasing);
     body(painter, QRectF(1, 1, width, height));
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.restore();
     painter.setPen(Qt::black);
     painter.drawLine(1 + corner, 0, width - corner, 0);
     painter.drawLine(0, 1 + corner, 0, height - corner);
