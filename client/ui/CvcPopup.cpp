@@ -10,26 +10,7 @@ using namespace Vx;
 using namespace Vx::Ui::Controls;
 using Vx::Base::String;
 
-namespace {
-
-constexpr int kButtonTextSize = 34;
-
-result AddButton(Popup& popup, Ui::IActionEventListener& listener, const String& name,
-                 const Graphics::Rectangle& bounds, const String& text, int actionId) {
-    std::unique_ptr<Button> button(new (std::nothrow) Button());
-    if (!button) return E_OUT_OF_MEMORY;
-    result r = button->Construct(bounds, text);
-    if (r != E_SUCCESS) return r;
-    button->SetName(name);
-    button->SetTextSize(kButtonTextSize);
-    button->SetActionId(actionId);
-    button->AddActionEventListener(listener);
-    r = popup.AddControl(button.get());
-    if (r == E_SUCCESS) button.release();
-    return r;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 result CvcPopup::Construct(Ui::IActionEventListener* listener) {
     result r = PopupBase::Construct(listener, false, Graphics::Dimension{kWidth, kHeight});
@@ -59,10 +40,9 @@ result CvcPopup::Construct(Ui::IActionEventListener* listener) {
     cvcField_ = field.release();
 
     const int buttonWidth = kWidth / 2 - 44;
-    r = AddButton(*this, *this, L"done", {36, 176, buttonWidth, 74}, L"Done", kDoneActionId);
+    r = AddButton(L"done", {36, 176, buttonWidth, 74}, L"Done", kDoneActionId);
     if (r != E_SUCCESS) return r;
-    return AddButton(*this, *this, L"cancel", {36 + buttonWidth + 16, 176, buttonWidth, 74}, L"Cancel",
-                     kCancelActionId);
+    return AddButton(L"cancel", {36 + buttonWidth + 16, 176, buttonWidth, 74}, L"Cancel", kCancelActionId);
 }
 
 String CvcPopup::GetCVC() const { return cvcField_ ? cvcField_->GetText() : String(); }

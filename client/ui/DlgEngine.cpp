@@ -128,19 +128,19 @@ int DlgEngine::DlgShowQuestionPopup(const String& text, bool hasTitle, const Str
 
     EndModalWithActionListener ender;
     ender.Construct(&popup);
-    struct ButtonSpec {
+    struct QuestionButton {
         const wchar_t* textId;
         const wchar_t* name;
         int actionId;
         int column;
     };
-    for (const ButtonSpec& spec : {ButtonSpec{L"IDS_ZUMEA_SK_YES_ABB", L"yes", kYesActionId, 0},
-                                   ButtonSpec{L"IDS_ZUMEA_SK_NO_ABB", L"no", kNoActionId, 1}}) {
+    for (const QuestionButton& entry : {QuestionButton{L"IDS_ZUMEA_SK_YES_ABB", L"yes", kYesActionId, 0},
+                                        QuestionButton{L"IDS_ZUMEA_SK_NO_ABB", L"no", kNoActionId, 1}}) {
         std::unique_ptr<Button> button(
-            IapUiHelper::CreateButtonN(IapResourceManager::GetStringFromID(spec.textId), spec.actionId, &ender));
+            IapUiHelper::CreateButtonN(IapResourceManager::GetStringFromID(entry.textId), entry.actionId, &ender));
         if (!button) return 0;
-        button->SetName(spec.name);
-        if (popup.AddControl(button.get(), 1, spec.column) != E_SUCCESS) return 0;
+        button->SetName(entry.name);
+        if (popup.AddControl(button.get(), 1, entry.column) != E_SUCCESS) return 0;
         button.release();
     }
     popup.SetAllColumnsStretchable(true);

@@ -18,7 +18,6 @@ constexpr int kFieldHeight = 66;
 constexpr int kCaptionTextSize = 32;
 constexpr int kIdTextSize = 44;
 constexpr int kButtonHeight = 74;
-constexpr int kButtonTextSize = 34;
 
 template <class T>
 result AddTo(Popup& popup, std::unique_ptr<T>& control, T*& out) {
@@ -50,20 +49,6 @@ result MakeField(const String& name, const Graphics::Rectangle& bounds, EditFiel
     field->SetLowerCaseModeEnabled(true);
     field->SetTextPredictionEnabled(false);
     return E_SUCCESS;
-}
-
-result AddButton(Popup& popup, Ui::IActionEventListener& listener, const String& name,
-                 const Graphics::Rectangle& bounds, const String& text, int actionId) {
-    std::unique_ptr<Button> button(new (std::nothrow) Button());
-    if (!button) return E_OUT_OF_MEMORY;
-    result r = button->Construct(bounds, text);
-    if (r != E_SUCCESS) return r;
-    button->SetName(name);
-    button->SetTextSize(kButtonTextSize);
-    button->SetActionId(actionId);
-    button->AddActionEventListener(listener);
-    Button* added = nullptr;
-    return AddTo(popup, button, added);
 }
 
 }  // namespace
@@ -111,10 +96,9 @@ result LoginConfirmPopup::Construct(Ui::IActionEventListener* listener) {
     y += kFieldHeight + 20;
 
     const int buttonWidth = (kWidth - 90) / 2;
-    r = AddButton(*this, *this, L"ok", {24, y, buttonWidth, kButtonHeight}, L"OK", kOkActionId);
+    r = AddButton(L"ok", {24, y, buttonWidth, kButtonHeight}, L"OK", kOkActionId);
     if (r != E_SUCCESS) return r;
-    return AddButton(*this, *this, L"cancel", {24 + buttonWidth + 45, y, buttonWidth, kButtonHeight}, L"Cancel",
-                     kCancelActionId);
+    return AddButton(L"cancel", {24 + buttonWidth + 45, y, buttonWidth, kButtonHeight}, L"Cancel", kCancelActionId);
 }
 
 void LoginConfirmPopup::SetId(const String& id) {

@@ -17,6 +17,9 @@ public:
     void OnActionPerformed(const Vx::Ui::Control& source, int actionId) override;
 
 protected:
+    // Adds a button that reports `actionId` to this popup.
+    Vx::result AddButton(const Vx::Base::String& name, const Vx::Graphics::Rectangle& bounds,
+                         const Vx::Base::String& text, int actionId);
     void Forward(const Vx::Ui::Control& source, int actionId);
     Vx::Ui::IActionEventListener* GetListener() const { return listener_; }
 
