@@ -8,8 +8,6 @@
 #include "client/WebPopupListener.h"
 #include "client/ui/widgets/IapPopup.h"
 #include "client/ui/widgets/IapUiHelper.h"
-#include "platform/app/ITimerEventListener.h"
-#include "platform/app/Timer.h"
 #include "platform/app/UiApp.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Frame.h"
@@ -28,32 +26,10 @@ Frame* AppFrame() {
     return app ? dynamic_cast<Frame*>(app->GetAppFrame()) : nullptr;
 }
 
-// Ends a modal loop once the application is ending. A loop that runs before
-// the main loop (a message while the first scene is set up) is not ended by
-// the application's own exit, and buyclient would hang on SIGTERM there.
-class EndWhenTerminating : public Vx::Base::Runtime::ITimerEventListener {
-public:
-    static constexpr int kPollMs = 50;
-    explicit EndWhenTerminating(Popup& popup) : popup_(popup) {
-        if (timer_.Construct(*this) == E_SUCCESS) timer_.StartAsRepeatable(kPollMs);
-    }
-    void OnTimerExpired(Vx::Base::Runtime::Timer&) override {
-        App::App* app = App::App::GetInstance();
-        if (!app || !popup_.IsInModalLoop()) return;
-        const App::AppState state = app->GetAppState();
-        if (state == App::APP_STATE_TERMINATING || state == App::APP_STATE_TERMINATED) popup_.EndModal(-1);
-    }
-
-private:
-    Popup& popup_;
-    Vx::Base::Runtime::Timer timer_;
-};
-
 int RunModal(Popup& popup) {
     int modalResult = -1;
     popup.SetShowState(true);
     popup.Show();
-    EndWhenTerminating watch(popup);
     popup.DoModal(modalResult);
     return modalResult;
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ bool g_terminateRequested = false;
 bool g_urgent = false;
 bool g_inMainLoop = false;
 int g_signalPipe[2] = {-1, -1};
+std::map<int, std::function<void()>> g_terminationHooks;
+int g_nextHookId = 1;
 
 int IdleExitMs() {
     if (const char* text = std::getenv("IAP_SERVICE_IDLE_EXIT_MS")) {
@@ -151,6 +154,11 @@ result AppRuntime::RequestTerminate(bool urgent) {
     if (g_terminateRequested) return E_SUCCESS;
     g_terminateRequested = true;
     AppControlProviderManager::GetInstance()->GetPrivate().StopListening();
+    // A copy: a hook may end a loop whose owner then removes its hook.
+    std::map<int, std::function<void()>> hooks = g_terminationHooks;
+    for (auto& [id, hook] : hooks) {
+        if (g_terminationHooks.count(id)) hook();
+    }
     // Before the main loop runs, the flag alone keeps it from starting. Once it
     // runs, the exit is queued so that the callback that asked returns first.
     if (g_inMainLoop) {
@@ -222,5 +230,13 @@ result AppRuntime::Run(App* app, Kind kind) {
 bool AppRuntime::IsTerminateRequested() { return g_terminateRequested; }
 
 bool AppRuntime::IsInMainLoop() { return g_inMainLoop; }
+
+int AppRuntime::AddTerminationHook(std::function<void()> hook) {
+    int id = g_nextHookId++;
+    g_terminationHooks.emplace(id, std::move(hook));
+    return id;
+}
+
+void AppRuntime::RemoveTerminationHook(int id) { g_terminationHooks.erase(id); }
 
 }  // namespace Vx::App

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "platform/app/App.h"
+#include "platform/app/AppRuntimePrivate.h"
 #include "platform/ui/ControlPrivate.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/WindowPrivate.h"
@@ -69,7 +70,11 @@ bool ModalLoop::Run(bool& ended, int& result) {
     loop_ = &loop;
     ended_ = false;
     std::shared_ptr<bool> alive = alive_;
+    // Termination ends the loop wherever it runs; before the main loop no
+    // application exit would reach it.
+    int hook = App::AppRuntime::AddTerminationHook([&loop] { loop.exit(0); });
     loop.exec(QEventLoop::DialogExec);
+    App::AppRuntime::RemoveTerminationHook(hook);
     if (!*alive) return false;
     loop_ = nullptr;
     ended = ended_;

@@ -29,7 +29,9 @@ constexpr const char* kAppId = "com.vexmora.test.modalapp";
 
 class ModalAppTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { Launch({}, "openPopup"); }
+    // Starts the application with `extraEnv` and waits for the control `shown` (unless null).
+    void Launch(const std::vector<std::pair<QString, QString>>& extraEnv, const char* shown) {
         ASSERT_TRUE(Ui::EnsureUiApplication());
         char pattern[] = "/tmp/modal-app-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -40,13 +42,16 @@ protected:
         env.insert(Ui::Automation::kEnableEnv, "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("VX_TEST_STATE_FILE", QString::fromStdString(home_ + "/state"));
+        for (const auto& [name, value] : extraEnv)
+            env.insert(name, value);
         app_.setProcessEnvironment(env);
         app_.setProcessChannelMode(QProcess::ForwardedChannels);
         fs::path program = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" / "vx_test_modalapp";
         app_.start(QString::fromStdString(program.string()), {});
         ASSERT_TRUE(app_.waitForStarted(10000)) << program;
+        if (!shown) return;
         ASSERT_EQ(client_.Connect(kAppId, 20000), E_SUCCESS) << client_.GetLastError();
-        ASSERT_EQ(client_.Wait("openPopup", 10000), E_SUCCESS) << client_.GetLastError();
+        ASSERT_EQ(client_.Wait(shown, 10000), E_SUCCESS) << client_.GetLastError();
     }
     void TearDown() override {
         client_.Disconnect();
@@ -127,6 +132,42 @@ TEST_F(ModalAppTest, SignalDuringMessageBoxEndsCleanly) {
     ASSERT_EQ(::kill(static_cast<pid_t>(app_.processId()), SIGTERM), 0);
     ExpectCleanEnd();
     EXPECT_NE(State().find("message returned 0 0"), std::string::npos) << State();
+}
+
+// A modal popup or message box opened before the main loop runs (while the
+// first form is shown) ends on termination just as one opened later does.
+class EarlyModalAppTest : public ModalAppTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(EarlyModalAppTest, SignalEndsAPopupOpenedBeforeTheMainLoop) {
+    Launch({{"VX_TEST_EARLY_MODAL", "popup"}}, "earlyClose");
+    ASSERT_EQ(::kill(static_cast<pid_t>(app_.processId()), SIGTERM), 0);
+    ExpectCleanEnd();
+    EXPECT_NE(State().find("early modal returned 0 -1"), std::string::npos) << State();
+    EXPECT_NE(State().find("app terminating urgent"), std::string::npos) << State();
+}
+
+TEST_F(EarlyModalAppTest, TerminateEndsAPopupOrMessageBoxOpenedBeforeTheMainLoop) {
+    for (const char* kind : {"popup", "message"}) {
+        SCOPED_TRACE(kind);
+        Launch({{"VX_TEST_EARLY_MODAL", kind}, {"VX_TEST_EARLY_TERMINATE", "1"}}, nullptr);
+        ExpectCleanEnd();
+        std::string state = State();
+        EXPECT_LT(state.find("terminate asked"), state.find("early modal returned")) << state;
+        EXPECT_NE(state.find(std::string("early modal returned 0 ") + (kind == std::string("popup") ? "-1" : "0")),
+                  std::string::npos)
+            << state;
+        TearDown();
+    }
+}
+
+TEST_F(EarlyModalAppTest, SignalEndsAMessageBoxOpenedBeforeTheMainLoop) {
+    Launch({{"VX_TEST_EARLY_MODAL", "message"}}, "messageBoxOk");
+    ASSERT_EQ(::kill(static_cast<pid_t>(app_.processId()), SIGTERM), 0);
+    ExpectCleanEnd();
+    EXPECT_NE(State().find("early modal returned 0 0"), std::string::npos) << State();
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // A small UI application that opens a modal popup or message box on request,
 // for the tests of what arrives while a modal loop runs. It writes what
 // happened, one line per event, to the file named by VX_TEST_STATE_FILE.
+// VX_TEST_EARLY_MODAL ("popup" or "message") opens one before the main loop
+// runs, while the first form is shown; with VX_TEST_EARLY_TERMINATE set, a
+// timer asks for termination while it is open.
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -102,6 +105,44 @@ public:
     }
 };
 
+// Asks for termination a few ticks after it starts.
+class Terminator : public Runtime::ITimerEventListener {
+public:
+    result Start() {
+        result r = timer_.Construct(*this);
+        return r == E_SUCCESS ? timer_.Start(50) : r;
+    }
+    void OnTimerExpired(Runtime::Timer&) override {
+        Note("terminate asked");
+        App::App::Terminate();
+    }
+
+private:
+    Runtime::Timer timer_;
+};
+
+void RunEarlyModal(const std::string& kind) {
+    Terminator terminator;
+    if (std::getenv("VX_TEST_EARLY_TERMINATE")) terminator.Start();
+    int answer = -1;
+    result r = E_FAILURE;
+    if (kind == "message") {
+        MessageBox box;
+        box.Construct(L"Early", L"Before the loop", MSGBOX_STYLE_OK, 0);
+        r = box.ShowAndWait(answer);
+    } else {
+        Popup popup;
+        popup.Construct(true, {600, 300});
+        popup.SetTitleText(L"Early");
+        auto* close = new Button();
+        close->Construct({20, 20, 200, 74}, L"Close");
+        close->SetName(L"earlyClose");
+        popup.AddControl(close);
+        r = popup.DoModal(answer);
+    }
+    Note("early modal returned " + std::to_string(r) + " " + std::to_string(answer));
+}
+
 class ModalApp : public App::UiApp {
 public:
     static UiApp* CreateInstance() { return new ModalApp(); }
@@ -114,9 +155,12 @@ public:
     }
     bool OnAppInitialized() override {
         frame_->SetName(L"modalapp");
-        if (AddFrame(*frame_) == E_SUCCESS) return true;
-        delete frame_;
-        return false;
+        if (AddFrame(*frame_) != E_SUCCESS) {
+            delete frame_;
+            return false;
+        }
+        if (const char* early = std::getenv("VX_TEST_EARLY_MODAL")) RunEarlyModal(early);
+        return true;
     }
     bool OnAppTerminating(Vx::App::AppRegistry&, bool urgent) override {
         Note(std::string("app terminating") + (urgent ? " urgent" : ""));
