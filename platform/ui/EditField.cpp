@@ -122,6 +122,8 @@ result EditField::Construct(const Graphics::Rectangle& rect, EditFieldStyle styl
         field->setInputMethodHints(field->inputMethodHints() | Qt::ImhDigitsOnly);
         field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
     }
+    // Automation reads the hint to know that typed text is lowered.
+    if (e_->lowerCase) field->setInputMethodHints(field->inputMethodHints() | Qt::ImhPreferLowercase);
     // Only the user's edits are reported; SetText is the program's own change.
     QObject::connect(field, &QLineEdit::textEdited, field, [this](const QString& text) {
         if (e_->lowerCase && text != text.toLower()) {
@@ -196,8 +198,10 @@ EditInputModeCategory EditField::GetCurrentInputModeCategory() const { return e_
 
 result EditField::SetLowerCaseModeEnabled(bool enable) {
     e_->lowerCase = enable;
-    if (IsConstructed() && enable) {
-        Widget(*this)->setInputMethodHints(Widget(*this)->inputMethodHints() | Qt::ImhPreferLowercase);
+    if (IsConstructed()) {
+        EditWidget* w = Widget(*this);
+        w->setInputMethodHints(enable ? w->inputMethodHints() | Qt::ImhPreferLowercase
+                                      : w->inputMethodHints() & ~Qt::ImhPreferLowercase);
     }
     return E_SUCCESS;
 }

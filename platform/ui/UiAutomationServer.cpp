@@ -247,7 +247,10 @@ void UiAutomationServer::Type(QLocalSocket* socket, const QJsonObject& request) 
     field->setFocus(Qt::OtherFocusReason);
     field->selectAll();
     field->insert(text.toString());
-    if (field->text() != text.toString()) {
+    // A field in lower-case mode lowers what is typed, as the keyboard would.
+    QString expected = text.toString();
+    if (field->inputMethodHints() & Qt::ImhPreferLowercase) expected = expected.toLower();
+    if (field->text() != expected) {
         return Fail(
             socket, Automation::kCodeRejected,
             QStringLiteral("\"%1\" did not accept the whole text (length limit or allowed characters)").arg(name));

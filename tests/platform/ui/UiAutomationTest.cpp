@@ -155,6 +155,28 @@ TEST_F(UiAutomationTest, TypeReplacesTheTextAsTheUserWould) {
     EXPECT_EQ(client_.Type("email", "x"), E_INVALID_STATE);
 }
 
+// A field in lower-case mode lowers what is typed, as the phone's keyboard
+// would; the text stored is what the user sees. Set before or after the field
+// is built, and switched off again.
+TEST_F(UiAutomationTest, TypeIntoALowerCaseFieldStoresTheLoweredText) {
+    email_->SetLowerCaseModeEnabled(true);
+    ASSERT_EQ(client_.Type("email", "Anna@Example.COM"), E_SUCCESS) << client_.GetLastError();
+    EXPECT_EQ(email_->GetText(), Base::String(L"anna@example.com"));
+    EXPECT_EQ(client_.Type("email", std::string(21, 'A')), E_INVALID_ARG) << "the limit still holds";
+
+    email_->SetLowerCaseModeEnabled(false);
+    ASSERT_EQ(client_.Type("email", "Anna@Example.COM"), E_SUCCESS) << client_.GetLastError();
+    EXPECT_EQ(email_->GetText(), Base::String(L"Anna@Example.COM"));
+
+    auto* early = new EditField();
+    early->SetLowerCaseModeEnabled(true);
+    ASSERT_EQ(early->Construct({20, 700, 680, 80}, EDIT_FIELD_STYLE_NORMAL, 30), E_SUCCESS);
+    early->SetName(L"early");
+    ASSERT_EQ(frame_.GetCurrentForm()->AddControl(early), E_SUCCESS);
+    ASSERT_EQ(client_.Type("early", "MiXed Case"), E_SUCCESS) << client_.GetLastError();
+    EXPECT_EQ(early->GetText(), Base::String(L"mixed case"));
+}
+
 TEST_F(UiAutomationTest, PressRunsTheButtonsActionAfterReplying) {
     ASSERT_EQ(client_.Press("signIn"), E_SUCCESS) << client_.GetLastError();
     ASSERT_TRUE(App::EventLoop::RunUntil([&] { return !recorder_.actions.empty(); }, 3000));
