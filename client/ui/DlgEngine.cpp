@@ -78,8 +78,10 @@ int DlgEngine::DlgShowTimedMsg(const String& text) { return ShowTimed(String(), 
 
 int DlgEngine::DlgShowQuestionPopup(const String& text, bool hasTitle, const String& title) {
     const int width = PopupWidthFor(CurrentFrameWidth());
+    // Empty first and last columns keep the text and buttons off the popup's
+    // border: the grid's spacing after and before them is the margin.
     IapPopup popup;
-    if (popup.Construct(2, 2, hasTitle, width) != E_SUCCESS) return 0;
+    if (popup.Construct(2, 4, hasTitle, width) != E_SUCCESS) return 0;
     popup.SetName(L"question");
     if (hasTitle) popup.SetTitleText(title);
 
@@ -99,7 +101,7 @@ int DlgEngine::DlgShowQuestionPopup(const String& text, bool hasTitle, const Str
     box->SetName(L"questionText");
     if (font) box->SetFont(*font);
     box->SetText(text);
-    if (popup.AddControl(box.get(), 0, 0, 1, 2) != E_SUCCESS) return 0;
+    if (popup.AddControl(box.get(), 0, 1, 1, 2) != E_SUCCESS) return 0;
     box.release();
 
     EndModalWithActionListener ender;
@@ -110,8 +112,8 @@ int DlgEngine::DlgShowQuestionPopup(const String& text, bool hasTitle, const Str
         int actionId;
         int column;
     };
-    for (const QuestionButton& entry : {QuestionButton{L"IDS_ZUMEA_SK_YES_ABB", L"yes", kYesActionId, 0},
-                                        QuestionButton{L"IDS_ZUMEA_SK_NO_ABB", L"no", kNoActionId, 1}}) {
+    for (const QuestionButton& entry : {QuestionButton{L"IDS_ZUMEA_SK_YES_ABB", L"yes", kYesActionId, 1},
+                                        QuestionButton{L"IDS_ZUMEA_SK_NO_ABB", L"no", kNoActionId, 2}}) {
         std::unique_ptr<Button> button(
             IapUiHelper::CreateButtonN(IapResourceManager::GetStringFromID(entry.textId), entry.actionId, &ender));
         if (!button) return 0;
@@ -119,7 +121,8 @@ int DlgEngine::DlgShowQuestionPopup(const String& text, bool hasTitle, const Str
         if (popup.AddControl(button.get(), 1, entry.column) != E_SUCCESS) return 0;
         button.release();
     }
-    popup.SetAllColumnsStretchable(true);
+    popup.GetGridLayout().SetColumnStretchable(1, true);
+    popup.GetGridLayout().SetColumnStretchable(2, true);
     popup.AdjustSize();
 
     const int modalResult = RunModal(popup);

@@ -55,6 +55,50 @@ Comparison Compare(const QImage& expected, const QImage& actual) {
     return c;
 }
 
+bool IsBorderGrey(const QImage& image, int x, int y) {
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return false;
+    const QColor c(image.pixel(x, y));
+    auto near = [](int v) { return std::abs(v - 120) <= 30; };
+    return near(c.red()) && near(c.green()) && near(c.blue());
+}
+
+// Follows a popup's grey border from its top left corner: the frame is closed
+// when both sides run down to the same bottom line and that line runs across.
+// Content laid over the border (an opaque box too wide) breaks a side.
+::testing::AssertionResult HasClosedBorder(const QImage& image) {
+    int left = -1;
+    int top = -1;
+    for (int y = 0; y < image.height() && left < 0; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (IsBorderGrey(image, x, y)) {
+                left = x;
+                top = y;
+                break;
+            }
+        }
+    }
+    if (left < 0) return ::testing::AssertionFailure() << "no border found";
+    int right = left;
+    while (IsBorderGrey(image, right + 1, top))
+        ++right;
+    auto runDown = [&](int x) {
+        int y = top;
+        while (IsBorderGrey(image, x, y + 1))
+            ++y;
+        return y;
+    };
+    const int leftBottom = runDown(left);
+    const int rightBottom = runDown(right);
+    if (right - left < 100 || leftBottom != rightBottom)
+        return ::testing::AssertionFailure() << "the sides from (" << left << "," << top << ") and (" << right << ","
+                                             << top << ") end at rows " << leftBottom << " and " << rightBottom;
+    for (int x = left; x <= right; ++x) {
+        if (!IsBorderGrey(image, x, leftBottom) && !IsBorderGrey(image, x, leftBottom - 1))
+            return ::testing::AssertionFailure() << "the bottom line is broken at (" << x << "," << leftBottom << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class ScreenshotsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -65,6 +109,11 @@ protected:
         const std::string command = "ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen '" +
                                     std::string(IAP_BIN_DIR) + "/iap-client-screens' '" + actualDir_.string() + "'";
         toolStatus_ = std::system(command.c_str());
+    }
+
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(actualDir_, ignored);
     }
 
     static fs::path actualDir_;
@@ -105,8 +154,16 @@ TEST_F(ScreenshotsTest, EveryPictureIsDrawnAndMatchesItsReference) {
         EXPECT_LE(c.differing, static_cast<long>(kPixelShare * c.total))
             << c.differing << " of " << c.total << " pixels differ; see " << failed;
     }
-    std::error_code ignored;
-    fs::remove_all(actualDir_, ignored);
+}
+
+TEST_F(ScreenshotsTest, PopupContentStaysInsideTheBorder) {
+    ASSERT_TRUE(WIFEXITED(toolStatus_));
+    for (const char* name : {"login-confirm", "cvc", "question", "timed-error", "timed-message"}) {
+        SCOPED_TRACE(name);
+        QImage image(QString::fromStdString((actualDir_ / (std::string(name) + ".png")).string()));
+        ASSERT_FALSE(image.isNull());
+        EXPECT_TRUE(HasClosedBorder(image));
+    }
 }
 
 }  // namespace
