@@ -44,6 +44,10 @@ const char* const kUsage =
     "  system.model_name      device model name\n"
     "  wifi.mac               Wi-Fi MAC address, AA:BB:CC:DD:EE:FF; empty: an adapter without address\n"
     "  wifi.enabled           false: the device has no Wi-Fi\n"
+    "  font.size              the user's text size in pixels; empty: no such setting\n"
+    "  font.type              the user's font face; empty: no such setting\n"
+    "  FontSize               (setting.FontSize) small, medium or large; empty: no such setting\n"
+    "  FontType               (setting.FontType) a font face; empty: no such setting\n"
     "\n"
     "Options:\n"
     "  --home DIR             use DIR as the platform home instead of $IAP_PLATFORM_HOME\n"
@@ -105,8 +109,22 @@ std::string CheckEntry(const std::string& key, const std::string& value) {
     }
     if (key == "wifi.mac") return IsMacAddress(value) ? "" : "wifi.mac must look like 00:11:22:AA:BB:CC";
     if (key == "wifi.enabled") return IsBoolean(value) ? "" : "wifi.enabled must be true or false";
+    // Empty font settings are allowed: a device without the setting.
+    if (key == "font.size") {
+        return value.empty() || AllDigits(value, 1, 4) ? "" : "font.size must be a whole number of pixels, or empty";
+    }
+    if (key == "setting.FontSize") {
+        for (const char* word : {"", "small", "medium", "large"}) {
+            if (value == word) return "";
+        }
+        return "FontSize must be small, medium or large, or empty";
+    }
+    if (key == "font.type" || key == "setting.FontType") return "";
     return "unknown key '" + key + "'";
 }
+
+// The older font settings are read by their bare names from [setting].
+std::string FullKey(const std::string& key) { return key == "FontSize" || key == "FontType" ? "setting." + key : key; }
 
 result LoadProfile(DeviceProfile& profile) {
     result r = profile.Load();
@@ -137,7 +155,7 @@ int CommandSet(const std::vector<std::string>& arguments, bool force) {
     for (const std::string& argument : arguments) {
         std::size_t eq = argument.find('=');
         if (eq == std::string::npos) return UsageError("'" + argument + "' is not KEY=VALUE");
-        std::string key = argument.substr(0, eq);
+        std::string key = FullKey(argument.substr(0, eq));
         std::string value = argument.substr(eq + 1);
         if (std::string problem = CheckEntry(key, value); !problem.empty() && !force) {
             return UsageError(problem + " (nothing was changed; --force accepts it anyway)");

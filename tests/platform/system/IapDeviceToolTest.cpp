@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "TempPlatformHome.h"
+#include "platform/system/SettingInfo.h"
 #include "platform/system/SimInfo.h"
 
 namespace {
@@ -84,6 +85,38 @@ TEST_F(IapDeviceToolTest, BadValuesChangeNothingUnlessForced) {
     Vx::Telephony::SimInfo sim;
     ASSERT_EQ(sim.Construct(), Vx::E_SUCCESS);
     EXPECT_EQ(sim.GetMobileCountryCode(), -1);
+}
+
+// The font settings, in both spellings the platform reads; empty means a
+// device without the setting. Values the readers would reject need --force.
+TEST_F(IapDeviceToolTest, SetTakesTheFontSettings) {
+    ToolRun set = Tool("set font.size=42 \"font.type=Liberation Serif\" FontSize=large FontType=Noto");
+    ASSERT_EQ(set.status, 0) << set.output;
+    using Vx::System::SettingInfo;
+    int size = 0;
+    ASSERT_EQ(SettingInfo::GetValue(L"font.size", size), Vx::E_SUCCESS);
+    EXPECT_EQ(size, 42);
+    Vx::Base::String text;
+    ASSERT_EQ(SettingInfo::GetValue(L"font.type", text), Vx::E_SUCCESS);
+    EXPECT_EQ(text, Vx::Base::String(L"Liberation Serif"));
+    ASSERT_EQ(SettingInfo::GetValue(L"FontSize", text), Vx::E_SUCCESS);
+    EXPECT_EQ(text, Vx::Base::String(L"large"));
+    ASSERT_EQ(SettingInfo::GetValue(L"FontType", text), Vx::E_SUCCESS);
+    EXPECT_EQ(text, Vx::Base::String(L"Noto"));
+
+    ASSERT_EQ(Tool("set setting.FontSize=small font.size=").status, 0);
+    EXPECT_EQ(SettingInfo::GetValue(L"FontSize", text), Vx::E_SUCCESS);
+    EXPECT_EQ(text, Vx::Base::String(L"small"));
+    EXPECT_EQ(SettingInfo::GetValue(L"font.size", size), Vx::E_OBJ_NOT_FOUND);
+
+    std::string before = home_.ReadProfile();
+    for (const char* arguments : {"set font.size=big", "set font.size=-3", "set FontSize=huge"}) {
+        ToolRun run = Tool(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(home_.ReadProfile(), before) << arguments;
+    }
+    ASSERT_EQ(Tool("--force set font.size=big").status, 0);
+    EXPECT_EQ(SettingInfo::GetValue(L"font.size", size), Vx::E_NUM_FORMAT);
 }
 
 TEST_F(IapDeviceToolTest, HelpHomeAndUsageErrors) {
