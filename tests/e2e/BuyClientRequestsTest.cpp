@@ -198,4 +198,19 @@ TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCa
     EXPECT_EQ(std::string::npos, ClientLog().find("runtime error")) << ClientLog();
 }
 
+// SIGTERM while the question waits: the modal loop ends, buyclient ends, and
+// the caller still owed hears once.
+TEST_F(BuyClientRequestsTest, SigtermDuringAModalQuestionAnswersTheOwedCallerOnce) {
+    auto caller = StartCaller(NewPurchase("95"));
+    ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
+    ASSERT_TRUE(Press("testQuestion"));
+    ASSERT_TRUE(WaitShown("yes")) << ClientLog();
+    pid_t pid = ClientPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(0, kill(pid, SIGTERM));
+    ExpectEndedWithoutPurchase(AnswerOf(*caller), "95");
+    EXPECT_TRUE(WaitClientGone()) << ClientLog();
+    EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: AddressSanitizer")) << ClientLog();
+}
+
 }  // namespace
