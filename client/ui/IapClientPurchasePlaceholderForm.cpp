@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "client/IapClientFormFactory.h"
 #include "client/IapClientPrivate.h"
 #include "client/IapResourceManager.h"
+#include "client/ui/DlgEngine.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -63,7 +65,8 @@ result IapClientPurchasePlaceholderForm::AddTestButtons() {
         int y;
     };
     for (const Hook& hook :
-         {Hook{L"testIssueTicket", kActionIssueTicket, 120}, Hook{L"testFinishPurchase", kActionFinishPurchase, 220}}) {
+         {Hook{L"testIssueTicket", kActionIssueTicket, 120}, Hook{L"testFinishPurchase", kActionFinishPurchase, 220},
+          Hook{L"testQuestion", kActionAskQuestion, 400}}) {
         auto* button = new (std::nothrow) Button();
         if (!button) return E_OUT_OF_MEMORY;
         result r = button->Construct(Graphics::Rectangle{24, hook.y, 400, 80}, String(hook.name));
@@ -76,7 +79,28 @@ result IapClientPurchasePlaceholderForm::AddTestButtons() {
         button->SetActionId(hook.actionId);
         button->AddActionEventListener(*this);
     }
+    questionAnswer_ = new (std::nothrow) Label();
+    if (!questionAnswer_) return E_OUT_OF_MEMORY;
+    Graphics::Rectangle area = GetClientAreaBounds();
+    result r = questionAnswer_->Construct(Graphics::Rectangle{24, 500, area.width - 48, 60}, String());
+    if (r != E_SUCCESS || (r = AddControl(questionAnswer_)) != E_SUCCESS) {
+        delete questionAnswer_;
+        questionAnswer_ = nullptr;
+        return r;
+    }
+    questionAnswer_->SetName(L"testQuestionAnswer");
+    questionAnswer_->SetShowState(false);
     return E_SUCCESS;
+}
+
+void IapClientPurchasePlaceholderForm::AskTestQuestion() {
+    // Runs a nested event loop: requests, foreground changes and termination
+    // arrive meanwhile, as they do under a real screen's question.
+    const int answer = DlgEngine::DlgShowQuestionPopup(L"Go on with the test purchase?");
+    if (!questionAnswer_) return;
+    questionAnswer_->SetText(String(std::to_wstring(answer)));
+    questionAnswer_->SetShowState(true);
+    questionAnswer_->Invalidate();
 }
 
 void IapClientPurchasePlaceholderForm::EasyBuyPurchaseItemFinish() {
@@ -99,5 +123,7 @@ void IapClientPurchasePlaceholderForm::OnActionPerformed(const Ui::Control&, int
         item.SetItemGroupId(client_->item.GetItemGroupId());
         item.SetPaymentId(L"test-payment");
         client_->OnPurchaseItemFinished(client_->transactionId, IapLib::STATUS_SUCCESS, item);
+    } else if (actionId == kActionAskQuestion) {
+        AskTestQuestion();
     }
 }

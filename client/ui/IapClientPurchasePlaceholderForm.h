@@ -3,10 +3,12 @@
 // of buyclient, which a resumed purchase asks to finish. It does not buy.
 //
 // Test seam: with IAP_CLIENT_TEST_HOOKS=1 in buyclient's environment it shows
-// two buttons, "testIssueTicket" (answers the caller with a purchase ticket,
-// as a chosen payment method would) and "testFinishPurchase" (answers with a
-// purchased item and ends), so that whole-system tests can reach the answers
-// that only real payments produce. Without the variable they do not exist.
+// "testIssueTicket" (answers the caller with a purchase ticket, as a chosen
+// payment method would), "testFinishPurchase" (answers with a purchased item
+// and ends) and "testQuestion" (asks a question in a modal popup, as a
+// payment screen does, and shows the answer in "testQuestionAnswer"), so that
+// whole-system tests can reach what only real payments produce. Without the
+// variable they do not exist.
 #include "client/ui/IapClientPlaceholderForm.h"
 #include "platform/ui/IActionEventListener.h"
 #include "platform/ui/Label.h"
@@ -18,6 +20,7 @@ class IapClientPurchasePlaceholderForm : public IapClientPlaceholderForm, public
 public:
     static constexpr int kActionIssueTicket = 901;
     static constexpr int kActionFinishPurchase = 902;
+    static constexpr int kActionAskQuestion = 903;
 
     IapClientPurchasePlaceholderForm() = default;
     // Tells the factory, so that it never reaches a deleted screen.
@@ -36,9 +39,11 @@ public:
 
 private:
     Vx::result AddTestButtons();
+    void AskTestQuestion();
 
     IapClientPrivate* client_ = nullptr;
     Vx::Ui::Controls::Label* waiting_ = nullptr;
+    Vx::Ui::Controls::Label* questionAnswer_ = nullptr;
     IapClientFormFactory* factory_ = nullptr;
     int finishRequests_ = 0;
 };

@@ -6,7 +6,23 @@ using namespace E2e;
 
 namespace {
 
-class BuyClientRequestsTest : public BuyClientE2eTest {};
+class BuyClientRequestsTest : public BuyClientE2eTest {
+protected:
+    // buyclient's screen as a PNG file's bytes; empty when it could not be taken.
+    std::string Screen() {
+        const std::string path = home_.Path() + "/screen.png";
+        std::filesystem::remove(path);
+        return Ui({"screenshot", path}) == 0 ? ReadFile(path) : std::string();
+    }
+    bool WaitScreenChangedFrom(const std::string& before, int timeoutMs = 30000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::string now = Screen();
+            if (!now.empty() && now != before) return true;
+        }
+        return false;
+    }
+};
 
 TEST_F(BuyClientRequestsTest, BadFirstRequestsAreRefusedOnceAndBuyclientEnds) {
     struct Row {
@@ -124,6 +140,77 @@ TEST_F(BuyClientRequestsTest, ANewPurchaseWhileAResumedOneIsFinishedIsRefusedWit
     EXPECT_EQ(finished.Get("_result"), "0");
     EXPECT_EQ(finished.Get("_paymentId"), "test-payment");
     EXPECT_TRUE(WaitClientGone()) << ClientLog();
+}
+
+// The seam's question runs modally over the purchase form and gives back the
+// button pressed; the form takes input again afterwards.
+TEST_F(BuyClientRequestsTest, TheTestQuestionRunsModallyAndGivesItsAnswer) {
+    auto caller = StartCaller(NewPurchase("81"));
+    ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
+    ASSERT_TRUE(Press("testQuestion"));
+    ASSERT_TRUE(WaitShown("yes")) << ClientLog();
+    std::string list;
+    ASSERT_EQ(0, Ui({"list"}, 60000, &list));
+    EXPECT_NE(std::string::npos, list.find("# window question")) << list;
+    EXPECT_EQ(std::string::npos, list.find("testIssueTicket")) << "the form under the popup took input\n" << list;
+    ASSERT_TRUE(Press("no"));
+    ASSERT_TRUE(WaitShown("testQuestionAnswer")) << ClientLog();
+    ASSERT_EQ(0, Ui({"list"}, 60000, &list));
+    EXPECT_NE(std::string::npos, list.find("testQuestionAnswer\tLabel\tenabled\t-\t2\n")) << list;
+    ASSERT_EQ(0, Ui({"close"}));
+    ExpectEndedWithoutPurchase(AnswerOf(*caller), "81");
+    EXPECT_TRUE(WaitClientGone()) << ClientLog();
+}
+
+// Requests keep arriving while a question waits for the user: a resume is
+// taken, a refused request is answered once, and another application in the
+// foreground ends the modal loop and buyclient, answering the resumed caller once.
+TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCallerHearsOnce) {
+    auto first = StartCaller(NewPurchase("91"));
+    ASSERT_TRUE(WaitShown("testIssueTicket")) << ClientLog();
+    ASSERT_TRUE(Press("testIssueTicket"));
+    ASSERT_EQ(AnswerOf(*first).Get("_method"), "OnPurchaseItemInitialized");
+
+    ASSERT_TRUE(Press("testQuestion"));
+    ASSERT_TRUE(WaitShown("yes")) << ClientLog();
+    const pid_t pid = ClientPid();
+    ASSERT_GT(pid, 0);
+    const std::string before = Screen();
+    ASSERT_FALSE(before.empty());
+    ASSERT_EQ(before, Screen()) << "the screen changes by itself; it cannot tell when the resume is taken";
+
+    auto resumed = StartCaller({"_transactionId=92", "_purchaseResume=1"});
+    // The resume shows "waiting" on the form under the question: the only sign it was taken.
+    ASSERT_TRUE(WaitScreenChangedFrom(before)) << ClientLog();
+    RunResult refused = RunProgram({Bin("appctl"), "--json", "--timeout", "80", kBuyClient,
+                                    "/appcontrol/operation/iap/get_item_list", "_transactionId=93"},
+                                   kAnswerTimeoutMs);
+    ExpectRefused(ParseAppctl(refused.exitCode, refused.output));
+    std::string list;
+    ASSERT_EQ(0, Ui({"list"}, 60000, &list)) << ClientLog();
+    EXPECT_NE(std::string::npos, list.find("# window question")) << list;
+    EXPECT_EQ(pid, ClientPid());
+
+    ASSERT_EQ(0, RunProgram({Bin("appctl"), "foreground", "SOME.OtherApp"}).exitCode);
+    ExpectEndedWithoutPurchase(AnswerOf(*resumed), "92");
+    EXPECT_TRUE(WaitClientGone()) << ClientLog();
+    EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: AddressSanitizer")) << ClientLog();
+    EXPECT_EQ(std::string::npos, ClientLog().find("runtime error")) << ClientLog();
+}
+
+// SIGTERM while the question waits: the modal loop ends, buyclient ends, and
+// the caller still owed hears once.
+TEST_F(BuyClientRequestsTest, SigtermDuringAModalQuestionAnswersTheOwedCallerOnce) {
+    auto caller = StartCaller(NewPurchase("95"));
+    ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
+    ASSERT_TRUE(Press("testQuestion"));
+    ASSERT_TRUE(WaitShown("yes")) << ClientLog();
+    pid_t pid = ClientPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(0, kill(pid, SIGTERM));
+    ExpectEndedWithoutPurchase(AnswerOf(*caller), "95");
+    EXPECT_TRUE(WaitClientGone()) << ClientLog();
+    EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: AddressSanitizer")) << ClientLog();
 }
 
 }  // namespace
