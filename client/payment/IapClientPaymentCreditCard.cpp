@@ -1,0 +1,192 @@
+#include "client/payment/IapClientPaymentCreditCard.h"
+
+#include <new>
+
+#include "client/IapClientScenes.h"
+#include "client/payment/IapClientPaymentMethodPrivate.h"
+#include "client/ui/CvcPopup.h"
+#include "client/ui/DlgEngine.h"
+#include "lib/device/IapSystemInfo.h"
+#include "lib/protocol/IapCommonHttpReply.h"
+#include "lib/records/IapHashMapUtils.h"
+#include "platform/base/ArrayList.h"
+#include "platform/ui/scenes/SceneManager.h"
+
+using namespace Vx;
+using namespace Vx::Base;
+using namespace Vx::Base::Collection;
+using namespace IapCommonHttp;
+namespace Scenes = Vx::Ui::Scenes;
+
+namespace {
+
+String ValueOf(const IMap* record, const wchar_t* key) {
+    String value;
+    IapHashMapUtils::GetStringValue(record, String(key), value);
+    return value;
+}
+
+bool AddAll(Params& params, std::initializer_list<std::pair<const wchar_t*, String>> entries) {
+    for (const auto& [name, value] : entries) {
+        if (params.Add(String(name), value) != E_SUCCESS) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+IapClientPaymentCreditCard::IapClientPaymentCreditCard() = default;
+
+IapClientPaymentCreditCard::~IapClientPaymentCreditCard() { delete cvcPopup_; }
+
+result IapClientPaymentCreditCard::Construct(const IapClientPaymentMethodInfo& info, const IapItemInformation& item) {
+    result r = IapClientPaymentMethod::Construct(info, item);
+    if (r != E_SUCCESS) return r;
+    cvcPopup_ = new (std::nothrow) CvcPopup();
+    if (!cvcPopup_) return E_FAILURE;
+    return cvcPopup_->Construct(this);
+}
+
+String IapClientPaymentCreditCard::GetDisplayName() const { return Text(L"IDS_ZUMEA_BODY_CREDIT_CARD"); }
+
+bool IapClientPaymentCreditCard::IsCVCNeeded() { return IapSystemInfo::GetInstance().mcc == String(kCvcMarketMcc); }
+
+void IapClientPaymentCreditCard::OnPurchaseIdReceived() {
+    if (IsCVCNeeded()) {
+        ShowCvcPopup();
+    } else {
+        SendPurchaseRequest();
+    }
+}
+
+void IapClientPaymentCreditCard::OnActionPerformed(const Ui::Control&, int actionId) {
+    if (actionId == CvcPopup::kDoneActionId) {
+        HideCvcPopup();
+        SendPurchaseRequest();
+    } else if (actionId == CvcPopup::kCancelActionId) {
+        HideCvcPopup();
+        ClearEnteredCvc();
+        ChargeCancelled();
+    }
+}
+
+void IapClientPaymentCreditCard::SendPurchaseRequest() {
+    const bool cvcNeeded = IsCVCNeeded() && cvcPopup_;
+    const String cvc = cvcNeeded ? GetEnteredCvc() : String();
+    // The CVC market's store refuses a charge without the code; ask again instead.
+    if (cvcNeeded && cvc.IsEmpty()) {
+        ShowCvcPopup();
+        return;
+    }
+    if (!BeginCharge()) return;  // already sent for this purchase id, or not resumed
+    const IapSystemInfo& system = IapSystemInfo::GetInstance();
+    const IapItemInformation& item = GetItemInformation();
+    Params params;
+    int sent = -1;
+    if (params.Construct(7) == E_SUCCESS && AddAll(params, {{L"itemID", item.GetItemId()},
+                                                            {L"itemGroupID", item.GetItemGroupId()},
+                                                            {L"duid", system.deviceId},
+                                                            {L"userID", GetUserID()},
+                                                            {L"mode", system.mode},
+                                                            {L"transID", GetTransactionId()}})) {
+        if (!cvcNeeded || params.Add(String(L"cvc"), cvc) == E_SUCCESS) {
+            sent = SendPaymentMethodRequest(FUNCTION_EASYBUY_PURCHASE_ITEM, params);
+        }
+    }
+    if (cvcNeeded) ClearEnteredCvc();
+    if (sent == -1) {
+        // Nothing left the device: the user may press Purchase again.
+        ChargeRefused();
+        ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_PURCHASE_FAILED_TRY_LATER"));
+    }
+}
+
+void IapClientPaymentCreditCard::SendRegisterCreditCardRequest(const String& cardType, const String& cardNumber,
+                                                               const String& expirationYear,
+                                                               const String& expirationMonth, const String& cvc) {
+    Params params;
+    int sent = -1;
+    if (params.Construct(7) == E_SUCCESS && AddAll(params, {{L"cardType", cardType},
+                                                            {L"cardNum", cardNumber},
+                                                            {L"expirationYear", expirationYear},
+                                                            {L"expirationMonth", expirationMonth},
+                                                            {L"cvc", cvc},
+                                                            {L"userID", GetUserID()},
+                                                            {L"authNID", String(L" ")},
+                                                            {L"authPIN", String(L" ")}})) {
+        sent = SendPaymentMethodRequest(FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, params);
+    }
+    if (sent == -1) ShowTimedErrorMessage(String(L"Error sending register request "));
+}
+
+void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& reply) {
+    if (reply.functionId == FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP) {
+        if (reply.errorCode != ERROR_NONE) {
+            OnError(reply);
+            return;
+        }
+        ShowTimedMessage(Text(L"IDS_ZUMEA_POP_YOUR_CREDIT_CARD_INFORMATION_HAS_BEEN_SUCCESSFULLY_UPDATED"));
+        GoBackToPurchase();
+    } else if (reply.functionId == FUNCTION_SEARCH_CARD) {
+        cardCompanies_.clear();
+        cardCompanies_.reserve(static_cast<std::size_t>(reply.records.GetCount()));
+        for (int i = 0; i < reply.records.GetCount(); ++i) {
+            const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(i));
+            cardCompanies_.push_back({ValueOf(record, L"cardCompany"), ValueOf(record, L"cardCompanyCode")});
+        }
+        GoToRegistration();
+    }
+}
+
+void IapClientPaymentCreditCard::OnError(const IapCommonHttpReply& reply) {
+    const int raw = reply.rawErrorCode;
+    if (raw == 6014 || (raw >= 5000 && raw <= 5999)) {
+        ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
+        return;
+    }
+    if (raw == 9204 || raw == 9205 || raw == 9210) {
+        // No usable card: nothing was charged, and the purchase id stays unspent.
+        ChargeRefused();
+        if (SendPaymentMethodRequest(FUNCTION_SEARCH_CARD, Params()) == -1) {
+            String text = Text(L"IDS_ZUMEA_POP_NO_VALID_PAYMENT_METHODS");
+            text.Append(String(L"-1"));
+            ShowTimedErrorMessage(text);
+        }
+        return;
+    }
+    IapClientPaymentMethod::OnError(reply);
+}
+
+void IapClientPaymentCreditCard::ShowCvcPopup() {
+    if (cvcPopup_) cvcPopup_->PopupShow();
+}
+
+void IapClientPaymentCreditCard::HideCvcPopup() {
+    if (cvcPopup_) cvcPopup_->PopupHide();
+}
+
+String IapClientPaymentCreditCard::GetEnteredCvc() const { return cvcPopup_ ? cvcPopup_->GetCVC() : String(); }
+
+void IapClientPaymentCreditCard::ClearEnteredCvc() {
+    if (cvcPopup_) cvcPopup_->ClearCVC();
+}
+
+void IapClientPaymentCreditCard::ShowTimedMessage(const String& text) { DlgEngine::DlgShowTimedMsg(text); }
+
+result IapClientPaymentCreditCard::GoToRegistration() {
+    Scenes::SceneManager* scenes = Scenes::SceneManager::GetInstance();
+    if (!scenes) return E_INVALID_STATE;
+    auto* args = new (std::nothrow) ArrayList(ElementOwnership::NotOwned);
+    if (!args || args->Construct(1) != E_SUCCESS || args->Add(this) != E_SUCCESS) {
+        delete args;
+        return E_OUT_OF_MEMORY;
+    }
+    return scenes->GoForward(Scenes::ForwardSceneTransition(IapClientScenes::kSceneCreditCardRegister), args);
+}
+
+result IapClientPaymentCreditCard::GoBackToPurchase() {
+    Scenes::SceneManager* scenes = Scenes::SceneManager::GetInstance();
+    if (!scenes) return E_INVALID_STATE;
+    return scenes->GoBackward(Scenes::BackwardSceneTransition(Scenes::SCENE_TRANSITION_ANIMATION_TYPE_FADE_IN_OUT,
+                                                              Scenes::SCENE_DESTROY_OPTION_DESTROY));
+}
