@@ -170,8 +170,14 @@ TEST_F(CreditCardTest, NoCardLeadsToTheCompaniesTheRegistrationAndANewPurchase) 
     card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111112", L"2031", L"4", L"123");
     ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
     EXPECT_EQ(0, card_.backs);
-    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
-    ASSERT_TRUE(RunUntil([&] { return card_.backs > 0; }, 20000));
+    ::testing::internal::CaptureStderr();
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"7391");
+    const bool back = RunUntil([&] { return card_.backs > 0; }, 20000);
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(back);
+    // Neither this process nor the store's log writes the number or the code in clear.
+    EXPECT_EQ(std::string::npos, written.find("4111111111111111")) << written;
+    EXPECT_EQ(std::string::npos, written.find("7391")) << written;
     EXPECT_EQ(1u, card_.messages.size());
     const std::string log = sandbox_->Admin("GET", "/admin/requests?limit=500").body;
     EXPECT_NE(std::string::npos, log.find("registerCreditCardForIAP"));
