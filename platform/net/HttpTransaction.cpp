@@ -13,6 +13,7 @@
 #include "platform/net/HttpSession.h"
 #include "platform/net/HttpSessionPrivate.h"
 #include "platform/net/HttpTransactionPrivate.h"
+#include "platform/net/OneShotBodyPrivate.h"
 
 namespace Vx::Net::Http {
 
@@ -151,8 +152,21 @@ QNetworkReply* HttpTransactionPrivate::Send(QNetworkAccessManager& manager, cons
         return body.isEmpty() ? manager.get(networkRequest) : manager.sendCustomRequest(networkRequest, "GET", body);
     case NET_HTTP_METHOD_HEAD:
         return manager.head(networkRequest);
-    case NET_HTTP_METHOD_POST:
-        return manager.post(networkRequest, body);
+    case NET_HTTP_METHOD_POST: {
+        // A POST is never sent twice by the stack on its own (see OneShotBodyPrivate).
+        auto* device = new (std::nothrow) OneShotBodyPrivate(body);
+        if (!device) return nullptr;
+        QNetworkRequest once(networkRequest);
+        once.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+        once.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        QNetworkReply* reply = manager.post(once, device);
+        if (reply) {
+            device->setParent(reply);
+        } else {
+            delete device;
+        }
+        return reply;
+    }
     case NET_HTTP_METHOD_PUT:
         return manager.put(networkRequest, body);
     case NET_HTTP_METHOD_DELETE:

@@ -124,6 +124,19 @@ TEST_F(PaymentMethodTest, ALostReplyAfterTheChargeIsFoundByOneCheckAndChargedOnc
     EXPECT_TRUE(card_.terminations.empty());
 }
 
+// The connection closes without an answer: the HTTP stack must not post the charge again.
+TEST_F(PaymentMethodTest, ADroppedChargeIsNeverResentAndOneCheckFindsIt) {
+    ASSERT_NO_FATAL_FAILURE(StartSandbox({"--fault", "easybuyPurchaseItem:drop-after-commit:1"}));
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(2u, facade_.sent.size());
+    EXPECT_EQ("0", facade_.sent[1].extra.at("_result"));
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "easybuyPurchaseItem"));
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "checkPurchasedItem"));
+    EXPECT_EQ(1, Charges(*sandbox_, card_.GetTransactionId().ToUtf8()));
+}
+
 TEST_F(PaymentMethodTest, ThreeFailedChecksEndWithNetworkFailureAndNoFourthRequest) {
     ASSERT_NO_FATAL_FAILURE(StartSandbox(
         {"--fault", "easybuyPurchaseItem:status-after-commit=502:1", "--fault", "checkPurchasedItem:status=503"}));
