@@ -113,6 +113,29 @@ TEST_F(CreditCardTest, AChargeReplyOverwritesOnlyTheFieldsItFills) {
     EXPECT_EQ("Knight", other.sent[0].extra.at("_itemName"));
 }
 
+TEST_F(CreditCardTest, RepliesGoWhereTheirFunctionSays) {
+    // An empty company list still opens the registration screen.
+    card_.RouteReply(*Parse(ReplyDocument(1, FUNCTION_SEARCH_CARD, 0, {})));
+    EXPECT_EQ(1, card_.registrations);
+    EXPECT_TRUE(card_.GetCardCompanies().empty());
+    card_.RouteReply(*Parse(ReplyDocument(2, FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, 0, {{{"cardType", "VI"}}})));
+    EXPECT_EQ(1, card_.backs);
+    EXPECT_EQ(1u, card_.messages.size());
+    card_.RouteReply(*Parse(ReplyDocument(3, FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, 5002)));
+    ASSERT_EQ(1u, card_.errors.size());
+    EXPECT_EQ(1, card_.backs);
+    card_.RouteReply(*Parse(ReplyDocument(4, FUNCTION_CHECK_PASSWORD, 0, {{{"isValid", "1"}}})));
+    EXPECT_EQ(1u, card_.errors.size());
+    EXPECT_TRUE(facade_.sent.empty());
+
+    // A check that found the payment answers the caller and resets the counter.
+    facade_.answerRequestId = 9;
+    card_.RouteReply(*Parse(ReplyDocument(5, FUNCTION_CHECK_PURCHASED_ITEM, 0, {{{"paymentID", "P7"}}})));
+    ASSERT_EQ(1u, facade_.sent.size());
+    EXPECT_EQ("P7", facade_.sent[0].extra.at("_paymentId"));
+    EXPECT_EQ(0, card_.GetCheckCounter());
+}
+
 TEST_F(CreditCardTest, TheCvcMarketWaitsForTheCodeAndNeverChargesWithoutIt) {
     ScopedMcc market(L"255");
     ASSERT_TRUE(IapClientPaymentCreditCard::IsCVCNeeded());
