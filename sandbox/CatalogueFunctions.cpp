@@ -37,7 +37,7 @@ bool PreloadVersion(const std::string& preloadApp, std::string& version) {
 
 }  // namespace
 
-CatalogueFunctions::CatalogueFunctions(StoreDatabase& database) : database_(database) {}
+CatalogueFunctions::CatalogueFunctions(StoreDatabase& database) : database_(database), lookup_(database) {}
 
 void CatalogueFunctions::RegisterWith(FunctionDispatcher& dispatcher) {
     const auto bind = [this](StoreReply (CatalogueFunctions::*handler)(const StoreRequest&)) {
@@ -55,25 +55,6 @@ void CatalogueFunctions::RegisterWith(FunctionDispatcher& dispatcher) {
 }
 
 std::string CatalogueFunctions::BaseUrl(const StoreRequest& request) { return "http://" + request.hostHeader; }
-
-StoreReply CatalogueFunctions::DatabaseError() const {
-    return StoreReply::Error(StoreError::InternalError, "store database failure: " + database_.LastError());
-}
-
-std::optional<StoreReply> CatalogueFunctions::PricingCountry(const StoreRequest& request, Country& country) {
-    std::optional<Country> found;
-    if (!database_.CountryForMcc(request.mcc, found)) return DatabaseError();
-    if (!found) return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
-    country = *found;
-    return std::nullopt;
-}
-
-std::optional<StoreReply> CatalogueFunctions::CheckGroup(const std::string& groupId) {
-    bool exists = false;
-    if (!database_.GroupExists(groupId, exists)) return DatabaseError();
-    if (!exists) return StoreReply::Error(StoreError::UnknownItemGroup, "no item group \"" + groupId + "\"");
-    return std::nullopt;
-}
 
 StoreReply CatalogueFunctions::CountrySearch(const StoreRequest& request) {
     if (auto missing = RequestParams::RequireAll(request, {"latestCountryCode"})) return *missing;
@@ -130,8 +111,8 @@ StoreReply CatalogueFunctions::CheckAppUpgrade(const StoreRequest& request) {
 std::optional<StoreReply> CatalogueFunctions::ReadListQuery(const StoreRequest& request, ListQuery& query) {
     if (auto refused = RequestParams::ReadRange(request, query.start, query.end)) return refused;
     query.groupId = *request.Param("itemGroupID");
-    if (auto refused = CheckGroup(query.groupId)) return refused;
-    return PricingCountry(request, query.country);
+    if (auto refused = lookup_.CheckGroup(query.groupId)) return refused;
+    return lookup_.PricingCountry(request, query.country);
 }
 
 StoreReply CatalogueFunctions::ListPage(const ListQuery& query, const std::function<bool(int&)>& count,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sandbox/CatalogueLookup.h"
 #include "sandbox/CatalogueTypes.h"
 #include "sandbox/FunctionDispatcher.h"
 #include "sandbox/Paging.h"
@@ -31,10 +32,7 @@ public:
     static std::string BaseUrl(const StoreRequest& request);
 
 private:
-    StoreReply DatabaseError() const;
-    // The country that prices the request (by its "mcc"), or an error reply.
-    std::optional<StoreReply> PricingCountry(const StoreRequest& request, Country& country);
-    std::optional<StoreReply> CheckGroup(const std::string& groupId);
+    StoreReply DatabaseError() const { return lookup_.DatabaseError(); }
 
     // What both paged lists ask: a range within a group, priced for a country.
     struct ListQuery {
@@ -49,6 +47,7 @@ private:
                         const std::function<bool(const Page&, std::vector<StoreRecord>&)>& fetch);
 
     StoreDatabase& database_;
+    CatalogueLookup lookup_;
 };
 
 }  // namespace Sandbox

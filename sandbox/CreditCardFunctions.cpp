@@ -34,7 +34,7 @@ double ChargedAmount(const std::vector<PaymentOffer>& offers, const Item& item, 
 
 }  // namespace
 
-CreditCardFunctions::CreditCardFunctions(StoreDatabase& database) : database_(database) {}
+CreditCardFunctions::CreditCardFunctions(StoreDatabase& database) : database_(database), lookup_(database) {}
 
 void CreditCardFunctions::RegisterWith(FunctionDispatcher& dispatcher) {
     const unsigned store = static_cast<unsigned>(Endpoint::Store);
@@ -54,10 +54,6 @@ std::string CreditCardFunctions::ReplyDate(const std::string& stamp) {
     if (stamp.size() != 14) return stamp;
     return stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " + stamp.substr(8, 2) + ":" +
            stamp.substr(10, 2) + ":" + stamp.substr(12, 2);
-}
-
-StoreReply CreditCardFunctions::DatabaseError() const {
-    return StoreReply::Error(StoreError::InternalError, "store database failure: " + database_.LastError());
 }
 
 StoreReply CreditCardFunctions::ChargeReply(const CardCharge& charge, const Item& item, const Country& country) const {
@@ -109,16 +105,10 @@ StoreReply CreditCardFunctions::PurchaseItem(const StoreRequest& request) {
     const std::string& userId = *request.Param("userID");
     const std::string& purchaseId = *request.Param("transID");
 
-    bool groupExists = false;
-    if (!database_.GroupExists(groupId, groupExists)) return DatabaseError();
-    if (!groupExists) return StoreReply::Error(StoreError::UnknownItemGroup, "no item group \"" + groupId + "\"");
-    std::optional<Item> item;
-    if (!database_.FindItem(groupId, itemId, item)) return DatabaseError();
-    if (!item)
-        return StoreReply::Error(StoreError::UnknownItem, "no item \"" + itemId + "\" in group \"" + groupId + "\"");
-    std::optional<Country> country;
-    if (!database_.CountryForMcc(request.mcc, country)) return DatabaseError();
-    if (!country) return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    Item item;
+    if (auto refused = lookup_.FindItem(groupId, itemId, item)) return *refused;
+    Country country;
+    if (auto refused = lookup_.PricingCountry(request, country)) return *refused;
 
     // A retry of a purchase that went through gets the same payment and is not charged again.
     std::optional<CardCharge> earlier;
@@ -127,7 +117,7 @@ StoreReply CreditCardFunctions::PurchaseItem(const StoreRequest& request) {
         if (earlier->duid != duid || earlier->itemId != itemId || earlier->userId != userId)
             return StoreReply::Error(StoreError::InvalidParameter,
                                      "purchase id \"" + purchaseId + "\" was spent by another purchase");
-        return ChargeReply(*earlier, *item, *country);
+        return ChargeReply(*earlier, item, country);
     }
     std::optional<IssuedPurchaseId> issued;
     if (!database_.FindPurchaseId(purchaseId, issued)) return DatabaseError();
@@ -155,15 +145,15 @@ StoreReply CreditCardFunctions::PurchaseItem(const StoreRequest& request) {
     }
 
     std::vector<PaymentOffer> offers;
-    if (!database_.PaymentOffers(country->code, groupId, itemId, offers)) return DatabaseError();
+    if (!database_.PaymentOffers(country.code, groupId, itemId, offers)) return DatabaseError();
     CardCharge charge{purchaseId,
                       "P" + RandomId::Hex(kPaymentIdBytes),
                       userId,
                       duid,
                       groupId,
                       itemId,
-                      ChargedAmount(offers, *item, *country),
-                      country->currencyUnit,
+                      ChargedAmount(offers, item, country),
+                      country.currencyUnit,
                       card->cardType,
                       card->maskedNumber,
                       TextUtil::UtcStamp()};
@@ -171,11 +161,11 @@ StoreReply CreditCardFunctions::PurchaseItem(const StoreRequest& request) {
         return StoreReply::Error(StoreError::InternalError, "no random payment id could be made");
     ChargeOutcome outcome = ChargeOutcome::NotSpendable;
     if (!database_.CommitCharge(charge, outcome)) return DatabaseError();
-    if (outcome == ChargeOutcome::Charged) return ChargeReply(charge, *item, *country);
+    if (outcome == ChargeOutcome::Charged) return ChargeReply(charge, item, country);
     // Another request with the same purchase id committed first: answer with its payment.
     if (!database_.FindCharge(purchaseId, earlier)) return DatabaseError();
     if (earlier && earlier->duid == duid && earlier->itemId == itemId && earlier->userId == userId)
-        return ChargeReply(*earlier, *item, *country);
+        return ChargeReply(*earlier, item, country);
     return StoreReply::Error(StoreError::InvalidParameter, "purchase id \"" + purchaseId + "\" was already spent");
 }
 
@@ -207,11 +197,10 @@ StoreReply CreditCardFunctions::CheckPurchasedItem(const StoreRequest& request) 
 }
 
 StoreReply CreditCardFunctions::SearchCard(const StoreRequest& request) {
-    std::optional<Country> country;
-    if (!database_.CountryForMcc(request.mcc, country)) return DatabaseError();
-    if (!country) return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    Country country;
+    if (auto refused = lookup_.PricingCountry(request, country)) return *refused;
     std::vector<CardCompany> companies;
-    if (!database_.CardCompanies(country->code, companies)) return DatabaseError();
+    if (!database_.CardCompanies(country.code, companies)) return DatabaseError();
     StoreReply reply;
     for (const CardCompany& company : companies)
         reply.records.push_back(StoreRecord{{"cardCompany", company.name}, {"cardCompanyCode", company.code}});
@@ -230,17 +219,16 @@ StoreReply CreditCardFunctions::RegisterCard(const StoreRequest& request) {
     if (userId.empty() || !known)
         return StoreReply::Error(StoreError::CardNotRegistered, "no account with user id \"" + userId + "\"");
 
-    std::optional<Country> country;
-    if (!database_.CountryForMcc(request.mcc, country)) return DatabaseError();
-    if (!country) return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    Country country;
+    if (auto refused = lookup_.PricingCountry(request, country)) return *refused;
     std::vector<CardCompany> companies;
-    if (!database_.CardCompanies(country->code, companies)) return DatabaseError();
+    if (!database_.CardCompanies(country.code, companies)) return DatabaseError();
     bool typeKnown = false;
     for (const CardCompany& company : companies)
         typeKnown = typeKnown || company.code == cardType;
     if (!typeKnown)
         return StoreReply::Error(StoreError::UnknownCardType,
-                                 "card type \"" + cardType + "\" is no card company of " + country->name);
+                                 "card type \"" + cardType + "\" is no card company of " + country.name);
     if (!CardChecks::IsCardNumber(number))
         return StoreReply::Error(StoreError::BadCardNumber, "the card number is not a valid card number");
     int year = 0;

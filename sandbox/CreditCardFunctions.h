@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sandbox/CatalogueLookup.h"
 #include "sandbox/CatalogueTypes.h"
 #include "sandbox/FunctionDispatcher.h"
 
@@ -32,13 +33,14 @@ public:
     static std::string ReplyDate(const std::string& stamp);
 
 private:
-    StoreReply DatabaseError() const;
+    StoreReply DatabaseError() const { return lookup_.DatabaseError(); }
     // The reply of a committed charge; the same for every retry of its purchase id.
     StoreReply ChargeReply(const CardCharge& charge, const Item& item, const Country& country) const;
     // Why the card cannot be charged, or nullopt when it can.
     std::optional<StoreReply> RefuseCard(const std::optional<RegisteredCard>& card) const;
 
     StoreDatabase& database_;
+    CatalogueLookup lookup_;
 };
 
 }  // namespace Sandbox

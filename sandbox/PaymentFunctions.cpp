@@ -36,7 +36,7 @@ StoreRecord OfferRecord(const PaymentOffer& offer, const Item& item, const Count
 
 }  // namespace
 
-PaymentFunctions::PaymentFunctions(StoreDatabase& database) : database_(database) {}
+PaymentFunctions::PaymentFunctions(StoreDatabase& database) : database_(database), lookup_(database) {}
 
 void PaymentFunctions::RegisterWith(FunctionDispatcher& dispatcher) {
     const unsigned store = static_cast<unsigned>(Endpoint::Store);
@@ -51,27 +51,17 @@ std::string PaymentFunctions::VerifyUrl(const StoreRequest& request, const std::
     return CatalogueFunctions::BaseUrl(request) + "/purchases/" + purchaseId;
 }
 
-StoreReply PaymentFunctions::DatabaseError() const {
-    return StoreReply::Error(StoreError::InternalError, "store database failure: " + database_.LastError());
-}
-
 StoreReply PaymentFunctions::GetPaymentMethodSearch(const StoreRequest& request) {
     if (auto missing = RequestParams::RequireAll(request, {"itemID", "itemGroupID", "mode"})) return *missing;
     const std::string& itemId = *request.Param("itemID");
     const std::string& groupId = *request.Param("itemGroupID");
-    bool groupExists = false;
-    if (!database_.GroupExists(groupId, groupExists)) return DatabaseError();
-    if (!groupExists) return StoreReply::Error(StoreError::UnknownItemGroup, "no item group \"" + groupId + "\"");
-    std::optional<Item> item;
-    if (!database_.FindItem(groupId, itemId, item)) return DatabaseError();
-    if (!item)
-        return StoreReply::Error(StoreError::UnknownItem, "no item \"" + itemId + "\" in group \"" + groupId + "\"");
-    std::optional<Country> country;
-    if (!database_.CountryForMcc(request.mcc, country)) return DatabaseError();
-    if (!country) return StoreReply::Error(StoreError::InternalError, "the catalogue holds no country");
+    Item item;
+    if (auto refused = lookup_.FindItem(groupId, itemId, item)) return *refused;
+    Country country;
+    if (auto refused = lookup_.PricingCountry(request, country)) return *refused;
 
     std::vector<PaymentOffer> offers;
-    if (!database_.PaymentOffers(country->code, groupId, itemId, offers)) return DatabaseError();
+    if (!database_.PaymentOffers(country.code, groupId, itemId, offers)) return DatabaseError();
     // The device takes the list only with all three counts present; none offered is 1 to 0 of 0.
     StoreReply reply;
     reply.hasCounts = true;
@@ -79,7 +69,7 @@ StoreReply PaymentFunctions::GetPaymentMethodSearch(const StoreRequest& request)
     reply.endNum = static_cast<int>(offers.size());
     reply.totalCount = static_cast<int>(offers.size());
     for (const PaymentOffer& offer : offers)
-        reply.records.push_back(OfferRecord(offer, *item, *country));
+        reply.records.push_back(OfferRecord(offer, item, country));
     return reply;
 }
 

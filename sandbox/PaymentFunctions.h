@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sandbox/CatalogueLookup.h"
 #include "sandbox/CatalogueTypes.h"
 #include "sandbox/FunctionDispatcher.h"
 
@@ -24,9 +25,10 @@ public:
     static std::string VerifyUrl(const StoreRequest& request, const std::string& purchaseId);
 
 private:
-    StoreReply DatabaseError() const;
+    StoreReply DatabaseError() const { return lookup_.DatabaseError(); }
 
     StoreDatabase& database_;
+    CatalogueLookup lookup_;
 };
 
 }  // namespace Sandbox
