@@ -13,18 +13,6 @@ namespace Vx::Ui::Controls {
 
 namespace {
 
-// Lays the rows out again when the view changes size.
-class ListArea : public QScrollArea {
-public:
-    std::function<void()> onResize;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QScrollArea::resizeEvent(event);
-        if (onResize) onResize();
-    }
-};
-
 struct Row {
     ListItemBase* item = nullptr;
     bool checked = false;
@@ -220,7 +208,7 @@ result GroupedListView::Construct(const Graphics::Rectangle& rect, GroupedListVi
     style_ = style;
     divider_ = itemDivider;
     fastScroll_ = fastScroll;
-    auto* area = new ListArea();
+    auto* area = new RowsScrollArea();
     area->onResize = [this] { impl_->Layout(); };
     area->setFrameShape(QFrame::NoFrame);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

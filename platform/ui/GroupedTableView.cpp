@@ -12,18 +12,6 @@ namespace Vx::Ui::Controls {
 
 namespace {
 
-// Lays the rows out again when the view changes size.
-class TableArea : public QScrollArea {
-public:
-    std::function<void()> onResize;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QScrollArea::resizeEvent(event);
-        if (onResize) onResize();
-    }
-};
-
 struct Row {
     TableViewItemBase* item = nullptr;
     bool checked = false;
@@ -48,7 +36,7 @@ public:
     }
 
     GroupedTableView& view;
-    TableArea* area = nullptr;
+    RowsScrollArea* area = nullptr;
     QWidget* content = nullptr;
     IGroupedTableViewItemProvider* provider = nullptr;
     ListenerList<IGroupedTableViewItemEventListener> listeners;
@@ -256,7 +244,7 @@ result GroupedTableView::Construct(const Graphics::Rectangle& rect, bool itemDiv
     }
     divider_ = itemDivider;
     scrollStyle_ = scrollStyle;
-    auto* area = new TableArea();
+    auto* area = new RowsScrollArea();
     area->onResize = [this] { impl_->Layout(); };
     area->setFrameShape(QFrame::NoFrame);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

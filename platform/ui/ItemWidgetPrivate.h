@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QJsonObject>
+#include <QScrollArea>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -14,6 +15,18 @@
 #include "platform/ui/Control.h"
 
 namespace Vx::Ui::Controls {
+
+// The scrolling area of the grouped views: lays the rows out again when it changes size.
+class RowsScrollArea : public QScrollArea {
+public:
+    std::function<void()> onResize;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        if (onResize) onResize();
+    }
+};
 
 class ItemWidget : public QAbstractButton {
 public:
