@@ -3,7 +3,6 @@
 // that platform lists can hold maps (reply records, country lists). With
 // ElementOwnership::Owned it deletes its keys and values when they leave it.
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "platform/base/IMap.h"
@@ -35,13 +34,22 @@ public:
     IMapEnumerator* GetMapEnumeratorN() const override;
     ElementOwnership GetOwnership() const { return ownership_; }
 
+    // The key's hash is kept beside it, so that a look-up calls the keys'
+    // Equals only for a likely match.
+    struct Entry {
+        Object* key;
+        Object* value;
+        int hash;
+    };
+
 private:
-    long Find(const Object& key) const;
+    long Find(const Object& key) const { return Find(key, key.GetHashCode()); }
+    long Find(const Object& key, int hash) const;
     void Reindex();
     void Release(Object* key, Object* value);
 
     ElementOwnership ownership_;
-    std::vector<std::pair<Object*, Object*>> entries_;
+    std::vector<Entry> entries_;
     std::unordered_multimap<int, std::size_t> index_;
 };
 
