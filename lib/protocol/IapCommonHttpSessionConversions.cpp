@@ -53,17 +53,18 @@ result IapCommonHttpSession::FillItemInformation(const IMap* record, const Strin
     static const String kItemName(L"itemName");
     static const String kItemPrice(L"itemPrice");
     static const String kCurrencyUnit(L"currencyUnit");
-    String text;
+    // The record's texts are borrowed, so that each reaches the item with one copy.
+    const String* text = nullptr;
     double price = 0;
     result r;
-    if ((r = IapHashMapUtils::GetStringValue(record, kItemId, text)) != E_SUCCESS) return r;
-    item->SetItemId(text);
-    if ((r = IapHashMapUtils::GetStringValue(record, kItemName, text)) != E_SUCCESS) return r;
-    item->SetItemName(text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kItemId, text)) != E_SUCCESS) return r;
+    item->SetItemId(*text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kItemName, text)) != E_SUCCESS) return r;
+    item->SetItemName(*text);
     if ((r = IapHashMapUtils::GetDoubleValue(record, kItemPrice, price)) != E_SUCCESS) return r;
     item->SetItemPrice(price);
-    if ((r = IapHashMapUtils::GetStringValue(record, kCurrencyUnit, text)) != E_SUCCESS) return r;
-    item->SetCurrencyUnit(text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kCurrencyUnit, text)) != E_SUCCESS) return r;
+    item->SetCurrencyUnit(*text);
     struct Optional {
         String key;
         void (IapItemInformation::*set)(const String&);
@@ -76,7 +77,7 @@ result IapCommonHttpSession::FillItemInformation(const IMap* record, const Strin
         {String(L"reserved2"), &IapItemInformation::SetReserved2},
     };
     for (const auto& field : kOptional) {
-        if (IapHashMapUtils::GetStringValue(record, field.key, text) == E_SUCCESS) (item->*field.set)(text);
+        if (IapHashMapUtils::FindStringValue(record, field.key, text) == E_SUCCESS) (item->*field.set)(*text);
     }
     item->SetItemGroupId(itemGroupId);
     item->SetCurrencyUnitHasPenny(currencyUnitHasPenny);

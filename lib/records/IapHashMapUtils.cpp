@@ -37,6 +37,13 @@ result GetStringValue(const IMap* map, const String& key, String& out) {
     return r;
 }
 
+result FindStringValue(const IMap* map, const String& key, const String*& out) {
+    result r;
+    const String* text = FindText(map, key, r);
+    if (text) out = text;
+    return r;
+}
+
 result GetBoolValue(const IMap* map, const String& key, bool& out) {
     result r;
     const String* text = FindText(map, key, r);
