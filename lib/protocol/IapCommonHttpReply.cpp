@@ -37,16 +37,21 @@ bool IsEndOf(xmlTextReaderPtr reader, int depth) {
 }
 
 bool NameIs(xmlTextReaderPtr reader, const char* name) {
-    return xmlStrcasecmp(xmlTextReaderConstName(reader), BAD_CAST name) == 0;
+    const xmlChar* actual = xmlTextReaderConstName(reader);
+    // Names are nearly always written as expected; the exact test is cheaper.
+    return actual &&
+           (std::strcmp(reinterpret_cast<const char*>(actual), name) == 0 || xmlStrcasecmp(actual, BAD_CAST name) == 0);
 }
 
 // Reply text is mostly ASCII, which widens directly without the decoder.
 String ToString(const char* utf8, std::size_t length) {
-    const char* end = utf8 + length;
-    if (std::all_of(utf8, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return String(std::wstring(utf8, end));
+    std::wstring wide(length, L'\0');
+    for (std::size_t i = 0; i < length; ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) return String::FromUtf8(std::string_view(utf8, length));
+        wide[i] = static_cast<wchar_t>(c);
     }
-    return String::FromUtf8(std::string_view(utf8, length));
+    return String(std::move(wide));
 }
 
 String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.size()); }
@@ -227,8 +232,10 @@ int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
         int depth = xmlTextReaderDepth(reader);
         int count = 0;
         std::string text;
-        while ((read = xmlTextReaderRead(reader)) == 1 && !IsEndOf(reader, depth)) {
-            if (!IsElement(reader) || !NameIs(reader, "value")) continue;
+        while ((read = xmlTextReaderRead(reader)) == 1) {
+            int type = xmlTextReaderNodeType(reader);
+            if (type == XML_READER_TYPE_END_ELEMENT && xmlTextReaderDepth(reader) == depth) break;
+            if (type != XML_READER_TYPE_ELEMENT || !NameIs(reader, "value")) continue;
             if (++count > expected) return -1;
             const char* name = BorrowAttribute(reader, "name");
             if (!name) return -1;

@@ -1,5 +1,6 @@
 // Item-list parameters and the conversion of reply records into records.
 #include <new>
+#include <typeinfo>
 
 #include "lib/device/IapSystemInfo.h"
 #include "lib/protocol/IapCommonHttpReply.h"
@@ -36,7 +37,10 @@ result IapCommonHttpSession::BuildItemListFromReply(const String& itemGroupId, c
     out->SetCapacity(out->GetCount() + reply.records.GetCount());
     for (int i = 0; i < reply.records.GetCount(); ++i) {
         IapItemInformation item;
-        const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(i));
+        const Object* entry = reply.records.GetAt(i);
+        // The reader makes HashMaps; the type check spares a cross-cast per record.
+        const IMap* record = entry && typeid(*entry) == typeid(HashMap) ? static_cast<const HashMap*>(entry)
+                                                                        : dynamic_cast<const IMap*>(entry);
         if (FillItemInformation(record, itemGroupId, &item) != E_SUCCESS || out->Add(item) != E_SUCCESS) {
             out->RemoveAll();
             return E_FAILURE;
