@@ -27,7 +27,7 @@ trap 'rm -rf "$out"' EXIT
 count() {
     local file="$out/$1.$2"
     valgrind --tool=callgrind --callgrind-out-file="$file" --toggle-collect="*$1(*" \
-        "$bench" --benchmark_filter="^$1/$2\$" --benchmark_min_time=0 >/dev/null 2>&1
+        "$bench" --benchmark_filter="^$1/$2\$" --benchmark_min_time=0 --benchmark_repetitions=1 >/dev/null 2>&1
     awk '/^(summary|totals):/ { print $2; exit }' "$file"
 }
 

@@ -48,13 +48,13 @@ result HashMap::Construct(int capacity, float loadFactor) {
 long HashMap::Find(const Object& key, int hash) const {
     // Small maps (reply records, extra data) are searched directly: building
     // a hash index for them costs more allocations than it saves.
-    if (index_.empty()) {
+    if (!index_) {
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             if (entries_[i].hash == hash && entries_[i].key->Equals(key)) return static_cast<long>(i);
         }
         return -1;
     }
-    auto [first, last] = index_.equal_range(hash);
+    auto [first, last] = index_->equal_range(hash);
     for (auto it = first; it != last; ++it) {
         if (entries_[it->second].key->Equals(key)) return static_cast<long>(it->second);
     }
@@ -62,10 +62,14 @@ long HashMap::Find(const Object& key, int hash) const {
 }
 
 void HashMap::Reindex() {
-    index_.clear();
-    if (entries_.size() <= kLinearSearchLimit) return;
+    if (entries_.size() <= kLinearSearchLimit) {
+        index_.reset();
+        return;
+    }
+    if (!index_) index_ = std::make_unique<std::unordered_multimap<int, std::size_t>>();
+    index_->clear();
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        index_.emplace(entries_[i].hash, i);
+        index_->emplace(entries_[i].hash, i);
 }
 
 void HashMap::Release(Object* key, Object* value) {
@@ -82,12 +86,12 @@ result HashMap::Add(Object* key, Object* value) {
         entries_.push_back(Entry{key, value, hash});
         if (entries_.size() == kLinearSearchLimit + 1) {
             Reindex();
-        } else if (!index_.empty()) {
-            index_.emplace(hash, entries_.size() - 1);
+        } else if (index_) {
+            index_->emplace(hash, entries_.size() - 1);
         }
     } catch (const std::bad_alloc&) {
         if (!entries_.empty() && entries_.back().key == key) entries_.pop_back();
-        index_.clear();
+        index_.reset();
         try {
             Reindex();
         } catch (const std::bad_alloc&) {
@@ -120,7 +124,7 @@ result HashMap::Remove(const Object& key) {
 void HashMap::RemoveAll() {
     auto entries = std::move(entries_);
     entries_.clear();
-    index_.clear();
+    index_.reset();
     for (auto& entry : entries)
         Release(entry.key, entry.value);
 }

@@ -2,6 +2,7 @@
 // Map of Object keys to Object values, in insertion order; itself an Object so
 // that platform lists can hold maps (reply records, country lists). With
 // ElementOwnership::Owned it deletes its keys and values when they leave it.
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -50,7 +51,8 @@ private:
 
     ElementOwnership ownership_;
     std::vector<Entry> entries_;
-    std::unordered_multimap<int, std::size_t> index_;
+    // Made only for maps too large to search directly; most never need it.
+    std::unique_ptr<std::unordered_multimap<int, std::size_t>> index_;
 };
 
 }  // namespace Vx::Base::Collection
