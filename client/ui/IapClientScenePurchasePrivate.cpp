@@ -384,14 +384,6 @@ void IapClientScenePurchasePrivate::OnActionPerformed(const Ui::Control&, int ac
         client_->OnPurchaseItemInitialized(client_->transactionId, IapLib::STATUS_SUCCESS, ticket);
         break;
     }
-    case kActionTestFinishPurchase: {
-        IapPurchasedItemInformation item;
-        item.SetItemId(client_->item.GetItemId());
-        item.SetItemGroupId(client_->item.GetItemGroupId());
-        item.SetPaymentId(L"test-payment");
-        client_->OnPurchaseItemFinished(client_->transactionId, IapLib::STATUS_SUCCESS, item);
-        break;
-    }
     case kActionTestQuestion: {
         // A modal question as a payment screen asks one: requests, foreground
         // changes and termination arrive meanwhile.
@@ -586,9 +578,8 @@ result IapClientScenePurchasePrivate::AddTestHooks(int y) {
         int x;
         int row;
     };
-    for (const Hook& hook : {Hook{L"testIssueTicket", kActionTestIssueTicket, 10, 0},
-                             Hook{L"testFinishPurchase", kActionTestFinishPurchase, 360, 0},
-                             Hook{L"testQuestion", kActionTestQuestion, 10, 1}}) {
+    for (const Hook& hook :
+         {Hook{L"testIssueTicket", kActionTestIssueTicket, 10, 0}, Hook{L"testQuestion", kActionTestQuestion, 10, 1}}) {
         std::unique_ptr<Button> button(new (std::nothrow) Button());
         if (!button) return E_OUT_OF_MEMORY;
         result r = button->Construct(Graphics::Rectangle{hook.x, y + 10 + hook.row * 95, 340, 80}, String(hook.name));

@@ -50,7 +50,6 @@ public:
 
     static constexpr int kActionPurchase = 1;
     static constexpr int kActionTestIssueTicket = 901;
-    static constexpr int kActionTestFinishPurchase = 902;
     static constexpr int kActionTestQuestion = 903;
     static constexpr int kGroupItemHeight = 52;
     static constexpr int kMethodItemHeight = 112;
