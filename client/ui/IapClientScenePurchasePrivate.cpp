@@ -212,7 +212,9 @@ void IapClientScenePurchasePrivate::OnCheckPasswordReceived(int, IapCommonHttp::
 // ---- payment methods -------------------------------------------------------------
 
 void IapClientScenePurchasePrivate::RequestPaymentMethods() {
-    if (!client_) return;
+    // One search at a time: a second answer of the account service while the
+    // first search runs must not read as a search that could not be sent.
+    if (!client_ || state_ == State::FetchingMethods) return;
     ShowWaiting();
     state_ = State::FetchingMethods;
     if (client_->RequestPaymentMethodSearch(client_->transactionId, client_->item, this) == E_SUCCESS) return;

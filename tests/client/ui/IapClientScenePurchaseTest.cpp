@@ -356,6 +356,9 @@ TEST_F(ScenePurchaseTest, AfterAnInteractiveSignInNoPasswordIsAskedAndALateToken
     EXPECT_EQ(State::FetchingToken, d.GetState());
     d.OnAccessTokenReply(OblinAccountResult::RESULT_SUCCESS, L"U1000001", L"demo@vexmora.com", L"310", L"");
     EXPECT_EQ(0, d.passwordShown);
+    EXPECT_EQ(State::FetchingMethods, d.GetState());
+    d.OnAccessTokenReply(OblinAccountResult::RESULT_SUCCESS, L"U1000001", L"demo@vexmora.com", L"310", L"");
+    EXPECT_TRUE(d.terminations.empty()) << "a second answer during the search ended the purchase";
     ASSERT_TRUE(RunUntil([&] { return d.GetState() == State::Choosing; }));
     EXPECT_EQ(L"U1000001", d.GetPaymentMethod(0)->GetUserID());
 
