@@ -30,6 +30,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Panel.h"
+#include "platform/ui/scenes/SceneManager.h"
 
 using namespace Vx;
 using namespace Vx::Ui::Controls;
@@ -429,8 +430,7 @@ void IapClientScenePurchasePrivate::RequestPurchase(int index) {
 
 void IapClientScenePurchasePrivate::EasyBuyPurchaseItemFinish() {
     callerResumed_ = true;
-    scene_->SetShowState(false);
-    scene_->Invalidate(true);
+    ShowScene(false);
     ShowWaiting();
     IapClientPaymentMethod* method = GetPaymentMethod(selectedIndex_);
     if (method && (state_ == State::Purchasing || state_ == State::Choosing)) {
@@ -446,15 +446,22 @@ void IapClientScenePurchasePrivate::EasyBuyPurchaseItemFinish() {
     // ticket answers the caller that resumed.
     const bool replyOutstanding = state_ == State::SigningIn || state_ == State::FetchingToken ||
                                   state_ == State::CheckingPassword || state_ == State::FetchingMethods;
-    scene_->SetShowState(true);
-    scene_->Invalidate(true);
+    ShowScene(true);
     if (!replyOutstanding) BackToChoosing();
+}
+
+void IapClientScenePurchasePrivate::ShowScene(bool show) {
+    // Only while this scene is on screen: the registration form must not be
+    // covered by (or lose) the purchase form that waits behind it.
+    Ui::Scenes::SceneManager* scenes = Ui::Scenes::SceneManager::GetInstance();
+    if (scenes && scenes->GetCurrentSceneId() != String(IapClientScenes::kScenePurchase)) return;
+    scene_->SetShowState(show);
+    scene_->Invalidate(true);
 }
 
 void IapClientScenePurchasePrivate::BackToChoosing() {
     HideWaiting();
-    scene_->SetShowState(true);
-    scene_->Invalidate(true);
+    ShowScene(true);
     if (state_ == State::Purchasing) state_ = State::Choosing;
 }
 

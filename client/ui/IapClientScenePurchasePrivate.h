@@ -136,6 +136,7 @@ private:
     void ConfirmPassword();
     void FailAccount(OblinAccountResult::ResultCode result, const Vx::Base::String& text);
     void BackToChoosing();
+    void ShowScene(bool show);
     Vx::result CreateDetailHeader();
     Vx::result CreateFooter();
     Vx::result CreateListView();

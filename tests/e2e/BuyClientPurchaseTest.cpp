@@ -8,6 +8,12 @@ namespace {
 
 class BuyClientPurchaseTest : public BuyClientE2eTest {
 protected:
+    void TearDown() override {
+        BuyClientE2eTest::TearDown();
+        EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: AddressSanitizer")) << ClientLog();
+        EXPECT_EQ(std::string::npos, ClientLog().find("runtime error")) << ClientLog();
+        EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: LeakSanitizer")) << ClientLog();
+    }
     // How many charges the store recorded for the purchase id.
     int Charges(const std::string& purchaseId) const {
         const std::string body = sandbox_.Admin("GET", "/admin/charges?purchaseId=" + purchaseId).body;
