@@ -143,6 +143,14 @@ void IapClientScenePurchasePrivate::OnSignInTokenReply(OblinAccountResult::Resul
 
 void IapClientScenePurchasePrivate::OnAccessTokenReply(OblinAccountResult::ResultCode result, const String& userId,
                                                        const String& emailId, const String&, const String&) {
+    if (result == OblinAccountResult::RESULT_SUCCESS && methodsArrived_) {
+        // A late answer once the methods are shown (the password, if asked,
+        // was confirmed already) changes nothing on screen.
+        userId_ = userId;
+        for (IapClientPaymentMethod* method : methods_)
+            method->SetUserID(userId_);
+        return;
+    }
     HideWaiting();
     if (result < 0) {
         OnSignInTokenReply(result);
@@ -159,8 +167,6 @@ void IapClientScenePurchasePrivate::OnAccessTokenReply(OblinAccountResult::Resul
         return;
     }
     userId_ = userId;
-    for (IapClientPaymentMethod* method : methods_)
-        method->SetUserID(userId_);
     if (!signedInNow_) {
         passwordPopup_.SetId(emailId);
         passwordPopup_.ClearPassword();
@@ -168,8 +174,7 @@ void IapClientScenePurchasePrivate::OnAccessTokenReply(OblinAccountResult::Resul
         ShowPasswordPopup();
         return;
     }
-    // A late answer once the methods are shown changes nothing on screen.
-    if (!methodsArrived_) RequestPaymentMethods();
+    RequestPaymentMethods();
 }
 
 void IapClientScenePurchasePrivate::FailAccount(OblinAccountResult::ResultCode result, const String& text) {

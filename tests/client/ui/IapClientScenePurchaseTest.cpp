@@ -342,6 +342,11 @@ TEST_F(ScenePurchaseTest, AWrongPasswordAsksAgainWithTheIdKeptAndAnEmptyField) {
     const std::vector<CannedServer::Hit> hits = store_->StoreHits();
     EXPECT_EQ("demo@vexmora.com", ParamOf(hits[2].body, "emailID"));
     EXPECT_TRUE(d.terminations.empty());
+    // A late answer of the account service does not ask the password again.
+    const int shown = d.passwordShown;
+    d.OnAccessTokenReply(OblinAccountResult::RESULT_SUCCESS, L"U1000001", L"demo@vexmora.com", L"310", L"");
+    EXPECT_EQ(shown, d.passwordShown);
+    EXPECT_EQ(State::Choosing, d.GetState());
 }
 
 TEST_F(ScenePurchaseTest, AfterAnInteractiveSignInNoPasswordIsAskedAndALateTokenRequestsNothing) {
