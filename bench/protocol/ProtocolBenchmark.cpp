@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchFigure.h"
 #include "lib/protocol/IapCommonHttpReply.h"
 #include "lib/protocol/IapCommonHttpRequest.h"
 #include "lib/protocol/IapCommonHttpSession.h"
@@ -156,18 +157,22 @@ public:
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        PrintRatios("parse / floor", "BM_ParseItemListReply");
-        PrintRatios("parse and convert / floor", "BM_ParseAndConvertItemListReply");
+        PrintRatios("parse / floor", "item-list reply parse", "BM_ParseItemListReply");
+        PrintRatios("parse and convert / floor", "item-list reply parse + convert", "BM_ParseAndConvertItemListReply");
     }
 
 private:
-    void PrintRatios(const char* title, const char* benchmark) const {
+    void PrintRatios(const char* title, const char* figure, const char* benchmark) const {
         std::printf("\n%s, CPU time (goal <= 1.5)\n", title);
         for (int size : kSizes) {
             auto measured = times_.find(Name(benchmark, size));
             auto floor = times_.find(Name("BM_ReaderFloor", size));
             if (measured == times_.end() || floor == times_.end() || floor->second <= 0) continue;
             std::printf("%6d records: %.2f\n", size, measured->second / floor->second);
+            char what[96];
+            std::snprintf(what, sizeof what, "%s, %d records (CPU)", figure, size);
+            // The runs report microseconds.
+            PrintBenchFigure(what, measured->second / 1000.0, floor->second / 1000.0, "ms", 1.5);
         }
     }
 
