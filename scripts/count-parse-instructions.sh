@@ -36,7 +36,7 @@ for size in 100 1000 10000; do
     floor=$(count BM_ReaderFloor "$size")
     parse=$(count BM_ParseItemListReply "$size")
     convert=$(count BM_ParseAndConvertItemListReply "$size")
-    printf '%-8s %14s %14s %14s %8.2f %8.2f\n' "$size" "$floor" "$parse" "$convert" \
-        "$(echo "$parse / $floor" | bc -l)" "$(echo "$convert / $floor" | bc -l)"
+    awk -v size="$size" -v floor="$floor" -v parse="$parse" -v convert="$convert" \
+        'BEGIN { printf "%-8s %14s %14s %14s %8.2f %8.2f\n", size, floor, parse, convert, parse / floor, convert / floor }'
 done
 echo "(instructions per iteration; goal for both ratios: <= 1.5)"
