@@ -33,7 +33,7 @@ public:
     void SendPurchaseRequest();
     // The registration screen's request. The number and the code go to the
     // store only; nothing here writes them anywhere else.
-    void SendRegisterCreditCardRequest(const Vx::Base::String& cardType, const Vx::Base::String& cardNumber,
+    virtual void SendRegisterCreditCardRequest(const Vx::Base::String& cardType, const Vx::Base::String& cardNumber,
                                        const Vx::Base::String& expirationYear, const Vx::Base::String& expirationMonth,
                                        const Vx::Base::String& cvc);
 
