@@ -135,6 +135,10 @@ TEST(IapClientSceneCreditCardRegisterTest, OpensWithTheMethodsCompaniesTheFirstC
         EXPECT_EQ(0, view->GetItemCountAt(Scene::GROUP_CARD_TYPE)) << "companies come on the first tap";
         EXPECT_FALSE(view->IsGroupExpanded(Scene::GROUP_CARD_TYPE));
         EXPECT_EQ(scene->GetClientAreaBounds().width, view->GetBounds().width);
+        auto* section = dynamic_cast<Label*>(view->GetGroupItemAt(Scene::GROUP_BASIC_INFO)->GetControl(0));
+        ASSERT_NE(nullptr, section);
+        EXPECT_EQ(Graphics::Color(59, 115, 182), section->GetTextColor());
+        EXPECT_EQ(LABEL_TEXT_STYLE_BOLD, section->GetTextStyle());
 
         ASSERT_EQ(E_SUCCESS, c.ui.Wait("cardNumber", 5000)) << c.ui.GetLastError();
         EXPECT_EQ("Visa", TextOf(c.ui, "CONTROL_CARDTYPE_LABEL"));
