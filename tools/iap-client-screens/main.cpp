@@ -45,8 +45,8 @@ const char kHelp[] = R"(Usage: iap-client-screens OUTPUT_FOLDER [NAME...]
        iap-client-screens --help
 
 Shows buyclient's popups, messages, help scene and card registration screen
-offscreen on a 720-pixel-wide screen and writes each picture as OUTPUT_FOLDER/NAME.png (folder created if
-needed). NAMEs (all when none is given):
+offscreen on a 720-pixel-wide screen and writes each picture as
+OUTPUT_FOLDER/NAME.png (folder created if needed). NAMEs (all when none is given):
   login-confirm   the account password popup
   cvc             the card security code popup
   waiting         the progress popup (its wheel at the first frame)

@@ -1,7 +1,7 @@
 // The pictures of buyclient's popups, messages, help scene and card
 // registration screen, drawn by iap-client-screens, against the committed
-// reference pictures. Small differences (anti-aliasing, a cursor) are tolerated; a moved or resized
-// element is not. On a mismatch the actual picture and a difference picture
+// reference pictures. Small differences (anti-aliasing, a cursor) are
+// tolerated; a moved or resized element is not. On a mismatch the actual picture and a difference picture
 // are written to build/tests/screenshots-failed/ for a look.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
