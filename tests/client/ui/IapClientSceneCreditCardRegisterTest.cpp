@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client/IapClientHttpSession.h"
 #include "client/IapClientScenes.h"
 #include "client/IapResourceManager.h"
 #include "client/payment/IapClientPaymentCreditCard.h"
@@ -73,7 +74,7 @@ bool IsCurrent(const wchar_t* scene) { return Scenes().GetCurrentSceneId() == St
 
 // The card method is told the store's card companies, as after a refused
 // charge; it moves to the registration scene with itself as the argument.
-Scene* OpenWith(FakeCard& card, const Companies& companies, int tid = 1) {
+Scene* OpenWith(IapClientPaymentCreditCard& card, const Companies& companies, int tid = 1) {
     card.RouteReply(*Parse(ReplyDocument(tid, IapCommonHttp::FUNCTION_SEARCH_CARD, 0, companies)));
     EXPECT_TRUE(RunUntil([] { return IsCurrent(IapClientScenes::kSceneCreditCardRegister); }, 5000));
     return dynamic_cast<Scene*>(Scenes().GetCurrentForm());
@@ -331,6 +332,34 @@ TEST(IapClientSceneCreditCardRegisterTest, TheHelpSceneAndBackKeepEverythingSoRe
         // The back key returns to the purchase screen; nothing ends.
         Press(c.ui, "back", [] { return IsCurrent(IapClientScenes::kScenePurchase); });
         EXPECT_EQ(0, c.frame.terminations);
+    });
+}
+
+class ExposedSession : public IapClientHttpSession {
+public:
+    using IapClientHttpSession::ReportRefusedDestination;
+};
+
+// What the user sees when the store's address is not fit for card details.
+TEST(IapClientSceneCreditCardRegisterTest, ARefusedStoreAddressIsExplainedInAMessage) {
+    RunInApp([](Context& c) {
+        ExposedSession session;
+        std::string window;
+        std::string title;
+        std::string text;
+        Later read(0, [&] {
+            ASSERT_EQ(E_SUCCESS, c.ui.Wait("messageBoxText", 5000)) << c.ui.GetLastError();
+            std::vector<ControlInfo> controls;
+            ASSERT_EQ(E_SUCCESS, c.ui.List(controls, &window));
+            title = TextOf(c.ui, "messageBoxTitle");
+            text = TextOf(c.ui, "messageBoxText");
+            EXPECT_EQ(E_SUCCESS, c.ui.Close());
+        });
+        session.ReportRefusedDestination();
+        EXPECT_TRUE(read.fired);
+        EXPECT_EQ("messageBox", window);
+        EXPECT_EQ("Error", title);
+        EXPECT_EQ(String(IapClientHttpSession::kRefusedText).ToUtf8(), text);
     });
 }
 
