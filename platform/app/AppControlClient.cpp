@@ -1,5 +1,6 @@
 #include "platform/app/AppControlClientPrivate.h"
 
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -32,6 +33,21 @@ constexpr int kRetryWhileSignalledIntervalMs = 50;
 // concurrent caller) may still be coming up.
 constexpr int kGraceAfterDeathMs = 2000;
 constexpr int kMaxRedeliveries = 3;
+
+// Launched applications are this process's children: each is collected as
+// soon as it ends, so that none lingers as a zombie (which would also still
+// look alive to anyone probing its id).
+void CollectWhenEnded(pid_t pid) {
+    int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0) return;  // collected at the next launch or answer instead
+    auto* notifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, fd, pid] {
+        AppLauncher::HasEnded(pid);
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        ::close(fd);
+    });
+}
 
 class OutgoingCall {
 public:
@@ -124,6 +140,7 @@ void OutgoingCall::Attach(QLocalSocket* socket) {
 result OutgoingCall::Launch() {
     StopWatchingReadiness();
     if (result r = AppLauncher::Launch(provider_, launched_); r != E_SUCCESS) return r;
+    CollectWhenEnded(launched_.pid);
     WatchReadiness();
     return E_SUCCESS;
 }

@@ -1,16 +1,15 @@
 #include "platform/net/HttpSession.h"
 
 #include <QCoreApplication>
-#include <QHostAddress>
 #include <QNetworkProxy>
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
 
 #include "platform/app/EventLoop.h"
 #include "platform/net/HttpSessionPrivate.h"
 #include "platform/net/HttpTransactionPrivate.h"
+#include "platform/net/SessionProxyFactoryPrivate.h"
 
 namespace Vx::Net::Http {
 
@@ -41,34 +40,6 @@ bool ParseProxy(const Base::String& address, QString& host, quint16& port) {
     return true;
 }
 
-// The proxy for sessions that name none. Asking the system is costly the
-// first time (its proxy library starts up: several milliseconds before the
-// first request may leave), so it is asked only when the environment
-// configures a proxy at all, and never for a loopback host.
-class SessionProxyFactory : public QNetworkProxyFactory {
-public:
-    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
-        if (IsLoopback(query.peerHostName()) || !EnvironmentNamesProxy()) {
-            return {QNetworkProxy(QNetworkProxy::NoProxy)};
-        }
-        return systemProxyForQuery(query);
-    }
-
-private:
-    static bool IsLoopback(const QString& host) {
-        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
-        QHostAddress address;
-        return address.setAddress(host) && address.isLoopback();
-    }
-    static bool EnvironmentNamesProxy() {
-        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
-            const char* value = std::getenv(name);
-            if (value && *value) return true;
-        }
-        return false;
-    }
-};
-
 }  // namespace
 
 QNetworkAccessManager* GetSharedNetworkAccessManager() {
@@ -76,7 +47,7 @@ QNetworkAccessManager* GetSharedNetworkAccessManager() {
         // Owned by the application object, so it goes with it.
         g_sharedManager = new QNetworkAccessManager(QCoreApplication::instance());
         // The manager owns the factory.
-        g_sharedManager->setProxyFactory(new SessionProxyFactory());
+        g_sharedManager->setProxyFactory(new SessionProxyFactoryPrivate());
     }
     return g_sharedManager.data();
 }
