@@ -32,7 +32,7 @@ demo: build
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIAP_SANITIZE=OFF -DIAP_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@bash scripts/bench.sh build-bench
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIAP_BUILD_FUZZ=ON -DIAP_BUILD_TESTS=OFF -DIAP_BUILD_BENCH=OFF
