@@ -1,6 +1,7 @@
 // Launching an application for a caller, and its word back that it listens.
 #include "platform/app/AppLauncher.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -49,13 +50,15 @@ protected:
 
 TEST_F(AppLauncherTest, TheApplicationGetsItsIdentityALogAndItsOwnSessionAndSaysWhenItListens) {
     // Its session id (field 6 of /proc/self/stat) is its own pid; standard input is empty.
-    auto manifest = Script("com.example.script", R"(echo "id=$IAP_APP_ID launched=$IAP_APPCONTROL_LAUNCH home=$IAP_PLATFORM_HOME fd=$IAP_APP_READY_FD"
+    auto manifest =
+        Script("com.example.script",
+               R"sh(echo "id=$IAP_APP_ID launched=$IAP_APPCONTROL_LAUNCH home=$IAP_PLATFORM_HOME fd=$IAP_APP_READY_FD"
 [ "$(cut -d' ' -f6 /proc/$$/stat)" = "$$" ] && echo "own session"
 read line || echo "empty input"
 echo "to the log" >&2
 printf x >&3
 exec sleep 30
-)");
+)sh");
     AppLauncher::Launched launched;
     ASSERT_EQ(AppLauncher::Launch(manifest, launched), Vx::E_SUCCESS);
     pids_.insert(launched.pid);
