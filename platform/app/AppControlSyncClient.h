@@ -10,6 +10,7 @@
 
 #include "platform/app/AppControlMessages.h"
 #include "platform/app/AppManifest.h"
+#include "platform/app/AppTypes.h"
 #include "platform/base/Result.h"
 
 namespace Vx::App {
@@ -17,7 +18,7 @@ namespace Vx::App {
 class AppControlSyncClient {
 public:
     struct Answer {
-        int appControlResult = 4;  // APP_CTRL_RESULT_ABORTED until answered
+        int appControlResult = APP_CTRL_RESULT_ABORTED;  // until answered
         std::optional<Ipc::StringMap> extra;
     };
     // Called about four times a second while waiting, with the seconds waited.
