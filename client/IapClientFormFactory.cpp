@@ -6,7 +6,7 @@
 #include "client/IapClientScenes.h"
 #include "client/IapResourceManager.h"
 #include "client/ui/IapClientPlaceholderForm.h"
-#include "client/ui/IapClientPurchasePlaceholderForm.h"
+#include "client/ui/IapClientScenePurchase.h"
 #include "client/ui/IapClientSceneSecurityCodeHelp.h"
 #include "platform/ui/scenes/ForwardSceneTransition.h"
 #include "platform/ui/scenes/SceneManager.h"
@@ -32,7 +32,7 @@ Controls::Form* IapClientFormFactory::CreatePlaceholderN(const String& name, con
 }
 
 Controls::Form* IapClientFormFactory::CreatePurchaseFormN() {
-    auto* form = new (std::nothrow) IapClientPurchasePlaceholderForm();
+    auto* form = new (std::nothrow) IapClientScenePurchase();
     if (!form) return nullptr;
     if (form->Construct(client_) != E_SUCCESS) {
         delete form;
@@ -54,7 +54,7 @@ Controls::Form* IapClientFormFactory::CreateSecurityCodeHelpFormN() {
 Controls::Form* IapClientFormFactory::CreateFormN(const String& formId, const Scenes::SceneId& sceneId) {
     using namespace IapClientScenes;
     Controls::Form* form = nullptr;
-    IapClientPurchasePlaceholderForm* purchase = nullptr;
+    IapClientScenePurchase* purchase = nullptr;
     Scenes::ISceneEventListener* listener = nullptr;
     if (formId == kFormCreditCardRegister) {
         String title;
@@ -68,7 +68,7 @@ Controls::Form* IapClientFormFactory::CreateFormN(const String& formId, const Sc
                                   IapResourceManager::GetStringFromID(L"IDS_ZUMEA_HEADER_PAYMENT_INFORMATION"));
     } else if (formId == kFormPurchase) {
         form = CreatePurchaseFormN();
-        purchase = static_cast<IapClientPurchasePlaceholderForm*>(form);
+        purchase = static_cast<IapClientScenePurchase*>(form);
     } else if (formId == kFormSecurityCodeHelp) {
         form = CreateSecurityCodeHelpFormN();
     } else {
@@ -97,6 +97,6 @@ void IapClientFormFactory::EasyBuyPurchaseItemFinish() {
     if (purchaseScreen_) purchaseScreen_->EasyBuyPurchaseItemFinish();
 }
 
-void IapClientFormFactory::OnPurchaseScreenDestroyed(IapClientPurchasePlaceholderForm* screen) {
+void IapClientFormFactory::OnPurchaseScreenDestroyed(IapClientScenePurchase* screen) {
     if (purchaseScreen_ == screen) purchaseScreen_ = nullptr;
 }

@@ -6,7 +6,7 @@
 #include "platform/ui/scenes/SceneTypes.h"
 
 class IapClientPrivate;
-class IapClientPurchasePlaceholderForm;
+class IapClientScenePurchase;
 
 class IapClientFormFactory : public Vx::Ui::Scenes::IFormFactory {
 public:
@@ -25,9 +25,9 @@ public:
     // Lets the purchase screen finish a resumed purchase; nothing without one.
     void EasyBuyPurchaseItemFinish();
 
-    IapClientPurchasePlaceholderForm* GetPurchaseScreen() const { return purchaseScreen_; }
+    IapClientScenePurchase* GetPurchaseScreen() const { return purchaseScreen_; }
     // Called by the purchase screen as it goes away.
-    void OnPurchaseScreenDestroyed(IapClientPurchasePlaceholderForm* screen);
+    void OnPurchaseScreenDestroyed(IapClientScenePurchase* screen);
 
 private:
     Vx::Ui::Controls::Form* CreatePurchaseFormN();
@@ -36,5 +36,5 @@ private:
 
     Vx::Ui::Scenes::SceneId startScene_;
     IapClientPrivate* client_;
-    IapClientPurchasePlaceholderForm* purchaseScreen_ = nullptr;
+    IapClientScenePurchase* purchaseScreen_ = nullptr;
 };

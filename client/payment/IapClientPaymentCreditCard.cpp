@@ -53,6 +53,7 @@ bool IapClientPaymentCreditCard::IsCVCNeeded() { return IapSystemInfo::GetInstan
 
 void IapClientPaymentCreditCard::OnPurchaseIdReceived() {
     if (IsCVCNeeded()) {
+        NotifyWaitsForUser();
         ShowCvcPopup();
     } else {
         SendPurchaseRequest();
@@ -67,6 +68,7 @@ void IapClientPaymentCreditCard::OnActionPerformed(const Ui::Control&, int actio
         HideCvcPopup();
         ClearEnteredCvc();
         ChargeCancelled();
+        NotifyWaitsForUser();
     }
 }
 
@@ -75,6 +77,7 @@ void IapClientPaymentCreditCard::SendPurchaseRequest() {
     const String cvc = cvcNeeded ? GetEnteredCvc() : String();
     // The CVC market's store refuses a charge without the code; ask again instead.
     if (cvcNeeded && cvc.IsEmpty()) {
+        NotifyWaitsForUser();
         ShowCvcPopup();
         return;
     }
@@ -97,6 +100,7 @@ void IapClientPaymentCreditCard::SendPurchaseRequest() {
     if (sent == -1) {
         // Nothing left the device: the user may press Purchase again.
         ChargeRefused();
+        NotifyWaitsForUser();
         ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_PURCHASE_FAILED_TRY_LATER"));
     }
 }
@@ -116,7 +120,10 @@ void IapClientPaymentCreditCard::SendRegisterCreditCardRequest(const String& car
                                                             {L"authPIN", String(L" ")}})) {
         sent = SendPaymentMethodRequest(FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, params);
     }
-    if (sent == -1) ShowTimedErrorMessage(String(L"Error sending register request "));
+    if (sent == -1) {
+        NotifyWaitsForUser();
+        ShowTimedErrorMessage(String(L"Error sending register request "));
+    }
 }
 
 void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& reply) {
@@ -134,6 +141,7 @@ void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& rep
             const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(i));
             cardCompanies_.push_back({ValueOf(record, L"cardCompany"), ValueOf(record, L"cardCompanyCode")});
         }
+        NotifyWaitsForUser();
         GoToRegistration();
     }
 }
@@ -141,6 +149,7 @@ void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& rep
 void IapClientPaymentCreditCard::OnError(const IapCommonHttpReply& reply) {
     const int raw = reply.rawErrorCode;
     if (raw == 6014 || (raw >= 5000 && raw <= 5999)) {
+        NotifyWaitsForUser();
         ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
         return;
     }
@@ -148,6 +157,7 @@ void IapClientPaymentCreditCard::OnError(const IapCommonHttpReply& reply) {
         // No usable card: nothing was charged, and the purchase id stays unspent.
         ChargeRefused();
         if (SendPaymentMethodRequest(FUNCTION_SEARCH_CARD, Params()) == -1) {
+            NotifyWaitsForUser();
             String text = Text(L"IDS_ZUMEA_POP_NO_VALID_PAYMENT_METHODS");
             text.Append(String(L"-1"));
             ShowTimedErrorMessage(text);

@@ -7,6 +7,7 @@
 #include "client/IapClientPrivate.h"
 #include "client/IapResourceManager.h"
 #include "client/payment/IapClientPaymentCreditCard.h"
+#include "client/payment/IapClientPaymentMethodListener.h"
 #include "client/payment/IapClientPaymentMethodPrivate.h"
 #include "client/ui/DlgEngine.h"
 #include "lib/device/IapSystemInfo.h"
@@ -146,6 +147,7 @@ void IapClientPaymentMethod::SendCheckPurchasedItemRequest() {
         // Whether the card was charged is unknown: the caller must look at the
         // purchased list, so this is a network failure, never a cancellation,
         // and the charge is not sent again.
+        NotifyWaitsForUser();
         ShowTimedErrorMessage(Text(kPurchaseFailed));
         d_->state = State::Finished;
         SendTerminate(IapLib::STATUS_NETWORK_FAILURE);
@@ -164,6 +166,7 @@ void IapClientPaymentMethod::SendCheckPurchasedItemRequest() {
         ++d_->checkCounter;
         return;
     }
+    NotifyWaitsForUser();
     ShowTimedErrorMessage(Text(kPurchaseFailed));
     d_->state = State::Finished;
     SendTerminate(IapLib::STATUS_NETWORK_FAILURE);
@@ -203,6 +206,7 @@ void IapClientPaymentMethod::ProcessPurchaseIdReceived(const IapCommonHttpReply&
     if (purchaseId.IsEmpty()) {
         // A ticket without a purchase id could never be charged or verified.
         d_->state = State::Idle;
+        NotifyWaitsForUser();
         ShowTimedErrorMessage(Text(kPurchaseFailed));
         return;
     }
@@ -259,7 +263,11 @@ void IapClientPaymentMethod::OnError(const IapCommonHttpReply& reply) {
         if (IsChargeFunction(reply.functionId)) {
             SendCheckPurchasedItemRequest();
         } else if (reply.functionId == FUNCTION_GET_PURCHASE_ID) {
+            // No purchase id came back, so nothing can have been charged: say
+            // so and let the user try again rather than wait for nothing.
             d_->state = State::Idle;
+            NotifyWaitsForUser();
+            ShowTimedErrorMessage(Text(kPurchaseFailed));
         }
         return;
     case 9219:
@@ -268,6 +276,7 @@ void IapClientPaymentMethod::OnError(const IapCommonHttpReply& reply) {
     default:
         break;
     }
+    NotifyWaitsForUser();
     switch (static_cast<int>(reply.errorCode)) {
     case 3013:
         ShowTimedErrorMessage(
@@ -293,6 +302,14 @@ void IapClientPaymentMethod::OnError(const IapCommonHttpReply& reply) {
         d_->state = State::Idle;
     }
 }
+
+void IapClientPaymentMethod::NotifyWaitsForUser() {
+    if (listener_) listener_->OnPaymentMethodWaitsForUser(*this);
+}
+
+bool IapClientPaymentMethod::IsIdle() const { return d_ && d_->state == State::Idle; }
+
+bool IapClientPaymentMethod::IsAwaitingResume() const { return d_ && d_->state == State::AwaitingResume; }
 
 void IapClientPaymentMethod::SendTerminate(IapLib::StatusCode status) {
     IapClientFrame::SendTerminateFromAnywhere(status);

@@ -10,6 +10,7 @@
 #include "platform/base/Result.h"
 #include "platform/base/String.h"
 
+class IapClientPaymentMethodListener;
 class IapClientPaymentMethodPrivate;
 class IapClientPrivate;
 class IapCommonHttpReply;
@@ -64,6 +65,13 @@ public:
     // Every reply to this method's requests, from its private part.
     void RouteReply(const IapCommonHttpReply& reply);
 
+    // Not owned; null for none. Told whenever the method waits for the user.
+    void SetListener(IapClientPaymentMethodListener* listener) { listener_ = listener; }
+    // Nothing of a purchase is under way: RequestPurchase may start one.
+    bool IsIdle() const;
+    // The caller holds this method's ticket and PurchaseItemFinish may run.
+    bool IsAwaitingResume() const;
+
 protected:
     // Seam for tests: how a message is shown (a modal popup on the device).
     virtual void ShowTimedErrorMessage(const Vx::Base::String& text);
@@ -78,8 +86,11 @@ protected:
     void ChargeCancelled();
     // Binds a constructed method to the facade its requests go through.
     void AttachFacade(IapClientPrivate* facade);
+    // Tells the listener that the method no longer waits for the store.
+    void NotifyWaitsForUser();
 
 private:
     IapClientPaymentMethodPrivate* d_ = nullptr;
+    IapClientPaymentMethodListener* listener_ = nullptr;
     Vx::Base::String purchasingUserId_;
 };

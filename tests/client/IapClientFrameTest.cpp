@@ -13,7 +13,8 @@
 
 #include "client/IapClientFormFactory.h"
 #include "client/IapClientScenes.h"
-#include "client/ui/IapClientPurchasePlaceholderForm.h"
+#include "client/ui/IapClientScenePurchase.h"
+#include "client/ui/IapClientScenePurchasePrivate.h"
 #include "lib/device/IapSystemInfo.h"
 #include "lib/device/OblinAccount.h"
 #include "platform/app/UiApp.h"
@@ -291,7 +292,7 @@ TEST(IapClientFrameTest, OnlyCallersSignInBuyclientAndTheLockScreenMayComeToTheF
 
 TEST(IapClientFrameTest, TheStartSceneOpensWhenTheFrameIsAddedAndResumeReachesThePurchaseScreen) {
     std::string scene;
-    int finishes = -1;
+    bool resumed = false;
     bool formsNamed = false;
     RunInApp([&](ProbeFrame& frame) {
         ASSERT_EQ(E_SUCCESS, frame.Construct());
@@ -301,13 +302,14 @@ TEST(IapClientFrameTest, TheStartSceneOpensWhenTheFrameIsAddedAndResumeReachesTh
         Ui::Scenes::SceneManager* scenes = Ui::Scenes::SceneManager::GetInstance();
         scene = scenes->GetCurrentSceneId().ToUtf8();
         ASSERT_EQ(Decision::Accepted, frame.HandlePurchaseRequest(2, kResume.Get()));
-        IapClientPurchasePlaceholderForm* purchase = frame.GetFormFactory()->GetPurchaseScreen();
+        IapClientScenePurchase* purchase = frame.GetFormFactory()->GetPurchaseScreen();
         ASSERT_NE(nullptr, purchase);
-        finishes = purchase->GetFinishRequestCount();
+        ASSERT_NE(nullptr, purchase->GetPrivate());
+        resumed = purchase->GetPrivate()->HasCallerResumed();
         formsNamed = purchase->GetName() == L"purchase";
     });
     EXPECT_EQ("IDS_SCENE_PURCHASE", scene);
-    EXPECT_EQ(1, finishes);
+    EXPECT_TRUE(resumed);
     EXPECT_TRUE(formsNamed);
 }
 

@@ -32,8 +32,14 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return args;
     }
-    static std::vector<std::string> NewPurchase(const std::string& transactionId) {
-        return {"_transactionId=" + transactionId, "_itemId=000000000101", std::string("_itemGroupId=") + kGemGroup};
+    // Gem pack 1: a credit card is offered for it in every country.
+    static std::vector<std::string> NewPurchase(const std::string& transactionId,
+                                                const std::string& itemId = "000000001001",
+                                                const std::string& groupId = kGemGroup) {
+        return {"_transactionId=" + transactionId, "_itemId=" + itemId, "_itemGroupId=" + groupId};
+    }
+    static std::vector<std::string> Resume(const std::string& transactionId) {
+        return {"_transactionId=" + transactionId, "_purchaseResume=1"};
     }
     // A caller that waits in the background for its answer.
     std::unique_ptr<Process> StartCaller(const std::vector<std::string>& extra) {
@@ -58,6 +64,40 @@ protected:
     }
     bool WaitShown(const std::string& control) { return Ui({"wait", control, "--timeout", "40"}) == 0; }
     bool Press(const std::string& control) { return Ui({"press", control}) == 0; }
+    bool Type(const std::string& control, const std::string& text) { return Ui({"type", control, text}) == 0; }
+    std::string List() {
+        std::string list;
+        Ui({"list"}, 60000, &list);
+        return list;
+    }
+    // The purchase scene is current, also under a popup.
+    bool WaitPurchaseScene(int timeoutMs = 40000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (List().find("# scene IDS_SCENE_PURCHASE\n") != std::string::npos) return true;
+        }
+        return false;
+    }
+
+    // The device's account, signed in before buyclient starts: buyclient asks
+    // for its password.
+    void AddDemoAccount() {
+        RunResult added =
+            RunProgram({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"});
+        ASSERT_EQ(added.exitCode, 0) << added.output;
+    }
+    // The SIM's country code in the device profile.
+    void SetDeviceMcc(const std::string& mcc) {
+        std::filesystem::create_directories(home_.Path() + "/device");
+        std::ofstream(home_.Path() + "/device/profile.ini") << "[sim]\nmcc = " << mcc << "\n";
+    }
+    bool ConfirmPassword(const std::string& password) {
+        return WaitShown("password") && Type("password", password) && Press("ok");
+    }
+    // Signed in before: the password, then the methods on screen.
+    bool ReachMethods() { return ConfirmPassword("demo1234") && WaitShown("methods/0/0"); }
+    // Chooses the first method and presses Purchase.
+    bool BuyWithFirstMethod() { return Press("methods/0/0") && Press("footerItem0"); }
 
     // buyclient's process of this test's platform home; 0 when none runs.
     pid_t ClientPid() const {

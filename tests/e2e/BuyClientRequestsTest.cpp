@@ -8,6 +8,12 @@ namespace {
 
 class BuyClientRequestsTest : public BuyClientE2eTest {
 protected:
+    // Signed in already: the purchase screen asks for the password, with no
+    // sign-in window of its own.
+    void SetUp() override {
+        BuyClientE2eTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(AddDemoAccount());
+    }
     // buyclient's screen as a PNG file's bytes; empty when it could not be taken.
     std::string Screen() {
         const std::string path = home_.Path() + "/screen.png";
@@ -52,10 +58,12 @@ TEST_F(BuyClientRequestsTest, AnotherOperationIsRefusedAndBuyclientEnds) {
 
 TEST_F(BuyClientRequestsTest, APurchaseOpensThePurchaseSceneWithTheItem) {
     auto caller = StartCaller(NewPurchase("21"));
-    ASSERT_TRUE(WaitShown("purchase")) << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << ClientLog();
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
     std::string list;
     ASSERT_EQ(0, Ui({"list"}, 60000, &list));
-    EXPECT_NE(std::string::npos, list.find("000000000101")) << list;
+    EXPECT_NE(std::string::npos, list.find("itemName\tLabel\tenabled\t-\tGem pack 1\n")) << list;
+    EXPECT_NE(std::string::npos, list.find("itemPrice\tLabel\tenabled\t-\t$0.99\n")) << list;
     EXPECT_NE(std::string::npos, list.find("header")) << list;
     ASSERT_EQ(0, Ui({"close"}));
     ExpectEndedWithoutPurchase(AnswerOf(*caller), "21");
@@ -65,7 +73,7 @@ TEST_F(BuyClientRequestsTest, APurchaseOpensThePurchaseSceneWithTheItem) {
 // The refused newcomer hears once; the first caller is still owed and hears at the end.
 TEST_F(BuyClientRequestsTest, ASecondNewPurchaseIsRefusedAndTheFirstCallerHearsAtTheEnd) {
     auto first = StartCaller(NewPurchase("31"));
-    ASSERT_TRUE(WaitShown("purchase")) << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << ClientLog();
     ExpectRefused(Purchase(NewPurchase("32")));
     AppctlAnswer answer = AnswerOf(*first);
     ExpectEndedWithoutPurchase(answer, "31");
@@ -74,9 +82,9 @@ TEST_F(BuyClientRequestsTest, ASecondNewPurchaseIsRefusedAndTheFirstCallerHearsA
 
 TEST_F(BuyClientRequestsTest, TheLockScreenKeepsThePurchase) {
     auto caller = StartCaller(NewPurchase("41"));
-    ASSERT_TRUE(WaitShown("purchase")) << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << ClientLog();
     ASSERT_EQ(0, RunProgram({Bin("appctl"), "foreground", kLockScreen}).exitCode);
-    ASSERT_TRUE(WaitShown("purchase")) << "the lock screen ended the purchase\n" << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << "the lock screen ended the purchase\n" << ClientLog();
     ASSERT_NE(0, ClientPid());
     ASSERT_EQ(0, RunProgram({Bin("appctl"), "foreground", "com.vexmora.home"}).exitCode);
     ExpectEndedWithoutPurchase(AnswerOf(*caller), "41");
@@ -85,7 +93,7 @@ TEST_F(BuyClientRequestsTest, TheLockScreenKeepsThePurchase) {
 
 TEST_F(BuyClientRequestsTest, AnotherApplicationInTheForegroundEndsThePurchase) {
     auto caller = StartCaller(NewPurchase("42"));
-    ASSERT_TRUE(WaitShown("purchase")) << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << ClientLog();
     ASSERT_EQ(0, RunProgram({Bin("appctl"), "foreground", "com.vexmora.home"}).exitCode);
     ExpectEndedWithoutPurchase(AnswerOf(*caller), "42");
     EXPECT_TRUE(WaitClientGone()) << ClientLog();
@@ -93,7 +101,7 @@ TEST_F(BuyClientRequestsTest, AnotherApplicationInTheForegroundEndsThePurchase) 
 
 TEST_F(BuyClientRequestsTest, SigtermAnswersTheOwedCallerOnce) {
     auto caller = StartCaller(NewPurchase("51"));
-    ASSERT_TRUE(WaitShown("purchase")) << ClientLog();
+    ASSERT_TRUE(WaitPurchaseScene()) << ClientLog();
     pid_t pid = ClientPid();
     ASSERT_GT(pid, 0);
     ASSERT_EQ(0, kill(pid, SIGTERM));
@@ -104,6 +112,7 @@ TEST_F(BuyClientRequestsTest, SigtermAnswersTheOwedCallerOnce) {
 // A caller given its ticket is done; the purchase waits for its resume.
 TEST_F(BuyClientRequestsTest, ACallerGivenATicketHearsNothingMore) {
     auto first = StartCaller(NewPurchase("61"));
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
     ASSERT_TRUE(WaitShown("testIssueTicket")) << ClientLog();
     ASSERT_TRUE(Press("testIssueTicket"));
     AppctlAnswer ticket = AnswerOf(*first);
@@ -119,26 +128,29 @@ TEST_F(BuyClientRequestsTest, ACallerGivenATicketHearsNothingMore) {
 }
 
 // A charge may be in flight for the resumed caller: a new purchase is refused
-// and buyclient goes on until that caller has its answer.
+// and buyclient goes on until that caller has its answer. In the security
+// code market the resumed purchase waits for the code, so it stays unfinished.
 TEST_F(BuyClientRequestsTest, ANewPurchaseWhileAResumedOneIsFinishedIsRefusedWithoutEnding) {
+    SetDeviceMcc("255");
     auto first = StartCaller(NewPurchase("71"));
-    ASSERT_TRUE(WaitShown("testIssueTicket")) << ClientLog();
-    ASSERT_TRUE(Press("testIssueTicket"));
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
+    ASSERT_TRUE(BuyWithFirstMethod());
     ASSERT_EQ(AnswerOf(*first).Get("_method"), "OnPurchaseItemInitialized");
 
-    auto resumed = StartCaller({"_transactionId=72", "_purchaseResume=1"});
-    ASSERT_TRUE(WaitShown("waiting")) << ClientLog();
+    auto resumed = StartCaller(Resume("72"));
+    ASSERT_TRUE(WaitShown("cvc")) << ClientLog();
     ExpectRefused(Purchase(NewPurchase("73")));
-    ASSERT_TRUE(WaitShown("purchase")) << "buyclient ended with a purchase being finished\n" << ClientLog();
+    ASSERT_TRUE(WaitShown("cvc")) << "buyclient ended with a purchase being finished\n" << ClientLog();
 
-    ASSERT_TRUE(Press("testFinishPurchase"));
+    ASSERT_TRUE(Type("cvc", "123"));
+    ASSERT_TRUE(Press("done"));
     AppctlAnswer finished = AnswerOf(*resumed);
     ASSERT_TRUE(finished.parsed) << Explain(finished);
     EXPECT_EQ(finished.result, 0);
     EXPECT_EQ(finished.Get("_method"), "OnPurchaseItemFinished");
     EXPECT_EQ(finished.Get("_transactionId"), "72");
     EXPECT_EQ(finished.Get("_result"), "0");
-    EXPECT_EQ(finished.Get("_paymentId"), "test-payment");
+    EXPECT_NE(finished.Get("_paymentId"), "<absent>");
     EXPECT_TRUE(WaitClientGone()) << ClientLog();
 }
 
@@ -146,6 +158,7 @@ TEST_F(BuyClientRequestsTest, ANewPurchaseWhileAResumedOneIsFinishedIsRefusedWit
 // button pressed; the form takes input again afterwards.
 TEST_F(BuyClientRequestsTest, TheTestQuestionRunsModallyAndGivesItsAnswer) {
     auto caller = StartCaller(NewPurchase("81"));
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
     ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
     ASSERT_TRUE(Press("testQuestion"));
     ASSERT_TRUE(WaitShown("yes")) << ClientLog();
@@ -163,13 +176,20 @@ TEST_F(BuyClientRequestsTest, TheTestQuestionRunsModallyAndGivesItsAnswer) {
 }
 
 // Requests keep arriving while a question waits for the user: a resume is
-// taken, a refused request is answered once, and another application in the
-// foreground ends the modal loop and buyclient, answering the resumed caller once.
+// taken (its security code popup opens over the question), a refused request
+// is answered once, and another application in the foreground ends the modal
+// loop and buyclient, answering the resumed caller once.
 TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCallerHearsOnce) {
+    SetDeviceMcc("255");
     auto first = StartCaller(NewPurchase("91"));
-    ASSERT_TRUE(WaitShown("testIssueTicket")) << ClientLog();
-    ASSERT_TRUE(Press("testIssueTicket"));
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
+    ASSERT_TRUE(BuyWithFirstMethod());
     ASSERT_EQ(AnswerOf(*first).Get("_method"), "OnPurchaseItemInitialized");
+    // The purchase waits for its caller under the waiting popup; the test
+    // takes it away to ask the question from the form.
+    ASSERT_TRUE(WaitShown("waitingAnimation"));
+    ASSERT_EQ(0, Ui({"close"}));
+    ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
 
     ASSERT_TRUE(Press("testQuestion"));
     ASSERT_TRUE(WaitShown("yes")) << ClientLog();
@@ -179,8 +199,8 @@ TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCa
     ASSERT_FALSE(before.empty());
     ASSERT_EQ(before, Screen()) << "the screen changes by itself; it cannot tell when the resume is taken";
 
-    auto resumed = StartCaller({"_transactionId=92", "_purchaseResume=1"});
-    // The resume shows "waiting" on the form under the question: the only sign it was taken.
+    auto resumed = StartCaller(Resume("92"));
+    // The resume opens the security code popup over the question.
     ASSERT_TRUE(WaitScreenChangedFrom(before)) << ClientLog();
     RunResult refused = RunProgram({Bin("appctl"), "--json", "--timeout", "80", kBuyClient,
                                     "/appcontrol/operation/iap/get_item_list", "_transactionId=93"},
@@ -188,7 +208,7 @@ TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCa
     ExpectRefused(ParseAppctl(refused.exitCode, refused.output));
     std::string list;
     ASSERT_EQ(0, Ui({"list"}, 60000, &list)) << ClientLog();
-    EXPECT_NE(std::string::npos, list.find("# window question")) << list;
+    EXPECT_NE(std::string::npos, list.find("# window cvcPopup")) << list;
     EXPECT_EQ(pid, ClientPid());
 
     ASSERT_EQ(0, RunProgram({Bin("appctl"), "foreground", "SOME.OtherApp"}).exitCode);
@@ -202,6 +222,7 @@ TEST_F(BuyClientRequestsTest, RequestsDuringAModalQuestionAreHandledAndTheOwedCa
 // the caller still owed hears once.
 TEST_F(BuyClientRequestsTest, SigtermDuringAModalQuestionAnswersTheOwedCallerOnce) {
     auto caller = StartCaller(NewPurchase("95"));
+    ASSERT_TRUE(ReachMethods()) << ClientLog();
     ASSERT_TRUE(WaitShown("testQuestion")) << ClientLog();
     ASSERT_TRUE(Press("testQuestion"));
     ASSERT_TRUE(WaitShown("yes")) << ClientLog();

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "client/payment/IapClientPaymentMethodListener.h"
 #include "client/payment/IapClientPaymentMethodPrivate.h"
 #include "lib/protocol/IapCommonHttpReply.h"
 #include "tests/client/payment/PaymentTestSupport.h"
@@ -195,12 +196,47 @@ TEST_F(PaymentMethodTest, APurchaseIdReplyWithoutAnIdIsAnErrorAndNoTicket) {
     EXPECT_EQ(1u, card.errors.size());
     EXPECT_EQ(E_INVALID_STATE, card.PurchaseItemFinish());
 
-    // A transport failure of the id request shows nothing and checks nothing.
+    // A transport failure of the id request checks nothing (no purchase id,
+    // so nothing was charged); the user is told and may try again.
     IapCommonHttpReply lost;
     ASSERT_EQ(E_SUCCESS, lost.Construct(3, FUNCTION_GET_PURCHASE_ID, ERROR_TRANSACTION_ABORTED));
     card.RouteReply(lost);
-    EXPECT_EQ(1u, card.errors.size());
+    EXPECT_EQ(2u, card.errors.size());
     EXPECT_EQ(0, card.GetCheckCounter());
+    EXPECT_TRUE(card.IsIdle());
+}
+
+// The screen hears every stop where the method waits for the user, and
+// before the message, so that no waiting popup stays over it.
+TEST_F(PaymentMethodTest, TheListenerHearsEveryStopThatWaitsForTheUser) {
+    struct Counter : IapClientPaymentMethodListener {
+        void OnPaymentMethodWaitsForUser(IapClientPaymentMethod&) override { ++calls; }
+        int calls = 0;
+    } listener;
+    TestFacade facade;  // no session: nothing can be sent
+    RecordingCard card;
+    ASSERT_EQ(E_SUCCESS, card.Construct(CreditCardInfo(), Knight()));
+    card.Attach(&facade);
+    card.SetListener(&listener);
+    const struct {
+        const char* why;
+        ErrorCode code;
+    } replies[] = {{"a reply without purchase id", ERROR_NONE},
+                   {"a lost purchase id reply", ERROR_TRANSACTION_ABORTED},
+                   {"a refused purchase id", static_cast<ErrorCode>(3013)}};
+    int expected = 0;
+    for (const auto& row : replies) {
+        SCOPED_TRACE(row.why);
+        IapCommonHttpReply reply;
+        ASSERT_EQ(E_SUCCESS, reply.Construct(3, FUNCTION_GET_PURCHASE_ID, row.code));
+        card.RouteReply(reply);
+        EXPECT_EQ(++expected, listener.calls);
+        EXPECT_EQ(static_cast<std::size_t>(expected), card.errors.size());
+        EXPECT_TRUE(card.IsIdle());
+    }
+    card.SendCheckPurchasedItemRequest();  // cannot be sent
+    EXPECT_EQ(++expected, listener.calls);
+    EXPECT_EQ(std::vector<int>{IapLib::STATUS_NETWORK_FAILURE}, card.terminations);
 }
 
 }  // namespace
