@@ -43,16 +43,7 @@ bool NameIs(xmlTextReaderPtr reader, const char* name) {
            (std::strcmp(reinterpret_cast<const char*>(actual), name) == 0 || xmlStrcasecmp(actual, BAD_CAST name) == 0);
 }
 
-// Reply text is mostly ASCII, which widens directly without the decoder.
-String ToString(const char* utf8, std::size_t length) {
-    std::wstring wide(length, L'\0');
-    for (std::size_t i = 0; i < length; ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x80) return String::FromUtf8(std::string_view(utf8, length));
-        wide[i] = static_cast<wchar_t>(c);
-    }
-    return String(std::move(wide));
-}
+String ToString(const char* utf8, std::size_t length) { return String::FromUtf8(std::string_view(utf8, length)); }
 
 String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.size()); }
 
@@ -159,7 +150,17 @@ bool IapCommonHttpReply::CountsMatch() const {
 result IapCommonHttpReply::GetAttributeAsInteger(xmlTextReaderPtr reader, const char* name, int& value) const {
     const char* text = BorrowAttribute(reader, name);
     if (!text) return Vx::E_FAILURE;
-    return Vx::Base::Integer::Parse(ToString(text, std::strlen(text)), value);
+    // Plain digits, the usual case, need no String; anything else takes the
+    // platform's rules.
+    std::size_t length = std::strlen(text);
+    if (length > 0 && length < 10 && std::all_of(text, text + length, [](char c) { return c >= '0' && c <= '9'; })) {
+        int parsed = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            parsed = parsed * 10 + (text[i] - '0');
+        value = parsed;
+        return Vx::E_SUCCESS;
+    }
+    return Vx::Base::Integer::Parse(ToString(text, length), value);
 }
 
 int IapCommonHttpReply::ParseElementByName(xmlTextReaderPtr reader) {

@@ -29,7 +29,7 @@ bool IsXmlChar(wchar_t ch) {
 // The writer copies text verbatim, so a control character would make the
 // server reject the whole document.
 const String& WithoutForbiddenChars(const String& text, String& storage) {
-    const std::wstring& chars = text.ToStdWString();
+    std::wstring_view chars = text.View();
     std::size_t i = 0;
     while (i < chars.size() && IsXmlChar(chars[i]))
         ++i;

@@ -30,7 +30,7 @@ String DateTime::ToString() const {
 
 result DateTime::Parse(const String& text, DateTime& out) {
     static constexpr char kPattern[] = "dddd-dd-dd dd:dd:dd";
-    const std::wstring& value = text.ToStdWString();
+    std::wstring_view value = text.View();
     if (value.size() != sizeof kPattern - 1) return E_INVALID_FORMAT;
     int fields[6] = {};
     int field = 0;

@@ -11,7 +11,7 @@ namespace {
 bool ToAscii(const String& text, std::string& out) {
     out.clear();
     out.reserve(static_cast<std::size_t>(text.GetLength()));
-    for (wchar_t c : text.ToStdWString()) {
+    for (wchar_t c : text.View()) {
         if (c <= 0 || c >= 0x80) return false;
         out += static_cast<char>(c);
     }

@@ -1,48 +1,149 @@
 #include "platform/base/String.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
+#include <new>
 #include <typeinfo>
 
 #include "platform/base/Number.h"
 #include "platform/base/Utf8.h"
 
 namespace Vx::Base {
+namespace {
 
-String::String(const wchar_t* text) : value_(text ? text : L"") {}
+constexpr std::size_t kMaxLength = 0x3FFFFFFF;
 
-String::String(const char* utf8) : value_(text_detail::DecodeUtf8Lossy(utf8 ? utf8 : "")) {}
+}  // namespace
 
-String::String(wchar_t ch) : value_(1, ch) {}
+String::Block* String::NewBlock(std::size_t capacity) {
+    // Lengths are ints; anything longer is as good as out of memory.
+    if (capacity > kMaxLength) throw std::bad_alloc();
+    void* memory = ::operator new(sizeof(Block) + (capacity + 1) * sizeof(wchar_t));
+    Block* block = new (memory) Block;
+    block->capacity = static_cast<int>(capacity);
+    block->Chars()[0] = L'\0';
+    return block;
+}
 
-String& String::operator=(const wchar_t* text) {
-    value_ = text ? text : L"";
+void String::Release(Block* block) {
+    if (!block) return;
+    // The last holder needs no atomic update: nobody else can reach the block.
+    if (block->holders.load(std::memory_order_acquire) != 1 &&
+        block->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
+        return;
+    }
+    delete block->wide.load(std::memory_order_acquire);
+    block->~Block();
+    ::operator delete(block);
+}
+
+wchar_t* String::Resize(std::size_t length, bool grow) {
+    if (length == 0 && !block_) return nullptr;
+    std::size_t kept = std::min(length, static_cast<std::size_t>(GetLength()));
+    bool own = block_ && block_->holders.load(std::memory_order_acquire) == 1;
+    if (!own || length > static_cast<std::size_t>(block_->capacity)) {
+        std::size_t capacity = length;
+        if (grow && block_)
+            capacity = std::max(length, std::min(2 * static_cast<std::size_t>(block_->capacity), kMaxLength));
+        Block* fresh = NewBlock(capacity);
+        if (kept) std::wmemcpy(fresh->Chars(), block_->Chars(), kept);
+        Release(block_);
+        block_ = fresh;
+    } else {
+        // The only holder may change the characters; what was made from the
+        // old ones no longer holds.
+        block_->hashed.store(false, std::memory_order_relaxed);
+        delete block_->wide.exchange(nullptr, std::memory_order_acq_rel);
+    }
+    block_->length = static_cast<int>(length);
+    block_->Chars()[length] = L'\0';
+    return block_->Chars();
+}
+
+void String::Assign(const wchar_t* text, std::size_t length) {
+    if (length == 0) {
+        Clear();
+        return;
+    }
+    if (block_ && text >= block_->Chars() && text <= block_->Chars() + block_->length) {
+        // A piece of this String itself: copy it out before the block changes.
+        std::wstring copy(text, length);
+        std::wmemcpy(Resize(length, false), copy.data(), length);
+        return;
+    }
+    std::wmemcpy(Resize(length, false), text, length);
+}
+
+String::String(const wchar_t* text) { Assign(text ? text : L"", text ? std::wcslen(text) : 0); }
+
+String::String(const wchar_t* text, int length) {
+    if (text && length > 0) Assign(text, static_cast<std::size_t>(length));
+}
+
+String::String(const char* utf8) : String(FromUtf8(utf8 ? utf8 : "")) {}
+
+String::String(wchar_t ch) { Assign(&ch, 1); }
+
+String& String::operator=(const String& other) {
+    if (other.block_) other.block_->holders.fetch_add(1, std::memory_order_relaxed);
+    Release(block_);
+    block_ = other.block_;
     return *this;
 }
 
+String& String::operator=(String&& other) noexcept {
+    if (this != &other) {
+        Release(block_);
+        block_ = other.block_;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
+
+String& String::operator=(const wchar_t* text) {
+    Assign(text ? text : L"", text ? std::wcslen(text) : 0);
+    return *this;
+}
+
+void String::Clear() {
+    Release(block_);
+    block_ = nullptr;
+}
+
 String& String::operator+=(const String& other) {
-    value_ += other.value_;
+    Append(other);
     return *this;
 }
 
 String& String::operator+=(wchar_t ch) {
-    value_ += ch;
+    Append(ch);
     return *this;
 }
 
 result String::Append(const String& text) {
-    value_ += text.value_;
+    if (text.IsEmpty()) return E_SUCCESS;
+    if (IsEmpty()) {
+        *this = text;
+        return E_SUCCESS;
+    }
+    // Holding the other block keeps it alive when it is this String's own.
+    String keep(text);
+    std::size_t old = static_cast<std::size_t>(GetLength());
+    std::size_t added = static_cast<std::size_t>(keep.GetLength());
+    wchar_t* chars = Resize(old + added, true);
+    std::wmemcpy(chars + old, keep.GetPointer(), added);
     return E_SUCCESS;
 }
 
 result String::Append(const wchar_t* text) {
     if (!text) return E_INVALID_ARG;
-    value_ += text;
-    return E_SUCCESS;
+    return Append(String(text));
 }
 
 result String::Append(wchar_t ch) {
-    value_ += ch;
+    std::size_t old = static_cast<std::size_t>(GetLength());
+    Resize(old + 1, true)[old] = ch;
     return E_SUCCESS;
 }
 
@@ -50,19 +151,15 @@ result String::Append(int value) { return Append(static_cast<long long>(value));
 result String::Append(long value) { return Append(static_cast<long long>(value)); }
 result String::Append(unsigned int value) { return Append(static_cast<long long>(value)); }
 
-result String::Append(long long value) {
-    value_ += LongLong::ToString(value).value_;
-    return E_SUCCESS;
-}
+result String::Append(long long value) { return Append(LongLong::ToString(value)); }
 
-result String::Append(double value) {
-    value_ += Double::ToString(value).value_;
-    return E_SUCCESS;
-}
+result String::Append(double value) { return Append(Double::ToString(value)); }
 
 result String::Insert(const String& text, int index) {
     if (index < 0 || index > GetLength()) return E_OUT_OF_RANGE;
-    value_.insert(static_cast<std::size_t>(index), text.value_);
+    std::wstring joined(View());
+    joined.insert(static_cast<std::size_t>(index), text.View());
+    Assign(joined);
     return E_SUCCESS;
 }
 
@@ -70,92 +167,105 @@ result String::Remove(int startIndex, int count) {
     if (startIndex < 0 || count < 0 || startIndex > GetLength() || count > GetLength() - startIndex) {
         return E_OUT_OF_RANGE;
     }
-    value_.erase(static_cast<std::size_t>(startIndex), static_cast<std::size_t>(count));
+    std::wstring rest(View());
+    rest.erase(static_cast<std::size_t>(startIndex), static_cast<std::size_t>(count));
+    Assign(rest);
     return E_SUCCESS;
 }
 
 result String::GetCharAt(int index, wchar_t& out) const {
     if (index < 0 || index >= GetLength()) return E_OUT_OF_RANGE;
-    out = value_[static_cast<std::size_t>(index)];
+    out = GetPointer()[index];
     return E_SUCCESS;
 }
 
 result String::SetCharAt(wchar_t ch, int index) {
     if (index < 0 || index >= GetLength()) return E_OUT_OF_RANGE;
-    value_[static_cast<std::size_t>(index)] = ch;
+    Resize(static_cast<std::size_t>(GetLength()), false)[index] = ch;
     return E_SUCCESS;
 }
 
 result String::IndexOf(wchar_t ch, int startIndex, int& indexOf) const {
     if (startIndex < 0 || startIndex >= GetLength()) return E_OUT_OF_RANGE;
-    std::size_t found = value_.find(ch, static_cast<std::size_t>(startIndex));
-    if (found == std::wstring::npos) return E_OBJ_NOT_FOUND;
+    std::size_t found = View().find(ch, static_cast<std::size_t>(startIndex));
+    if (found == std::wstring_view::npos) return E_OBJ_NOT_FOUND;
     indexOf = static_cast<int>(found);
     return E_SUCCESS;
 }
 
 result String::IndexOf(const String& text, int startIndex, int& indexOf) const {
     if (startIndex < 0 || startIndex >= GetLength()) return E_OUT_OF_RANGE;
-    std::size_t found = value_.find(text.value_, static_cast<std::size_t>(startIndex));
-    if (found == std::wstring::npos) return E_OBJ_NOT_FOUND;
+    std::size_t found = View().find(text.View(), static_cast<std::size_t>(startIndex));
+    if (found == std::wstring_view::npos) return E_OBJ_NOT_FOUND;
     indexOf = static_cast<int>(found);
     return E_SUCCESS;
 }
 
 result String::LastIndexOf(wchar_t ch, int startIndex, int& indexOf) const {
     if (startIndex < 0 || startIndex >= GetLength()) return E_OUT_OF_RANGE;
-    std::size_t found = value_.rfind(ch, static_cast<std::size_t>(startIndex));
-    if (found == std::wstring::npos) return E_OBJ_NOT_FOUND;
+    std::size_t found = View().rfind(ch, static_cast<std::size_t>(startIndex));
+    if (found == std::wstring_view::npos) return E_OBJ_NOT_FOUND;
     indexOf = static_cast<int>(found);
     return E_SUCCESS;
 }
 
 result String::SubString(int startIndex, String& out) const {
     if (startIndex < 0 || startIndex > GetLength()) return E_OUT_OF_RANGE;
-    out.value_ = value_.substr(static_cast<std::size_t>(startIndex));
-    return E_SUCCESS;
+    return SubString(startIndex, GetLength() - startIndex, out);
 }
 
 result String::SubString(int startIndex, int length, String& out) const {
     if (startIndex < 0 || length < 0 || startIndex > GetLength() || length > GetLength() - startIndex) {
         return E_OUT_OF_RANGE;
     }
-    out.value_ = value_.substr(static_cast<std::size_t>(startIndex), static_cast<std::size_t>(length));
+    if (length == GetLength()) {
+        out = *this;
+    } else {
+        out = String(GetPointer() + startIndex, length);
+    }
     return E_SUCCESS;
 }
 
 bool String::StartsWith(const String& prefix, int startIndex) const {
     if (startIndex < 0 || startIndex > GetLength()) return false;
-    return value_.compare(static_cast<std::size_t>(startIndex), prefix.value_.size(), prefix.value_) == 0;
+    return View().substr(static_cast<std::size_t>(startIndex)).starts_with(prefix.View());
 }
 
-bool String::EndsWith(const String& suffix) const {
-    return value_.size() >= suffix.value_.size() &&
-           value_.compare(value_.size() - suffix.value_.size(), suffix.value_.size(), suffix.value_) == 0;
-}
+bool String::EndsWith(const String& suffix) const { return View().ends_with(suffix.View()); }
 
-bool String::Contains(const String& text) const { return value_.find(text.value_) != std::wstring::npos; }
+bool String::Contains(const String& text) const { return View().find(text.View()) != std::wstring_view::npos; }
 
 result String::Replace(wchar_t original, wchar_t replacement) {
-    std::replace(value_.begin(), value_.end(), original, replacement);
+    std::size_t at = View().find(original);
+    if (at == std::wstring_view::npos) return E_SUCCESS;
+    wchar_t* chars = Resize(static_cast<std::size_t>(GetLength()), false);
+    std::replace(chars + at, chars + GetLength(), original, replacement);
     return E_SUCCESS;
 }
 
 result String::Replace(const String& original, const String& replacement) {
     if (original.IsEmpty()) return E_INVALID_ARG;
+    std::wstring value(View());
+    std::wstring_view from = original.View();
+    std::wstring_view to = replacement.View();
     std::size_t pos = 0;
-    while ((pos = value_.find(original.value_, pos)) != std::wstring::npos) {
-        value_.replace(pos, original.value_.size(), replacement.value_);
-        pos += replacement.value_.size();
+    bool changed = false;
+    while ((pos = value.find(from, pos)) != std::wstring::npos) {
+        value.replace(pos, from.size(), to);
+        pos += to.size();
+        changed = true;
     }
+    if (changed) Assign(value);
     return E_SUCCESS;
 }
 
 void String::Trim() {
     auto isSpace = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
-    auto first = std::find_if_not(value_.begin(), value_.end(), isSpace);
-    auto last = std::find_if_not(value_.rbegin(), value_.rend(), isSpace).base();
-    value_ = first < last ? std::wstring(first, last) : std::wstring();
+    std::wstring_view value = View();
+    auto first = std::find_if_not(value.begin(), value.end(), isSpace);
+    auto last = std::find_if_not(value.rbegin(), value.rend(), isSpace).base();
+    if (first == value.begin() && last == value.end()) return;
+    Assign(first < last ? std::wstring(first, last) : std::wstring());
 }
 
 result String::ToLowerCase(String& out) const {
@@ -164,18 +274,31 @@ result String::ToLowerCase(String& out) const {
 }
 
 result String::ToUpperCase(String& out) const {
-    std::wstring upper = value_;
+    std::wstring upper(View());
     for (auto& c : upper)
         c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    out.value_ = std::move(upper);
+    out = String(upper);
     return E_SUCCESS;
 }
 
 String String::ToLower() const {
-    std::wstring lower = value_;
+    std::wstring lower(View());
     for (auto& c : lower)
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return String(std::move(lower));
+    return String(lower);
+}
+
+bool String::operator==(const String& other) const {
+    if (block_ == other.block_) return true;
+    int length = GetLength();
+    if (length != other.GetLength()) return false;
+    // Both hashes known and different: no need to compare the characters.
+    if (block_ && other.block_ && block_->hashed.load(std::memory_order_acquire) &&
+        other.block_->hashed.load(std::memory_order_acquire) &&
+        block_->hash.load(std::memory_order_relaxed) != other.block_->hash.load(std::memory_order_relaxed)) {
+        return false;
+    }
+    return std::wmemcmp(GetPointer(), other.GetPointer(), static_cast<std::size_t>(length)) == 0;
 }
 
 bool String::Equals(const Object& other) const {
@@ -183,30 +306,72 @@ bool String::Equals(const Object& other) const {
     // type check is far cheaper than a dynamic_cast.
     const String* text =
         typeid(other) == typeid(String) ? static_cast<const String*>(&other) : dynamic_cast<const String*>(&other);
-    return text && text->value_ == value_;
+    return text && *text == *this;
 }
 
 bool String::Equals(const String& other, bool caseSensitive) const {
-    return caseSensitive ? value_ == other.value_ : ToLower().value_ == other.ToLower().value_;
+    return caseSensitive ? *this == other : ToLower() == other.ToLower();
 }
 
 int String::GetHashCode() const {
     // FNV-1a over the code points: stable across runs, unlike std::hash.
+    // Kept in the block: map keys are hashed at every look-up.
+    if (block_ && block_->hashed.load(std::memory_order_acquire)) return block_->hash.load(std::memory_order_relaxed);
     std::uint32_t hash = 2166136261u;
-    for (wchar_t c : value_) {
+    for (wchar_t c : View()) {
         hash ^= static_cast<std::uint32_t>(c);
         hash *= 16777619u;
+    }
+    if (block_) {
+        block_->hash.store(static_cast<int>(hash), std::memory_order_relaxed);
+        block_->hashed.store(true, std::memory_order_release);
     }
     return static_cast<int>(hash);
 }
 
-std::string String::ToUtf8() const { return text_detail::EncodeUtf8(value_); }
+const std::wstring& String::ToStdWString() const {
+    static const std::wstring kEmpty;
+    if (!block_) return kEmpty;
+    std::wstring* wide = block_->wide.load(std::memory_order_acquire);
+    if (wide) return *wide;
+    auto* made = new std::wstring(View());
+    if (block_->wide.compare_exchange_strong(wide, made, std::memory_order_acq_rel, std::memory_order_acquire)) {
+        return *made;
+    }
+    // Another thread made it first.
+    delete made;
+    return *wide;
+}
 
-String String::FromUtf8(std::string_view utf8) { return String(text_detail::DecodeUtf8Lossy(utf8)); }
+std::string String::ToUtf8() const { return text_detail::EncodeUtf8(View()); }
+
+String String::FromUtf8(std::string_view utf8) {
+    String text;
+    if (utf8.empty()) return text;
+    // Most text is ASCII, which widens straight into a block of its own size.
+    text.block_ = NewBlock(utf8.size());
+    wchar_t* chars = text.block_->Chars();
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) {
+            text.Assign(text_detail::DecodeUtf8Lossy(utf8));
+            return text;
+        }
+        chars[i] = static_cast<wchar_t>(c);
+    }
+    text.block_->length = static_cast<int>(utf8.size());
+    chars[utf8.size()] = L'\0';
+    return text;
+}
 
 String operator+(const String& left, const String& right) {
-    String joined(left);
-    joined += right;
+    String joined;
+    std::size_t l = static_cast<std::size_t>(left.GetLength());
+    std::size_t r = static_cast<std::size_t>(right.GetLength());
+    if (l + r == 0) return joined;
+    wchar_t* chars = joined.Resize(l + r, false);
+    std::wmemcpy(chars, left.GetPointer(), l);
+    std::wmemcpy(chars + l, right.GetPointer(), r);
     return joined;
 }
 

@@ -1,6 +1,16 @@
 #pragma once
 // The platform string: wide characters (one wchar_t per code point on Linux).
 // Text is converted to UTF-8 only at boundaries (XML, HTTP, files, IPC).
+//
+// A String is a handle to one shared, reference-counted block holding its
+// characters: copies share the block and a change copies it first when it is
+// shared. Records copy texts by the thousand (a reply page becomes item
+// records), and sharing spares a heap block and a pass over the characters
+// per copy.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cwchar>
 #include <string>
 #include <string_view>
 
@@ -9,27 +19,51 @@
 
 namespace Vx::Base {
 
+namespace text_detail {
+
+// The shared block: a header followed by capacity + 1 characters (the last
+// one a terminating zero). Only a block with one holder is ever changed.
+struct StringBlock {
+    std::atomic<int> holders{1};
+    int length = 0;
+    int capacity = 0;
+    // The hash and the std::wstring form are made on first use; any holder
+    // may ask for them, from any thread.
+    std::atomic<bool> hashed{false};
+    std::atomic<int> hash{0};
+    std::atomic<std::wstring*> wide{nullptr};
+
+    wchar_t* Chars() { return reinterpret_cast<wchar_t*>(this + 1); }
+    const wchar_t* Chars() const { return reinterpret_cast<const wchar_t*>(this + 1); }
+};
+static_assert(sizeof(StringBlock) % alignof(wchar_t) == 0);
+
+}  // namespace text_detail
+
 class String : public Object {
 public:
     String() = default;
     String(const wchar_t* text);  // NOLINT: literals convert implicitly
     String(const char* utf8);     // NOLINT: UTF-8; invalid bytes become U+FFFD
     String(wchar_t ch);           // NOLINT
-    String(const String& other) = default;
-    String(String&& other) noexcept = default;
-    explicit String(std::wstring text) : value_(std::move(text)) {}
-    ~String() override = default;
+    String(const String& other) : Object(other), block_(other.block_) {
+        if (block_) block_->holders.fetch_add(1, std::memory_order_relaxed);
+    }
+    String(String&& other) noexcept : Object(other), block_(other.block_) { other.block_ = nullptr; }
+    explicit String(const std::wstring& text) { Assign(text.data(), text.size()); }
+    String(const wchar_t* text, int length);  // length characters from text (a null text: empty)
+    ~String() override { Release(block_); }
 
-    String& operator=(const String& other) = default;
-    String& operator=(String&& other) noexcept = default;
+    String& operator=(const String& other);
+    String& operator=(String&& other) noexcept;
     String& operator=(const wchar_t* text);
     String& operator+=(const String& other);
     String& operator+=(wchar_t ch);
 
-    int GetLength() const { return static_cast<int>(value_.size()); }
-    bool IsEmpty() const { return value_.empty(); }
-    const wchar_t* GetPointer() const { return value_.c_str(); }
-    void Clear() { value_.clear(); }
+    int GetLength() const { return block_ ? block_->length : 0; }
+    bool IsEmpty() const { return GetLength() == 0; }
+    const wchar_t* GetPointer() const { return block_ ? block_->Chars() : L""; }
+    void Clear();
 
     result Append(const String& text);
     result Append(const wchar_t* text);
@@ -66,20 +100,34 @@ public:
     bool Equals(const Object& other) const override;
     bool Equals(const String& other, bool caseSensitive) const;
     int GetHashCode() const override;
-    int CompareTo(const String& other) const { return value_.compare(other.value_); }
+    int CompareTo(const String& other) const { return View().compare(other.View()); }
 
-    bool operator==(const String& other) const { return value_ == other.value_; }
-    bool operator!=(const String& other) const { return value_ != other.value_; }
-    bool operator<(const String& other) const { return value_ < other.value_; }
-    wchar_t operator[](int index) const { return value_[static_cast<std::size_t>(index)]; }
+    bool operator==(const String& other) const;
+    bool operator!=(const String& other) const { return !(*this == other); }
+    bool operator<(const String& other) const { return View() < other.View(); }
+    wchar_t operator[](int index) const { return GetPointer()[index]; }
 
-    // Bridges for the platform's own code and for tests.
-    const std::wstring& ToStdWString() const { return value_; }
+    // Bridges for the platform's own code and for tests. The std::wstring is
+    // made on first use and stays valid until this String changes or goes.
+    const std::wstring& ToStdWString() const;
+    std::wstring_view View() const { return {GetPointer(), static_cast<std::size_t>(GetLength())}; }
     std::string ToUtf8() const;
     static String FromUtf8(std::string_view utf8);
 
 private:
-    std::wstring value_;
+    using Block = text_detail::StringBlock;
+    friend String operator+(const String& left, const String& right);
+
+    static Block* NewBlock(std::size_t capacity);
+    static void Release(Block* block);
+    void Assign(const wchar_t* text, std::size_t length);
+    void Assign(std::wstring_view text) { Assign(text.data(), text.size()); }
+    // Makes the block this String's own with room for length characters,
+    // keeping the characters that fit, and sets the length. Growth is
+    // geometric when asked, so that repeated appends stay linear.
+    wchar_t* Resize(std::size_t length, bool grow);
+
+    Block* block_ = nullptr;
 };
 
 String operator+(const String& left, const String& right);

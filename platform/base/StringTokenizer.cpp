@@ -4,7 +4,7 @@ namespace Vx::Base::Utility {
 
 StringTokenizer::StringTokenizer(const String& text, const String& delimiters) : text_(text), delimiters_(delimiters) {}
 
-bool StringTokenizer::IsDelimiter(wchar_t c) const { return delimiters_.ToStdWString().find(c) != std::wstring::npos; }
+bool StringTokenizer::IsDelimiter(wchar_t c) const { return delimiters_.View().find(c) != std::wstring_view::npos; }
 
 int StringTokenizer::SkipDelimiters(int from) const {
     while (from < text_.GetLength() && IsDelimiter(text_[from]))

@@ -7,7 +7,7 @@
 namespace Vx::Text {
 
 Base::ByteBuffer* Utf8Encoding::GetBytesN(const Base::String& text) const {
-    std::string bytes = Base::text_detail::EncodeUtf8(text.ToStdWString());
+    std::string bytes = Base::text_detail::EncodeUtf8(text.View());
     auto* buffer = new (std::nothrow) Base::ByteBuffer();
     if (!buffer) return nullptr;
     if (buffer->Construct(static_cast<int>(bytes.size())) != E_SUCCESS) {
@@ -33,7 +33,7 @@ result Utf8Encoding::GetString(const Base::byte* bytes, int length, Base::String
 }
 
 result Utf8Encoding::GetByteCount(const Base::String& text, int& count) const {
-    count = static_cast<int>(Base::text_detail::EncodeUtf8(text.ToStdWString()).size());
+    count = static_cast<int>(Base::text_detail::EncodeUtf8(text.View()).size());
     return E_SUCCESS;
 }
 

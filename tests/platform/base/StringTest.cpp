@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace {
 
 using Vx::Base::String;
@@ -119,6 +122,112 @@ TEST(String, ObjectEqualityAndStableHash) {
     EXPECT_EQ(a.GetHashCode(), b.GetHashCode());
     EXPECT_NE(a.GetHashCode(), String(L"kez").GetHashCode());
     EXPECT_EQ(String().GetHashCode(), static_cast<int>(2166136261u));
+}
+
+// Copies share their characters until one of them changes.
+TEST(String, CopiesStayIndependentThroughEveryChange) {
+    const String original(L"shared text");
+    auto expectUntouched = [&](const String& changed) {
+        EXPECT_EQ(original, String(L"shared text"));
+        EXPECT_EQ(original.ToStdWString(), L"shared text");
+        EXPECT_NE(changed, original);
+    };
+    String a(original);
+    a.Append(L'!');
+    expectUntouched(a);
+    String b(original);
+    b.SetCharAt(L'S', 0);
+    expectUntouched(b);
+    String c(original);
+    c.Replace(L't', L'T');
+    expectUntouched(c);
+    String d(original);
+    d.Replace(String(L"text"), String(L"words"));
+    expectUntouched(d);
+    String e(original);
+    e.Insert(String(L"> "), 0);
+    expectUntouched(e);
+    String f(original);
+    f.Remove(0, 7);
+    expectUntouched(f);
+    String g = original;
+    g.Clear();
+    expectUntouched(g);
+    String h(L"  x  ");
+    String hCopy(h);
+    h.Trim();
+    EXPECT_EQ(h, String(L"x"));
+    EXPECT_EQ(hCopy, String(L"  x  "));
+    // The other way round: the original changes, the copy keeps its text.
+    String source(L"abc");
+    String copy(source);
+    source += String(L"def");
+    EXPECT_EQ(copy, String(L"abc"));
+    EXPECT_EQ(source, String(L"abcdef"));
+}
+
+TEST(String, AppendingAndAssigningItsOwnText) {
+    String s(L"ab");
+    s += s;
+    EXPECT_EQ(s, String(L"abab"));
+    s.Append(s);
+    EXPECT_EQ(s, String(L"abababab"));
+    s = s.GetPointer() + 6;  // a piece of its own characters
+    EXPECT_EQ(s, String(L"ab"));
+    String& alias = s;
+    s = alias;
+    EXPECT_EQ(s, String(L"ab"));
+    String grown;
+    for (int i = 0; i < 5000; ++i)
+        grown.Append(static_cast<wchar_t>(L'a' + i % 26));
+    EXPECT_EQ(grown.GetLength(), 5000);
+    EXPECT_EQ(grown[4999], static_cast<wchar_t>(L'a' + 4999 % 26));
+    EXPECT_EQ(grown.GetPointer()[5000], L'\0');
+}
+
+// Hash and wide form are kept with the characters; a change must drop them.
+TEST(String, HashAndWideFormFollowChanges) {
+    String s(L"key");
+    int before = s.GetHashCode();
+    const std::wstring& wide = s.ToStdWString();
+    EXPECT_EQ(wide, L"key");
+    s.SetCharAt(L'K', 0);
+    EXPECT_EQ(s.GetHashCode(), String(L"Key").GetHashCode());
+    EXPECT_NE(s.GetHashCode(), before);
+    EXPECT_EQ(s.ToStdWString(), L"Key");
+    EXPECT_TRUE(s.Equals(String(L"Key")));
+    EXPECT_FALSE(s.Equals(String(L"key")));
+    std::wstring withNul(L"a\0b", 3);
+    String nul(withNul);
+    String nulCopy(nul);
+    EXPECT_EQ(nulCopy.ToStdWString(), withNul);
+    EXPECT_EQ(nulCopy.GetLength(), 3);
+}
+
+// Threads copy, read and drop one shared text at once; the sanitizers
+// catch a miscounted holder as a leak or a use after free.
+TEST(String, SharedTextSurvivesConcurrentCopies) {
+    const String shared(L"a text many threads hold");
+    const int expectedHash = String(L"a text many threads hold").GetHashCode();
+    std::vector<std::thread> threads;
+    std::vector<int> mismatches(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; ++i) {
+                String copy(shared);
+                String other;
+                other = copy;
+                if (other.GetHashCode() != expectedHash || other.ToStdWString() != L"a text many threads hold") {
+                    ++mismatches[static_cast<std::size_t>(t)];
+                }
+                other.Append(L'!');
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+    EXPECT_EQ(shared, String(L"a text many threads hold"));
 }
 
 }  // namespace
