@@ -125,6 +125,8 @@ void HashMap::RemoveAll() {
     auto entries = std::move(entries_);
     entries_.clear();
     index_.reset();
+    // A map that does not own its objects need not visit them again.
+    if (ownership_ != ElementOwnership::Owned) return;
     for (auto& entry : entries)
         Release(entry.key, entry.value);
 }

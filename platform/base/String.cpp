@@ -53,7 +53,7 @@ wchar_t* String::Resize(std::size_t length, bool grow) {
     } else {
         // The only holder may change the characters; what was made from the
         // old ones no longer holds.
-        block_->hashed.store(false, std::memory_order_relaxed);
+        block_->hash.store(0, std::memory_order_relaxed);
         delete block_->wide.exchange(nullptr, std::memory_order_acq_rel);
     }
     block_->length = static_cast<int>(length);
@@ -293,10 +293,10 @@ bool String::operator==(const String& other) const {
     int length = GetLength();
     if (length != other.GetLength()) return false;
     // Both hashes known and different: no need to compare the characters.
-    if (block_ && other.block_ && block_->hashed.load(std::memory_order_acquire) &&
-        other.block_->hashed.load(std::memory_order_acquire) &&
-        block_->hash.load(std::memory_order_relaxed) != other.block_->hash.load(std::memory_order_relaxed)) {
-        return false;
+    if (block_ && other.block_) {
+        std::uint32_t mine = block_->hash.load(std::memory_order_relaxed);
+        std::uint32_t theirs = other.block_->hash.load(std::memory_order_relaxed);
+        if (mine && theirs && mine != theirs) return false;
     }
     return std::wmemcmp(GetPointer(), other.GetPointer(), static_cast<std::size_t>(length)) == 0;
 }
@@ -316,16 +316,16 @@ bool String::Equals(const String& other, bool caseSensitive) const {
 int String::GetHashCode() const {
     // FNV-1a over the code points: stable across runs, unlike std::hash.
     // Kept in the block: map keys are hashed at every look-up.
-    if (block_ && block_->hashed.load(std::memory_order_acquire)) return block_->hash.load(std::memory_order_relaxed);
+    if (block_) {
+        if (std::uint32_t known = block_->hash.load(std::memory_order_relaxed)) return static_cast<int>(known);
+    }
     std::uint32_t hash = 2166136261u;
     for (wchar_t c : View()) {
         hash ^= static_cast<std::uint32_t>(c);
         hash *= 16777619u;
     }
-    if (block_) {
-        block_->hash.store(static_cast<int>(hash), std::memory_order_relaxed);
-        block_->hashed.store(true, std::memory_order_release);
-    }
+    // Every holder computes the same value, so a race to store it is harmless.
+    if (block_) block_->hash.store(hash, std::memory_order_relaxed);
     return static_cast<int>(hash);
 }
 

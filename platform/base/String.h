@@ -28,15 +28,16 @@ struct StringBlock {
     int length = 0;
     int capacity = 0;
     // The hash and the std::wstring form are made on first use; any holder
-    // may ask for them, from any thread.
-    std::atomic<bool> hashed{false};
-    std::atomic<int> hash{0};
+    // may ask for them, from any thread. A hash of 0 means "not yet" (a text
+    // whose hash really is 0 is simply hashed each time).
+    std::atomic<std::uint32_t> hash{0};
     std::atomic<std::wstring*> wide{nullptr};
 
     wchar_t* Chars() { return reinterpret_cast<wchar_t*>(this + 1); }
     const wchar_t* Chars() const { return reinterpret_cast<const wchar_t*>(this + 1); }
 };
-static_assert(sizeof(StringBlock) % alignof(wchar_t) == 0);
+// Small on purpose: a page of records holds thousands of blocks.
+static_assert(sizeof(StringBlock) == 24 && sizeof(StringBlock) % alignof(wchar_t) == 0);
 
 }  // namespace text_detail
 
