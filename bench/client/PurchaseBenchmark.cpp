@@ -115,7 +115,7 @@ public:
             return Fail(kTool, "appctl could not add the signed-in account");
 
         std::vector<double> resume, floor, whole;
-        std::fprintf(stderr, "bench_purchase: %d purchases ", options_.runs);
+        std::fprintf(stderr, "bench_purchase: purchases timed (%d) ", options_.runs);
         for (int i = 0; i < options_.runs; ++i) {
             double a = 0, b = 0, c = 0;
             if (!Purchase(a, c, error)) return Fail(kTool, error + " (logs in " + home_ + "/logs)");
