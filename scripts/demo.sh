@@ -47,8 +47,8 @@ device_pids() {
 
 stop_pid() {
   kill "$1" 2>/dev/null || return 0
-  local i
-  for i in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   kill -KILL "$1" 2>/dev/null || true
 }
 
