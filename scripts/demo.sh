@@ -187,9 +187,9 @@ NEW_ROW="$(grep -E "^[0-9]+ .* $PAYMENT_ID " "$WORK/purchased.txt" || true)"
 echo "new: record ${NEW_ROW%% *}, payment $PAYMENT_ID"
 
 step "The store's charges for purchase $PURCHASE_ID (GET /admin/charges)"
-curl -fsS "$BASE_URL/admin/charges?purchaseId=$PURCHASE_ID" | tee "$WORK/charges.json"
-echo
-CHARGES="$(grep -o '"purchaseId"' "$WORK/charges.json" | wc -l)"
+CHARGES_JSON="$(curl -fsS "$BASE_URL/admin/charges?purchaseId=$PURCHASE_ID")"
+echo "$CHARGES_JSON"
+CHARGES="$(grep -o '"purchaseId"' <<<"$CHARGES_JSON" | wc -l)"
 [ "$CHARGES" -eq 1 ] || fail "purchase $PURCHASE_ID was charged $CHARGES times, not once"
 echo "charged once"
 
