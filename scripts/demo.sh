@@ -55,6 +55,12 @@ stop_pid() {
 cleanup() {
   local status=$? pid
   trap - EXIT
+  if [ "$status" -ne 0 ] && [ -n "$(device_pids buyclient)" ]; then
+    echo >&2
+    echo "demo: what buyclient shows (iap-ui list, controls with a text):" >&2
+    { "$BIN/iap-ui" --app buyclient.BuyClient --connect-timeout 2 list || true; } |
+      awk -F '\t' '/^#/ || $5 != ""' >&2
+  fi
   if [ -n "$CALLER_PID" ]; then stop_pid "$CALLER_PID"; wait "$CALLER_PID" 2>/dev/null || true; fi
   for pid in $(device_pids); do [ "$pid" = "$SANDBOX_PID" ] || stop_pid "$pid"; done
   if [ -n "$SANDBOX_PID" ]; then kill "$SANDBOX_PID" 2>/dev/null || true; wait "$SANDBOX_PID" 2>/dev/null || true; fi
@@ -138,7 +144,7 @@ expect_answer() {
 }
 
 step "appctl $CLIENT $PURCHASE (Gem pack 3), in the background"
-"$BIN/appctl" --timeout 120 "$CLIENT" "$PURCHASE" _transactionId=4 _itemId="$ITEM" _itemGroupId="$GROUP" \
+"$BIN/appctl" --timeout 60 "$CLIENT" "$PURCHASE" _transactionId=4 _itemId="$ITEM" _itemGroupId="$GROUP" \
   >"$WORK/ticket.txt" 2>&1 &
 CALLER_PID=$!
 echo "the calling application waits for its answer; buyclient opens the purchase screen"
