@@ -6,6 +6,7 @@
 #include "client/IapClientScenes.h"
 #include "client/IapResourceManager.h"
 #include "client/ui/IapClientPlaceholderForm.h"
+#include "client/ui/IapClientSceneCreditCardRegister.h"
 #include "client/ui/IapClientScenePurchase.h"
 #include "client/ui/IapClientSceneSecurityCodeHelp.h"
 #include "platform/ui/scenes/ForwardSceneTransition.h"
@@ -41,6 +42,16 @@ Controls::Form* IapClientFormFactory::CreatePurchaseFormN() {
     return form;
 }
 
+Controls::Form* IapClientFormFactory::CreateCreditCardRegisterFormN() {
+    auto* form = new (std::nothrow) IapClientSceneCreditCardRegister();
+    if (!form) return nullptr;
+    if (form->Construct() != E_SUCCESS) {
+        delete form;
+        return nullptr;
+    }
+    return form;
+}
+
 Controls::Form* IapClientFormFactory::CreateSecurityCodeHelpFormN() {
     auto* form = new (std::nothrow) IapClientSceneSecurityCodeHelp();
     if (!form) return nullptr;
@@ -57,9 +68,7 @@ Controls::Form* IapClientFormFactory::CreateFormN(const String& formId, const Sc
     IapClientScenePurchase* purchase = nullptr;
     Scenes::ISceneEventListener* listener = nullptr;
     if (formId == kFormCreditCardRegister) {
-        String title;
-        IapResourceManager::GetStringFromID(L"IDS_ZUMEA_HEADER_REGISTER_CREDIT_CARD").ToUpperCase(title);
-        form = CreatePlaceholderN(L"creditCardRegister", title);
+        form = CreateCreditCardRegisterFormN();
     } else if (formId == kFormSmsHkTwRegister) {
         form = CreatePlaceholderN(L"smsHkTwRegister",
                                   IapResourceManager::GetStringFromID(L"IDS_ZUMEA_HEADER_PAYMENT_INFORMATION"));

@@ -31,6 +31,7 @@ public:
 
 private:
     Vx::Ui::Controls::Form* CreatePurchaseFormN();
+    Vx::Ui::Controls::Form* CreateCreditCardRegisterFormN();
     Vx::Ui::Controls::Form* CreateSecurityCodeHelpFormN();
     Vx::Ui::Controls::Form* CreatePlaceholderN(const Vx::Base::String& name, const Vx::Base::String& title);
 

@@ -4,12 +4,14 @@
 
 #include "client/IapClientHttpSessionPrivate.h"
 #include "client/IapClientListener.h"
+#include "client/IapSecretDestination.h"
 #include "lib/device/IapSystemInfo.h"
 #include "lib/protocol/IapCommonHttpReply.h"
 #include "lib/records/IapHashMapUtils.h"
 #include "lib/records/IapItemList.h"
 #include "platform/base/Number.h"
 #include "platform/system/SystemTime.h"
+#include "platform/ui/MessageBox.h"
 
 using namespace Vx;
 using namespace Vx::Base;
@@ -124,6 +126,22 @@ int IapClientHttpSession::RequestPaymentMethodFunction(FunctionId function, cons
     const int transactionId = d_->nextTransactionId++;
     if (d_->pendingTransactionId != -1) return -1;
     return SendGated(transactionId, function, params) == E_SUCCESS ? transactionId : -1;
+}
+
+bool IapClientHttpSession::MaySend(const String& url, FunctionId, const Params& params) {
+    if (!IapSecretDestination::CarriesSecret(params) || IapSecretDestination::MayReceiveSecrets(url)) return true;
+    ReportRefusedDestination();
+    return false;
+}
+
+void IapClientHttpSession::ReportRefusedDestination() {
+    Vx::Ui::Controls::MessageBox box;
+    if (box.Construct(String(kRefusedTitle), String(kRefusedText), Vx::Ui::Controls::MSGBOX_STYLE_OK,
+                      kRefusedTimeoutMs) != E_SUCCESS) {
+        return;  // no windows (a test without an application): the sender still hears the failure
+    }
+    int ignored = 0;
+    box.ShowAndWait(ignored);
 }
 
 void IapClientHttpSession::HandleReply(const IapCommonHttpReply& reply) { Dispatch(reply, Fallback::Reply); }

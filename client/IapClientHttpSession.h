@@ -11,6 +11,12 @@ class IapClientHttpSessionPrivate;
 
 class IapClientHttpSession : public IapCommonHttpSession {
 public:
+    static constexpr const wchar_t* kRefusedTitle = L"Error";
+    static constexpr const wchar_t* kRefusedText =
+        L"Not sent: the store's address is not secure (https), and card details and passwords go only to a "
+        L"secure store.";
+    static constexpr unsigned long kRefusedTimeoutMs = 5000;
+
     IapClientHttpSession();
     ~IapClientHttpSession() override;
 
@@ -37,6 +43,14 @@ public:
 
     // For tests and the facade: whether a gated request is outstanding.
     bool IsGatePending() const;
+
+protected:
+    // Secrets (password, card number, security code) go only to an https or
+    // loopback store; anything else is refused here, where every request passes.
+    bool MaySend(const Vx::Base::String& url, IapCommonHttp::FunctionId function,
+                 const IapCommonHttp::Params& params) override;
+    // Tells the user that nothing was sent (a timed message box); a seam for tests.
+    virtual void ReportRefusedDestination();
 
 private:
     enum class Fallback { Reply, ErrorReply };

@@ -33,9 +33,9 @@ public:
     void SendPurchaseRequest();
     // The registration screen's request. The number and the code go to the
     // store only; nothing here writes them anywhere else.
-    void SendRegisterCreditCardRequest(const Vx::Base::String& cardType, const Vx::Base::String& cardNumber,
-                                       const Vx::Base::String& expirationYear, const Vx::Base::String& expirationMonth,
-                                       const Vx::Base::String& cvc);
+    virtual void SendRegisterCreditCardRequest(const Vx::Base::String& cardType, const Vx::Base::String& cardNumber,
+                                               const Vx::Base::String& expirationYear,
+                                               const Vx::Base::String& expirationMonth, const Vx::Base::String& cvc);
 
     static bool IsCVCNeeded();
     const std::vector<IapClientPaymentCreditCardCompany>& GetCardCompanies() const { return cardCompanies_; }

@@ -85,6 +85,8 @@ result IapCommonHttpSession::SendRequest(int transactionId, const String& url, F
         return E_SUCCESS;
     }
     if (url.IsEmpty() && function != FUNCTION_GET_COUNTRY_LIST) return E_FAILURE;
+    const String& target = function == FUNCTION_GET_COUNTRY_LIST ? countrySearchUrl : url;
+    if (!MaySend(target, function, params)) return E_PERMISSION_DENIED;
 
     HttpTransaction* transaction = httpSession.OpenTransactionN();
     if (!transaction) return E_FAILURE;
@@ -97,7 +99,7 @@ result IapCommonHttpSession::SendRequest(int transactionId, const String& url, F
     IapCommonHttpRequest document;
     if (r == E_SUCCESS && !request) r = E_FAILURE;
     if (r == E_SUCCESS) r = document.Construct(transactionId, function, params);
-    if (r == E_SUCCESS) r = request->SetUri(function == FUNCTION_GET_COUNTRY_LIST ? countrySearchUrl : url);
+    if (r == E_SUCCESS) r = request->SetUri(target);
     if (r == E_SUCCESS) r = request->SetMethod(NET_HTTP_METHOD_POST);
     String body;
     if (r == E_SUCCESS) r = ProcessUtf8Encoding().GetString(document.GetXmlBuffer(), body);
@@ -115,6 +117,8 @@ result IapCommonHttpSession::SendRequest(int transactionId, const String& url, F
     if (r != E_SUCCESS) CloseCurrentTransaction();
     return r;
 }
+
+bool IapCommonHttpSession::MaySend(const String&, FunctionId, const Params&) { return true; }
 
 result IapCommonHttpSession::SearchCountryEx(int transactionId) {
     Params params;

@@ -72,6 +72,12 @@ public:
     const Vx::Base::String& GetOfferedUpgradeVersion() const { return offeredUpgradeVersion_; }
 
 protected:
+    // Asked before every request leaves, with the address it goes to. A
+    // refused request is not sent: its sender gets E_PERMISSION_DENIED, or a
+    // local error when it was held behind a country search. Everything may go here.
+    virtual bool MaySend(const Vx::Base::String& url, IapCommonHttp::FunctionId function,
+                         const IapCommonHttp::Params& params);
+
     void ProcessCountrySearchExReply(const IapCommonHttpReply& reply);
     void ProcessCheckAppUpgrade(const IapCommonHttpReply& reply);
     void ReportLocalError(int transactionId, IapCommonHttp::FunctionId function, int errorCode);

@@ -18,6 +18,7 @@ public:
     EditInputModeCategory category = EDIT_INPUTMODE_ALPHA;
     bool lowerCase = false;
     bool prediction = true;
+    bool sensitive = false;
     int margins[2] = {8, 8};
     QColor colors[4] = {QColor(255, 255, 255), QColor(236, 236, 236), QColor(255, 255, 255), QColor(255, 255, 255)};
     QColor textColors[4] = {QColor(0, 0, 0), QColor(150, 150, 150), QColor(0, 0, 0), QColor(59, 115, 182)};
@@ -81,6 +82,10 @@ bool EditField::IsPasswordMode() const {
     return style_ == EDIT_FIELD_STYLE_PASSWORD || style_ == EDIT_FIELD_STYLE_PASSWORD_SMALL ||
            style_ == EDIT_FIELD_STYLE_PASSWORD_NUMBER || style_ == EDIT_FIELD_STYLE_PASSWORD_NUMBER_SMALL;
 }
+
+void EditField::SetSensitive(bool sensitive) { e_->sensitive = sensitive; }
+
+bool EditField::IsSensitive() const { return e_->sensitive; }
 
 bool EditField::IsNumberMode() const {
     return style_ == EDIT_FIELD_STYLE_NUMBER || style_ == EDIT_FIELD_STYLE_NUMBER_SMALL ||

@@ -98,6 +98,10 @@ public:
     bool IsPasswordMode() const;
     // Number styles: digits only.
     bool IsNumberMode() const;
+    // A sensitive field (a card number, a security code) shows its text on
+    // screen, but the automation channel lists it masked like a password.
+    void SetSensitive(bool sensitive);
+    bool IsSensitive() const;
     // Text already longer than a new limit is cut. E_INVALID_ARG below 1.
     result SetLimitLength(int limitLength);
 

@@ -46,6 +46,9 @@ result Label::Construct(const Graphics::Rectangle& rect, const Base::String& tex
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setGeometry(rect.x, rect.y, rect.width, rect.height);
     label->setFont(DefaultFont(DEFAULT_TEXT_SIZE));
+    // Without a role of its own a label inside a button-like row (a table or
+    // list item) takes the button's text colour and ignores SetTextColor.
+    label->setForegroundRole(QPalette::WindowText);
     label->setContentsMargins(DEFAULT_LEFT_MARGIN, DEFAULT_TOP_MARGIN, DEFAULT_LEFT_MARGIN, DEFAULT_TOP_MARGIN);
     GetPrivate().Attach(label);
     return SetTextConfig(DEFAULT_TEXT_SIZE, LABEL_TEXT_STYLE_NORMAL);

@@ -11,7 +11,8 @@
 //   {"command":"list"}                               "window": name, "scene": the current scene id (empty
 //                                                     without scenes), "controls": [{"name","type","text",
 //                                                     "enabled","visible","focused"}] (text of a password
-//                                                     field is masked; check buttons add "checked")
+//                                                     or sensitive field is masked; check buttons
+//                                                     add "checked")
 //   {"command":"type","name":N,"text":T}             the field's content is replaced by T, as typed
 //   {"command":"press","name":N}                     the button is pressed right after the reply
 //   {"command":"wait","name":N,"timeoutMs":ms}       sent once a control named N is visible

@@ -74,7 +74,8 @@ void AddState(QJsonObject& entry, Control& control) {
 
 QString DisplayText(Control& control) {
     auto* field = dynamic_cast<Controls::EditField*>(&control);
-    if (field && field->IsPasswordMode()) return QString(field->GetTextLength(), QChar(0x2022));
+    if (field && (field->IsPasswordMode() || field->IsSensitive()))
+        return QString(field->GetTextLength(), QChar(0x2022));
     return ToQString(control.GetText());
 }
 

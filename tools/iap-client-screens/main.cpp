@@ -1,6 +1,7 @@
 // iap-client-screens: shows each of buyclient's popups, messages, its help
-// scene and its purchase screen over a form in an offscreen window 720 pixels
-// wide, and writes what the screen shows into PNG files (one per picture).
+// scene, its purchase screen and its card registration screen over a form in
+// an offscreen window 720 pixels wide, and writes what the screen shows into
+// PNG files (one per picture).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -14,19 +15,24 @@
 #include <vector>
 
 #include "client/IapClientPrivate.h"
+#include "client/payment/IapClientPaymentCreditCard.h"
 #include "client/payment/IapClientPaymentMethodInfo.h"
 #include "client/ui/CvcPopup.h"
 #include "client/ui/DlgEngine.h"
+#include "client/ui/IapClientSceneCreditCardRegister.h"
 #include "client/ui/IapClientScenePurchase.h"
 #include "client/ui/IapClientScenePurchasePrivate.h"
 #include "client/ui/IapClientSceneSecurityCodeHelp.h"
 #include "client/ui/LoginConfirmPopup.h"
 #include "client/ui/WaitingPopup.h"
+#include "lib/protocol/IapCommonHttpReply.h"
 #include "platform/app/AppContextPrivate.h"
 #include "platform/app/EventLoop.h"
 #include "platform/app/ITimerEventListener.h"
 #include "platform/app/Timer.h"
 #include "platform/app/UiApp.h"
+#include "platform/base/ArrayList.h"
+#include "platform/base/ByteBuffer.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Frame.h"
@@ -44,9 +50,10 @@ namespace {
 const char kHelp[] = R"(Usage: iap-client-screens OUTPUT_FOLDER [NAME...]
        iap-client-screens --help
 
-Shows buyclient's popups, messages, help scene and purchase screen offscreen on
-a 720-pixel-wide screen and writes each picture as OUTPUT_FOLDER/NAME.png
-(folder created if needed). NAMEs (all when none is given):
+Shows buyclient's popups, messages, help scene, purchase screen and card
+registration screen offscreen on a 720-pixel-wide screen and writes each
+picture as OUTPUT_FOLDER/NAME.png (folder created if needed). NAMEs (all when
+none is given):
   login-confirm   the account password popup
   cvc             the card security code popup
   waiting         the progress popup (its wheel at the first frame)
@@ -56,6 +63,7 @@ a 720-pixel-wide screen and writes each picture as OUTPUT_FOLDER/NAME.png
   timed-message   the same without a title
   security-code-help   the help scene
   purchase        the purchase screen, the store's methods listed, "Credit card" checked
+  card-register   the card registration screen, card type list open, a number typed
 Runs in a platform home of its own; needs buyclient's resources beside it
 (build/bin/res/buyclient.BuyClient). Exit codes: 0 written, 1 a picture
 could not be taken or written, 2 usage.
@@ -189,6 +197,53 @@ void ShootPurchase(Frame& frame, Form& plain) {
     frame.RemoveControl(screen);
 }
 
+// The registration screen as the credit card method opens it: the store's
+// companies from a "searchCard" reply, the method as the scene's argument.
+void ShootCardRegister(Frame& frame, Form& purchase) {
+    IapClientPaymentCreditCard card;
+    IapClientPaymentMethodInfo info;
+    info.SetPaymentMethod(L"CreditCard");
+    const std::string reply =
+        "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"2230\"/><errorInfo><errorString "
+        "errorCode=\"0\"/></errorInfo><list numValue=\"2\"><value name=\"cardCompany\">Visa</value><value "
+        "name=\"cardCompanyCode\">VI</value></list><list numValue=\"2\"><value "
+        "name=\"cardCompany\">MasterCard</value><value name=\"cardCompanyCode\">MC</value></list></OblinProtocol>";
+    Base::ByteBuffer body;
+    IapCommonHttpReply companies;
+    if (card.Construct(info, IapItemInformation()) != E_SUCCESS ||
+        body.Construct(static_cast<int>(reply.size())) != E_SUCCESS) {
+        gFailures.push_back("card-register: the card method could not be built");
+        return;
+    }
+    body.SetArray(reinterpret_cast<const Base::byte*>(reply.data()), 0, static_cast<int>(reply.size()));
+    body.Flip();
+    if (companies.Construct(&body) != E_SUCCESS) {
+        gFailures.push_back("card-register: the companies could not be read");
+        return;
+    }
+    card.RouteReply(companies);  // no scene manager here: the method only keeps the companies
+    auto* screen = new IapClientSceneCreditCardRegister();
+    if (screen->Construct() != E_SUCCESS || frame.AddControl(screen) != E_SUCCESS) {
+        delete screen;
+        gFailures.push_back("card-register: the scene could not be built");
+        return;
+    }
+    frame.SetCurrentForm(screen);
+    auto* args = new Base::Collection::ArrayList();
+    args->Construct(1);
+    args->Add(&card);
+    screen->OnSceneActivatedN(L"IDS_SCENE_PURCHASE", L"IDS_SCENE_CREDIT_CARD_REGISTER", args);
+    // A fixed expiry, so that the picture does not change with the date.
+    if (gUi->Wait("cardTable/1", 5000) != E_SUCCESS || gUi->Press("cardTable/1") != E_SUCCESS ||
+        gUi->Wait("cardTable/1/0", 5000) != E_SUCCESS || gUi->Type("cardNumber", "4111111111111111") != E_SUCCESS ||
+        gUi->Type("month", "7") != E_SUCCESS || gUi->Type("year", "2031") != E_SUCCESS) {
+        gFailures.push_back("card-register: " + gUi->GetLastError());
+    }
+    Shoot("card-register");
+    frame.SetCurrentForm(&purchase);
+    frame.RemoveControl(screen);
+}
+
 void ShootAll(Frame& frame, Form& purchase) {
     if (Wanted("login-confirm")) {
         LoginConfirmPopup popup;
@@ -242,6 +297,7 @@ void ShootAll(Frame& frame, Form& purchase) {
         }
     }
     if (Wanted("purchase")) ShootPurchase(frame, purchase);
+    if (Wanted("card-register")) ShootCardRegister(frame, purchase);
 }
 
 class ScreensApp : public Vx::App::UiApp {

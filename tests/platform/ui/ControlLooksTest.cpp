@@ -24,6 +24,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Panel.h"
 #include "platform/ui/ScrollPanel.h"
+#include "platform/ui/TableViewItem.h"
 #include "platform/ui/TextBox.h"
 #include "platform/ui/UiEnvironment.h"
 
@@ -264,3 +265,18 @@ TEST_F(ControlLooksTest, AnimationTakesItsFramesAndStopsAfterItsRepeats) {
 }
 
 }  // namespace
+
+// Rows of table and list views are button-like widgets: a label inside one
+// still draws in its own text colour, not the row's button text colour.
+TEST_F(ControlLooksTest, ALabelInsideATableRowKeepsItsTextColour) {
+    TableViewItem row;
+    ASSERT_EQ(row.Construct(Graphics::Dimension{200, 80}), E_SUCCESS);
+    auto* label = new Label();
+    ASSERT_EQ(label->Construct({0, 0, 200, 80}, L"\u2588\u2588\u2588"), E_SUCCESS);
+    ASSERT_EQ(label->SetTextConfig(60, LABEL_TEXT_STYLE_NORMAL), E_SUCCESS);
+    ASSERT_EQ(label->SetMargin(0, 0), E_SUCCESS);
+    ASSERT_EQ(label->SetTextColor(Graphics::Color(200, 0, 0)), E_SUCCESS);
+    ASSERT_EQ(row.AddControl(label), E_SUCCESS);
+    const QImage picture = Picture(row);
+    EXPECT_EQ(QColor(picture.pixel(20, 40)), QColor(200, 0, 0));
+}
