@@ -1,17 +1,13 @@
 #include "platform/app/AppControlChannelPrivate.h"
 
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QTimer>
 
-#include <cstring>
-
 #include "platform/app/AppLog.h"
+#include "platform/app/AppSocketDirectory.h"
 
 namespace Vx::App {
 
@@ -181,18 +177,8 @@ bool AppControlChannel::Flush(int timeoutMs) {
 }
 
 QLocalSocket* ConnectToAppSocket(const std::string& path) {
-    sockaddr_un address{};
-    if (path.size() >= sizeof address.sun_path) return nullptr;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    int fd = AppSocketDirectory::Connect(path);
     if (fd < 0) return nullptr;
-    // A local connect either succeeds at once or fails at once (no listener,
-    // no socket file, or a full backlog, which the caller retries).
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
     auto* socket = new QLocalSocket();
     if (!socket->setSocketDescriptor(fd, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
         ::close(fd);

@@ -1,26 +1,21 @@
 #include "platform/app/AppControlClientPrivate.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QSocketNotifier>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 
 #include "platform/app/AppContextPrivate.h"
 #include "platform/app/AppControlChannelPrivate.h"
+#include "platform/app/AppControlSyncClient.h"
+#include "platform/app/AppLauncher.h"
 #include "platform/app/AppLog.h"
 #include "platform/app/AppSocketDirectory.h"
 #include "platform/app/AppTypes.h"
@@ -29,68 +24,29 @@
 namespace Vx::App {
 namespace {
 
-// A launched application usually listens within a few tens of
-// milliseconds: look often then, which every cold start waits for, and
-// seldom afterwards.
-constexpr int kFastRetryIntervalMs = 1;
-constexpr int kFastRetryPeriodMs = 200;
+// A launched application says when it listens; looking for its socket now
+// and then only covers one that cannot say so (its word was lost, or another
+// instance, started by a concurrent caller, is coming up instead).
 constexpr int kRetryIntervalMs = 5;
+constexpr int kRetryWhileSignalledIntervalMs = 50;
 // After the launched process has died, another instance (started by a
 // concurrent caller) may still be coming up.
 constexpr int kGraceAfterDeathMs = 2000;
 constexpr int kMaxRedeliveries = 3;
 
-int LaunchTimeoutMs() {
-    if (const char* text = std::getenv("IAP_APP_LAUNCH_TIMEOUT_MS")) {
-        int value = std::atoi(text);
-        if (value > 0) return value;
-    }
-    return 20000;
-}
-
-bool ProcessAlive(qint64 pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
-
-// When the process started, in clock ticks since boot: tells it from a later
-// process that was given the same id. 0 when unknown.
-unsigned long long ProcessStartTime(qint64 pid) {
-    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
-    if (!file) return 0;
-    char buffer[1024];
-    std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, file);
-    std::fclose(file);
-    buffer[n] = '\0';
-    // The fields after the command name, which is in parentheses and may hold anything.
-    const char* rest = std::strrchr(buffer, ')');
-    if (!rest) return 0;
-    unsigned long long start = 0;
-    // state ppid pgrp session tty tpgid flags minflt cminflt majflt cmajflt utime stime cutime cstime priority
-    // nice threads itrealvalue starttime
-    if (std::sscanf(rest + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
-                    &start) != 1) {
-        return 0;
-    }
-    return start;
-}
-
-// Opens (creating it owner-only) the log that a launched application writes
-// to. False with a reason that names the folder that cannot be written.
-bool PrepareLog(const std::string& appId, std::string& logPath, std::string& error) {
-    std::string home = Vx::Base::GetPlatformHome();
-    std::string folder = home + "/logs";
-    if (!Vx::Base::CreatePrivateFolders(folder)) {
-        error = "the folder " + home + " cannot be written (" + std::strerror(errno) +
-                "); make it writable or set IAP_PLATFORM_HOME to another folder";
-        return false;
-    }
-    logPath = folder + "/" + appId + ".log";
-    int fd = ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = "the folder " + folder + " cannot be written (" + std::strerror(errno) +
-                "); make it writable or set IAP_PLATFORM_HOME to another folder";
-        return false;
-    }
-    ::close(fd);
-    return true;
+// Launched applications are this process's children: each is collected as
+// soon as it ends, so that none lingers as a zombie (which would also still
+// look alive to anyone probing its id).
+void CollectWhenEnded(pid_t pid) {
+    int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0) return;  // collected at the next launch or answer instead
+    auto* notifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, fd, pid] {
+        AppLauncher::HasEnded(pid);
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        ::close(fd);
+    });
 }
 
 class OutgoingCall {
@@ -109,6 +65,7 @@ public:
             retry_->stop();
             retry_->deleteLater();
         }
+        StopWatchingReadiness();
     }
 
     bool TryConnect();
@@ -122,7 +79,8 @@ private:
     void OnClosed(const std::string& reason);
     void Complete(int appControlResult, const std::optional<Ipc::StringMap>& extra);
     void Started(result r);
-    void EndLaunchedProcess();
+    void WatchReadiness();
+    void StopWatchingReadiness();
 
     std::uint64_t id_;
     AppManifest provider_;
@@ -131,9 +89,9 @@ private:
     AppControlCallEvents events_;
     std::unique_ptr<AppControlChannel> channel_;
     QTimer* retry_ = nullptr;
+    QSocketNotifier* readiness_ = nullptr;
     QElapsedTimer waited_;
-    qint64 pid_ = 0;
-    unsigned long long pidStartTime_ = 0;
+    AppLauncher::Launched launched_;
     qint64 diedAtMs_ = -1;
     bool started_ = false;
     int redeliveries_ = 0;
@@ -180,40 +138,45 @@ void OutgoingCall::Attach(QLocalSocket* socket) {
 }
 
 result OutgoingCall::Launch() {
-    if (::access(provider_.executable.c_str(), X_OK) != 0) {
-        LogAppWarning("cannot launch " + provider_.appId + ": " + provider_.executable +
-                      " is missing or not executable (manifest " + provider_.manifestPath + ")");
-        return E_OBJ_NOT_FOUND;
-    }
-    std::string log, error;
-    if (!PrepareLog(provider_.appId, log, error)) {
-        LogAppWarning("cannot launch " + provider_.appId + ": " + error);
-        return E_PERMISSION_DENIED;
-    }
-    QProcess process;
-    process.setProgram(QString::fromStdString(provider_.executable));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kAppIdEnv, QString::fromStdString(provider_.appId));
-    env.insert(kLaunchedEnv, "1");
-    env.insert("IAP_PLATFORM_HOME", QString::fromStdString(Vx::Base::GetPlatformHome()));
-    process.setProcessEnvironment(env);
-    // The application outlives its caller: it must not hold the caller's
-    // pipes open, or whoever reads the caller's output would wait for it.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QString::fromStdString(log), QIODevice::Append);
-    process.setStandardErrorFile(QString::fromStdString(log), QIODevice::Append);
-    if (!process.startDetached(&pid_)) {
-        LogAppWarning("cannot launch " + provider_.executable + ": " + process.errorString().toStdString());
-        return E_SYSTEM;
-    }
-    pidStartTime_ = ProcessStartTime(pid_);
+    StopWatchingReadiness();
+    if (result r = AppLauncher::Launch(provider_, launched_); r != E_SUCCESS) return r;
+    CollectWhenEnded(launched_.pid);
+    WatchReadiness();
     return E_SUCCESS;
+}
+
+void OutgoingCall::WatchReadiness() {
+    readiness_ = new QSocketNotifier(static_cast<qintptr>(launched_.readyFd), QSocketNotifier::Read);
+    QObject::connect(readiness_, &QSocketNotifier::activated, readiness_, [this] {
+        AppLauncher::Readiness said = AppLauncher::ReadReadiness(launched_.readyFd);
+        if (said == AppLauncher::Readiness::Waiting) return;
+        if (said == AppLauncher::Readiness::Ended && diedAtMs_ < 0) diedAtMs_ = waited_.elapsed();
+        StopWatchingReadiness();
+        if (retry_ && retry_->isActive()) {
+            retry_->setInterval(kRetryIntervalMs);
+            OnRetry();
+        }
+    });
+}
+
+void OutgoingCall::StopWatchingReadiness() {
+    if (readiness_) {
+        readiness_->setEnabled(false);
+        readiness_->disconnect();
+        // It may be the sender of the signal that led here.
+        readiness_->deleteLater();
+        readiness_ = nullptr;
+    }
+    if (launched_.readyFd >= 0) {
+        ::close(launched_.readyFd);
+        launched_.readyFd = -1;
+    }
 }
 
 void OutgoingCall::StartRetrying() {
     waited_.start();
     retry_ = new QTimer();
-    retry_->setInterval(kFastRetryIntervalMs);
+    retry_->setInterval(readiness_ ? kRetryWhileSignalledIntervalMs : kRetryIntervalMs);
     QObject::connect(retry_, &QTimer::timeout, retry_, [this] { OnRetry(); });
     retry_->start();
 }
@@ -221,31 +184,23 @@ void OutgoingCall::StartRetrying() {
 void OutgoingCall::OnRetry() {
     if (TryConnect()) {
         retry_->stop();
+        StopWatchingReadiness();
         return;
     }
-    if (retry_->interval() != kRetryIntervalMs && waited_.elapsed() >= kFastRetryPeriodMs) {
-        retry_->setInterval(kRetryIntervalMs);
-    }
     qint64 now = waited_.elapsed();
-    if (diedAtMs_ < 0 && !ProcessAlive(pid_)) diedAtMs_ = now;
-    bool gaveUp = now >= LaunchTimeoutMs() || (diedAtMs_ >= 0 && now - diedAtMs_ >= kGraceAfterDeathMs);
+    if (diedAtMs_ < 0 && AppLauncher::HasEnded(launched_.pid)) diedAtMs_ = now;
+    bool gaveUp = now >= AppLauncher::GetLaunchTimeoutMs() || (diedAtMs_ >= 0 && now - diedAtMs_ >= kGraceAfterDeathMs);
     if (!gaveUp) return;
     retry_->stop();
-    if (diedAtMs_ < 0) EndLaunchedProcess();
+    StopWatchingReadiness();
+    if (diedAtMs_ < 0) AppLauncher::EndNeverListened(launched_, provider_.appId);
     LogAppWarning("application " + provider_.appId +
-                  (diedAtMs_ >= 0 ? " exited before it listened"
-                                  : " did not listen within " + std::to_string(LaunchTimeoutMs()) + " ms") +
+                  (diedAtMs_ >= 0
+                       ? " exited before it listened"
+                       : " did not listen within " + std::to_string(AppLauncher::GetLaunchTimeoutMs()) + " ms") +
                   "; see " + Vx::Base::GetPlatformHome() + "/logs/" + provider_.appId + ".log");
     Started(E_CONNECTION_FAILED);
     Complete(APP_CTRL_RESULT_ABORTED, std::nullopt);
-}
-
-// A launched program that never listened is of no use to anyone, and would
-// otherwise stay behind: it is ended, unless its id now names another process.
-void OutgoingCall::EndLaunchedProcess() {
-    if (pid_ <= 0 || pidStartTime_ == 0 || ProcessStartTime(pid_) != pidStartTime_) return;
-    LogAppWarning("ending " + provider_.appId + " (process " + std::to_string(pid_) + "): it never listened");
-    ::kill(static_cast<pid_t>(pid_), SIGKILL);
 }
 
 void OutgoingCall::OnMessage(Ipc::Message&& message) {
@@ -276,7 +231,7 @@ void OutgoingCall::OnClosed(const std::string& reason) {
         if (Launch() == E_SUCCESS) {
             if (retry_) {
                 waited_.restart();
-                retry_->setInterval(kFastRetryIntervalMs);
+                retry_->setInterval(readiness_ ? kRetryWhileSignalledIntervalMs : kRetryIntervalMs);
                 retry_->start();
             } else {
                 StartRetrying();
@@ -303,6 +258,7 @@ void OutgoingCall::Started(result r) {
 void OutgoingCall::Complete(int appControlResult, const std::optional<Ipc::StringMap>& extra) {
     std::unique_ptr<OutgoingCall> self = Detach(id_);
     if (!self) return;
+    AppLauncher::CollectEnded();
     auto onCompleted = std::move(events_.onCompleted);
     std::optional<Ipc::StringMap> copy = extra;
     // The channel goes with the call, once its handlers have returned.
@@ -336,21 +292,7 @@ result AppControlClient::Send(const AppManifest& provider, Ipc::RequestMessage r
 }
 
 result AppControlClient::Broadcast(const Ipc::Message& message, const std::string& exceptAppId) {
-    std::string dir, error;
-    if (result r = AppSocketDirectory::Find(dir, error); r != E_SUCCESS) return r;
-    std::string frame = Ipc::EncodeFrame(message);
-    std::error_code ec;
-    std::string except = AppSocketDirectory::GetSocketPath(dir, exceptAppId);
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string path = it->path().string();
-        if (path == except || !it->is_socket(ec)) continue;
-        std::unique_ptr<QLocalSocket> socket(ConnectToAppSocket(path));
-        if (!socket) continue;
-        socket->write(frame.data(), static_cast<qint64>(frame.size()));
-        socket->waitForBytesWritten(200);
-        socket->disconnectFromServer();
-    }
-    return E_SUCCESS;
+    return AppControlSyncClient::Broadcast(message, exceptAppId);
 }
 
 int AppControlClient::GetOpenCallCount() { return static_cast<int>(Calls().size()); }

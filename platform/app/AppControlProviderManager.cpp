@@ -21,6 +21,7 @@
 #include "platform/app/AppSocketDirectory.h"
 #include "platform/app/IAppControlProviderEventListener.h"
 #include "platform/base/HashMap.h"
+#include "platform/base/StartupTrace.h"
 
 namespace Vx::App {
 
@@ -316,6 +317,7 @@ void AppControlProviderManagerPrivate::DeliverPending() {
         if (d.request.mimeType) mime = std::make_unique<String>(String::FromUtf8(*d.request.mimeType));
         std::unique_ptr<IMap> extra(d.request.extra ? ToHashMapN(*d.request.extra) : nullptr);
         ++delivered_;
+        Vx::Base::StartupTrace::Mark("provider: request delivered");
         listener_->OnAppControlRequestReceived(d.reqId, operationId, uri.get(), mime.get(), extra.get());
         if (alive.expired()) return;
     }
@@ -344,6 +346,7 @@ result AppControlProviderManagerPrivate::SendResult(RequestId reqId, AppCtrlResu
     if (channel == channels_.end()) {
         LogAppWarning("request " + std::to_string(reqId) + " answered after its caller went away");
     } else if (channel->second->SendFrame(frame)) {
+        Vx::Base::StartupTrace::Mark("provider: answer sent");
         r = E_SUCCESS;
         // Answered: the caller has nothing more to wait for and should close.
         if (!OwesAnswerOn(channelId)) channel->second->StartIdleLimit(ConnectionIdleLimitMs());

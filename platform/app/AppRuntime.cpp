@@ -19,6 +19,7 @@
 #include "platform/app/AppControlClientPrivate.h"
 #include "platform/app/AppControlProviderManager.h"
 #include "platform/app/AppControlProviderManagerPrivate.h"
+#include "platform/app/AppLauncher.h"
 #include "platform/app/AppLog.h"
 #include "platform/app/AppManager.h"
 #include "platform/app/EventLoop.h"
@@ -190,6 +191,8 @@ result AppRuntime::Run(App* app, Kind kind) {
         }
         break;
     case AppControlProviderManagerPrivate::ListenStatus::Listening:
+        // The caller that launched us connects now rather than looking for the socket.
+        AppLauncher::SignalListening();
         break;
     }
     g_app = app;

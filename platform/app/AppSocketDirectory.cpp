@@ -1,5 +1,6 @@
 #include "platform/app/AppSocketDirectory.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -85,6 +86,22 @@ std::string AppSocketDirectory::GetSocketPath(const std::string& dir, const std:
     std::string path = dir + "/" + appId;
     if (path.size() < sizeof(sockaddr_un::sun_path)) return path;
     return dir + "/h-" + Fnv1a64Hex(appId);
+}
+
+int AppSocketDirectory::Connect(const std::string& socketPath) {
+    sockaddr_un address{};
+    if (socketPath.size() >= sizeof address.sun_path) return -1;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    // A local connect either succeeds at once or fails at once (no listener,
+    // no socket file, or a full backlog, which the caller retries).
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 std::string AppSocketDirectory::GetLockPath(const std::string& dir, const std::string& appId) {

@@ -23,6 +23,9 @@ public:
     // The socket of an application (a hashed name when the id would not fit
     // the 108-byte limit of a socket path).
     static std::string GetSocketPath(const std::string& dir, const std::string& appId);
+    // A connected, non-blocking, close-on-exec socket to an application's
+    // socket; -1 when nobody listens there.
+    static int Connect(const std::string& socketPath);
     // Held (flock) by the running instance for its whole life.
     static std::string GetLockPath(const std::string& dir, const std::string& appId);
 };

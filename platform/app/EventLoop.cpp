@@ -1,5 +1,6 @@
 #include "platform/app/EventLoop.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -70,20 +71,28 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer elapsed;
     elapsed.start();
     QEventLoop loop;
-    // Polling keeps done() free of any signalling duty; 2 ms is short enough
-    // for tests and costs nothing measurable.
-    QTimer poll;
-    poll.setTimerType(Qt::PreciseTimer);
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    auto check = [&] {
         if (done() || elapsed.elapsed() >= timeoutMs) {
             loop.quit();
         }
-    });
+    };
+    // Looked at whenever the loop has handled what was there and would wait:
+    // the event that made done() true ends the wait at once. The poll keeps
+    // done() free of any signalling duty for changes made outside the loop
+    // (another thread); 2 ms is short enough for tests and costs nothing measurable.
+    QMetaObject::Connection beforeWait;
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        beforeWait = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
+    }
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, &loop, check);
     poll.start();
     ++g_runUntilDepth;
     loop.exec();
     --g_runUntilDepth;
+    QObject::disconnect(beforeWait);
     return done();
 }
 

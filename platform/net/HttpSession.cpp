@@ -9,6 +9,7 @@
 #include "platform/app/EventLoop.h"
 #include "platform/net/HttpSessionPrivate.h"
 #include "platform/net/HttpTransactionPrivate.h"
+#include "platform/net/SessionProxyFactoryPrivate.h"
 
 namespace Vx::Net::Http {
 
@@ -45,6 +46,8 @@ QNetworkAccessManager* GetSharedNetworkAccessManager() {
     if (g_sharedManager.isNull()) {
         // Owned by the application object, so it goes with it.
         g_sharedManager = new QNetworkAccessManager(QCoreApplication::instance());
+        // The manager owns the factory.
+        g_sharedManager->setProxyFactory(new SessionProxyFactoryPrivate());
     }
     return g_sharedManager.data();
 }

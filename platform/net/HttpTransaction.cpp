@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/base/StartupTrace.h"
 #include "platform/net/HttpSession.h"
 #include "platform/net/HttpSessionPrivate.h"
 #include "platform/net/HttpTransactionPrivate.h"
@@ -197,6 +198,7 @@ result HttpTransactionPrivate::Submit() {
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         return E_INVALID_ARG;
     }
+    Vx::Base::StartupTrace::Mark("http: submit");
     QNetworkReply* reply = Send(*session->d_->GetManager(), BuildNetworkRequest(url));
     if (reply == nullptr) {
         return E_FAILURE;
@@ -328,6 +330,7 @@ bool HttpTransactionPrivate::DeliverArrivals() {
 }
 
 void HttpTransactionPrivate::OnFinished() {
+    Vx::Base::StartupTrace::Mark("http: finished");
     deadline_.stop();
     QNetworkReply::NetworkError error = reply_->error();
     bool hasStatus = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();

@@ -17,7 +17,7 @@ bool IsDisabled(const System::DeviceProfile& profile) {
 }
 
 // An interface that is up wins over one that is down (such as an unused virtual device).
-Base::String MachineMacAddress() {
+Base::String LookUpMachineMacAddress() {
     QString fallback;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         if (interface.flags().testFlag(QNetworkInterface::IsLoopBack)) continue;
@@ -29,6 +29,13 @@ Base::String MachineMacAddress() {
         if (fallback.isEmpty()) fallback = address;
     }
     return Base::String::FromUtf8(fallback.toUtf8().toStdString());
+}
+
+// Listing the interfaces asks the kernel twice over netlink; the hardware
+// address does not change while a process runs, and the device identity asks for it more than once.
+Base::String MachineMacAddress() {
+    static const Base::String address = LookUpMachineMacAddress();
+    return address;
 }
 
 }  // namespace

@@ -7,23 +7,16 @@
 #include <memory>
 #include <optional>
 
-#include "platform/app/AppControl.h"
-#include "platform/app/AppManager.h"
+#include "platform/app/AppContextPrivate.h"
+#include "platform/app/AppControlSyncClient.h"
 #include "platform/app/AppManifest.h"
-#include "platform/app/EventLoop.h"
-#include "platform/app/IAppControlResponseListener.h"
-#include "platform/base/HashMap.h"
+#include "platform/app/AppTypes.h"
 #include "platform/base/PlatformHome.h"
 #include "tools/appctl/AppctlCommands.h"
 #include "tools/appctl/AppctlOutput.h"
 
 namespace Appctl {
 namespace {
-
-using Vx::Base::String;
-using Vx::Base::Collection::ElementOwnership;
-using Vx::Base::Collection::HashMap;
-using Vx::Base::Collection::IMap;
 
 constexpr double kDefaultTimeoutSec = 60;
 
@@ -33,27 +26,6 @@ struct RequestOptions {
     std::string appId;
     std::string operation;
     Entries extra;
-};
-
-class Answer : public Vx::App::IAppControlResponseListener {
-public:
-    void OnAppControlCompleteResponseReceived(const Vx::App::AppId&, const String&, Vx::App::AppCtrlResult r,
-                                              const IMap* extraData) override {
-        done = true;
-        appControlResult = r;
-        if (!extraData) return;
-        extra.emplace();
-        std::unique_ptr<Vx::Base::Collection::IMapEnumerator> it(extraData->GetMapEnumeratorN());
-        while (it && it->MoveNext() == Vx::E_SUCCESS) {
-            auto* key = dynamic_cast<const String*>(it->GetKey());
-            auto* value = dynamic_cast<const String*>(it->GetValue());
-            if (key && value) (*extra)[key->ToUtf8()] = value->ToUtf8();
-        }
-    }
-
-    bool done = false;
-    int appControlResult = -1;
-    std::optional<Entries> extra;
 };
 
 // Returns false (after printing why) on a usage error.
@@ -123,6 +95,8 @@ private:
 
 }  // namespace
 
+// appctl waits in place, without an event loop: it starts in a fraction of
+// the time a Qt program needs, which every cold request pays for.
 int RunRequest(const Arguments& args) {
     RequestOptions options;
     if (!ParseRequest(args, options)) return kExitUsage;
@@ -130,10 +104,8 @@ int RunRequest(const Arguments& args) {
         PrintError("'" + options.appId + "' is not a valid application id (letters, digits, '.', '_', '-')");
         return kExitUsage;
     }
-    Vx::App::EventLoop::EnsureApplication();
-    std::unique_ptr<Vx::App::AppControl> control(
-        Vx::App::AppManager::FindAppControlN(String::FromUtf8(options.appId), String::FromUtf8(options.operation)));
-    if (!control) {
+    Vx::App::AppManifest provider;
+    if (Vx::App::AppManifestRegistry::Find(options.appId, provider) != Vx::E_SUCCESS) {
         std::string searched;
         for (const std::string& dir : Vx::App::AppManifestRegistry::GetSearchDirectories())
             searched += "\n  " + dir;
@@ -141,33 +113,28 @@ int RunRequest(const Arguments& args) {
                    ".manifest in:" + searched + "\nInstall its package or set IAP_APPS_DIR.");
         return kExitUsage;
     }
-    HashMap extra(ElementOwnership::Owned);
-    extra.Construct(static_cast<int>(options.extra.size()));
-    for (const auto& [key, value] : options.extra)
-        extra.Add(new String(String::FromUtf8(key)), new String(String::FromUtf8(value)));
-    Answer answer;
-    Vx::result r = control->Start(nullptr, nullptr, options.extra.empty() ? nullptr : &extra, &answer);
-    if (r != Vx::E_SUCCESS) {
-        PrintError("cannot send the request to " + options.appId + ": " + Vx::GetResultName(r) + " (" +
-                   Vx::GetErrorMessage(r) + ")");
-        return kExitNotDelivered;
-    }
+    Vx::App::Ipc::RequestMessage request;
+    request.callerAppId = Vx::App::AppContext::GetCurrent().appId;
+    request.operationId = options.operation;
+    if (!options.extra.empty()) request.extra.emplace(options.extra.begin(), options.extra.end());
     WaitIndicator indicator(options.appId);
-    auto start = std::chrono::steady_clock::now();
-    double waited = 0;
-    while (!answer.done && waited < options.timeoutSec) {
-        int sliceMs = static_cast<int>(std::min(250.0, (options.timeoutSec - waited) * 1000.0)) + 1;
-        Vx::App::EventLoop::RunUntil([&answer] { return answer.done; }, sliceMs);
-        waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        indicator.Update(waited);
-    }
+    Vx::App::AppControlSyncClient::Answer answer;
+    double timeoutMs = std::min(options.timeoutSec * 1000.0, 2e9);
+    Vx::result r = Vx::App::AppControlSyncClient::Call(
+        provider, std::move(request), static_cast<int>(std::ceil(timeoutMs)),
+        [&indicator](double waited) { indicator.Update(waited); }, answer);
     indicator.Clear();
-    if (!answer.done) {
+    if (r == Vx::E_TIMEOUT) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", options.timeoutSec);
         PrintError("no answer from " + options.appId + " within " + seconds + " s (raise --timeout, or see " +
                    Vx::Base::GetPlatformHome() + "/logs/" + options.appId + ".log)");
         return kExitTimeout;
+    }
+    if (r != Vx::E_SUCCESS) {
+        PrintError("cannot send the request to " + options.appId + ": " + Vx::GetResultName(r) + " (" +
+                   Vx::GetErrorMessage(r) + ")");
+        return kExitNotDelivered;
     }
     if (answer.appControlResult == Vx::App::APP_CTRL_RESULT_TERMINATED) {
         PrintError(options.appId + " ended without answering (see " + Vx::Base::GetPlatformHome() + "/logs/" +
@@ -179,8 +146,15 @@ int RunRequest(const Arguments& args) {
                    "/logs/" + options.appId + ".log)");
         return kExitNotDelivered;
     }
-    std::string out = options.json ? FormatJson(answer.appControlResult, answer.extra) + "\n"
-                                   : FormatReadable(answer.appControlResult, answer.extra);
+    std::optional<Entries> extra;
+    if (answer.extra) {
+        extra.emplace();
+        // A repeated key keeps its first value, as a map would.
+        for (const auto& [key, value] : *answer.extra)
+            extra->emplace(key, value);
+    }
+    std::string out = options.json ? FormatJson(answer.appControlResult, extra) + "\n"
+                                   : FormatReadable(answer.appControlResult, extra);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return kExitAnswered;
 }
@@ -196,8 +170,8 @@ int RunForeground(const Arguments& args) {
         PrintError("usage: appctl foreground APP_ID");
         return kExitUsage;
     }
-    Vx::App::EventLoop::EnsureApplication();
-    Vx::result r = Vx::App::AppManager::AnnounceActiveApp(String::FromUtf8(args[0]));
+    Vx::result r = Vx::App::AppControlSyncClient::Broadcast(Vx::App::Ipc::ActiveAppChangedMessage{args[0]},
+                                                            Vx::App::AppContext::GetCurrent().appId);
     if (r != Vx::E_SUCCESS) {
         PrintError(std::string("cannot reach the running applications: ") + Vx::GetErrorMessage(r));
         return kExitNotDelivered;

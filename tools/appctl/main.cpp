@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/StartupTrace.h"
 #include "tools/appctl/AccountCommand.h"
 #include "tools/appctl/AppctlCommands.h"
 
@@ -69,6 +70,7 @@ void PrintError(const std::string& message) { std::fprintf(stderr, "appctl: %s\n
 }  // namespace Appctl
 
 int main(int argc, char** argv) {
+    Vx::Base::StartupTrace::Mark("appctl: main");
     Appctl::Arguments args(argv + 1, argv + argc);
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") return Appctl::PrintHelp();

@@ -1,8 +1,11 @@
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/platform/app/AppTestSupport.h"
@@ -106,6 +109,75 @@ TEST_F(AppctlTest, HelpExplainsTheContract) {
     EXPECT_EQ(help.exitCode, 0);
     for (const char* text : {"--json", "--timeout", "KEY=VALUE", "http://vexmora.com", "Exit codes", "foreground"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(AppctlTest, TwoCallersAtOnceToANotRunningAppShareOneInstance) {
+    ToolRun first, second;
+    std::thread other([&] { second = Appctl({"--json", kProvider, "echo"}); });
+    first = Appctl({"--json", kProvider, "echo"});
+    other.join();
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    auto pid = [](const std::string& out) {
+        auto at = out.find("\"_pid\": \"");
+        return at == std::string::npos ? -1 : std::stoi(out.substr(at + 9));
+    };
+    EXPECT_EQ(pid(first.out), pid(second.out));
+    pids_.insert(pid(first.out));
+}
+
+TEST_F(AppctlTest, AnAppThatCannotStartOrExitsBeforeListeningIsNotDelivered) {
+    WriteFile(home_ + "/apps/com.example.gone.manifest",
+              "appId=com.example.gone\npackageId=com.example\nversion=1\nexecutable=/nonexistent/gone\n");
+    ToolRun gone = Appctl({"com.example.gone", "echo"});
+    EXPECT_EQ(gone.exitCode, 5);
+    EXPECT_NE(gone.err.find("cannot send the request to com.example.gone"), std::string::npos) << gone.err;
+    WriteFile(home_ + "/apps/com.example.false.manifest",
+              "appId=com.example.false\npackageId=com.example\nversion=1\nexecutable=/bin/false\n");
+    ToolRun quitter = Appctl({"com.example.false", "echo"});
+    EXPECT_EQ(quitter.exitCode, 5);
+    EXPECT_NE(quitter.err.find("com.example.false exited before it listened"), std::string::npos) << quitter.err;
+}
+
+TEST_F(AppctlTest, AProviderThatBreaksTheProtocolIsNotDelivered) {
+    // A fake provider: a bare socket where the application would listen.
+    WriteFile(home_ + "/apps/com.example.fake.manifest",
+              "appId=com.example.fake\npackageId=p\nversion=1\nexecutable=/bin/false\n");
+    std::string dir, error;
+    ASSERT_EQ(Vx::App::AppSocketDirectory::Get(dir, error), Vx::E_SUCCESS) << error;
+    std::string path = Vx::App::AppSocketDirectory::GetSocketPath(dir, "com.example.fake");
+    int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+    std::thread peer([server] {
+        int fd = ::accept(server, nullptr, nullptr);
+        const char garbage[] = {0, 0, 0, 1, 0x63};
+        if (fd >= 0) [[maybe_unused]]
+            auto sent = ::send(fd, garbage, sizeof garbage, MSG_NOSIGNAL);
+        char buffer[256];
+        while (fd >= 0 && ::recv(fd, buffer, sizeof buffer, 0) > 0) {
+        }
+        if (fd >= 0) ::close(fd);
+    });
+    ToolRun run = Appctl({"--timeout", "10", "com.example.fake", "echo"});
+    peer.join();
+    ::close(server);
+    EXPECT_EQ(run.exitCode, 5);
+    EXPECT_NE(run.err.find("disconnecting application com.example.fake: protocol error"), std::string::npos) << run.err;
+}
+
+TEST_F(AppctlTest, ForegroundReachesRunningApplications) {
+    ASSERT_EQ(Appctl({kProvider, "echo"}).exitCode, 0);
+    EXPECT_EQ(Appctl({"foreground", "com.example.home"}).exitCode, 0);
+    // Announcements travel on other connections than requests.
+    std::string seen;
+    for (int attempt = 0; attempt < 100 && seen.find("com.example.home") == std::string::npos; ++attempt)
+        seen = Appctl({"--json", kProvider, "watch"}).out;
+    EXPECT_NE(seen.find("\"_lastActive\": \"com.example.home\""), std::string::npos) << seen;
+    StopProvider();
 }
 
 TEST_F(AppctlTest, OperationsStartingWithASlashGetThePlatformPrefix) {
