@@ -30,18 +30,22 @@ SANDBOX_PID=""
 CALLER_PID=""
 CURRENT_STEP="checking the build"
 
-# The device's applications (buyservice, buyclient, the account service) that
-# application control launched for this demo's platform home; only program $1
-# when given.
+# The processes of this demo's platform home running program $1 of the build
+# (any of them without $1): the applications application control launched
+# (buyservice, buyclient, the account service) and the callers.
 device_pids() {
-  local proc exe
+  local proc program
+  local programs=("$BIN/${1:-}")
+  [ -n "${1:-}" ] || programs=("$BIN"/*)
   for proc in /proc/[0-9]*; do
-    exe="$(readlink "$proc/exe" 2>/dev/null)" || continue
-    case "$exe" in "$BIN/${1:-}"*) ;; *) continue ;; esac
-    [ -z "${1:-}" ] || [ "$exe" = "$BIN/$1" ] || continue
-    if grep -qzxF "IAP_PLATFORM_HOME=$IAP_PLATFORM_HOME" "$proc/environ" 2>/dev/null; then
-      echo "${proc#/proc/}"
-    fi
+    for program in "${programs[@]}"; do
+      if [ -f "$program" ] && [ "$proc/exe" -ef "$program" ]; then
+        if grep -qzxF "IAP_PLATFORM_HOME=$IAP_PLATFORM_HOME" "$proc/environ" 2>/dev/null; then
+          echo "${proc#/proc/}"
+        fi
+        break
+      fi
+    done
   done
 }
 
@@ -200,11 +204,11 @@ CHARGES="$(grep -o '"purchaseId"' <<<"$CHARGES_JSON" | wc -l)"
 echo "charged once"
 
 step "buyclient ends once its caller has the item"
-for _ in $(seq 300); do
-  [ -z "$(device_pids buyclient)" ] && break
+DEADLINE=$((SECONDS + 30))
+while [ -n "$(device_pids buyclient)" ]; do
+  [ "$SECONDS" -lt "$DEADLINE" ] || fail "buyclient still runs 30 s after answering"
   sleep 0.1
 done
-[ -z "$(device_pids buyclient)" ] || fail "buyclient still runs 30 s after answering"
 if grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error' "$LOGS/$CLIENT.log" 2>/dev/null; then
   fail "buyclient's log ($LOGS/$CLIENT.log) has a sanitizer report"
 fi
