@@ -5,7 +5,7 @@ SANITIZE ?= ON
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test demo bench fuzz clean
+.PHONY: all deps configure build test demo bench bench-instructions fuzz clean
 
 all: build
 
@@ -33,6 +33,13 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIAP_SANITIZE=OFF -DIAP_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	@bash scripts/bench.sh build-bench
+
+# Instructions (callgrind) of the reply parsing benchmarks beside their floor:
+# a figure that does not move with the load of a shared machine.
+bench-instructions: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIAP_SANITIZE=OFF -DIAP_BUILD_TESTS=OFF
+	cmake --build build-bench -j $(JOBS) --target bench_protocol
+	@bash scripts/count-parse-instructions.sh build-bench
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIAP_BUILD_FUZZ=ON -DIAP_BUILD_TESTS=OFF -DIAP_BUILD_BENCH=OFF

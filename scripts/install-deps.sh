@@ -9,7 +9,7 @@ PACKAGES=(
   libxml2-dev libsqlite3-dev sqlite3 libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core curl python3 procps
+  fonts-dejavu-core curl python3 procps valgrind
 )
 
 missing=()

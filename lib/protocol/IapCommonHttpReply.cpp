@@ -20,6 +20,9 @@ namespace {
 // Counts in a reply are claims, not facts: reserve no more than this for them.
 constexpr int kMaxRecordReserve = 1024;
 constexpr int kMaxFieldReserve = 64;
+// Field names kept for reuse; a reply with more distinct names than this gets
+// the rest as separate strings, so a hostile one cannot make look-ups slow.
+constexpr std::size_t kMaxSharedNames = 64;
 
 struct ReaderDeleter {
     void operator()(xmlTextReaderPtr reader) const { xmlFreeTextReader(reader); }
@@ -34,16 +37,21 @@ bool IsEndOf(xmlTextReaderPtr reader, int depth) {
 }
 
 bool NameIs(xmlTextReaderPtr reader, const char* name) {
-    return xmlStrcasecmp(xmlTextReaderConstName(reader), BAD_CAST name) == 0;
+    const xmlChar* actual = xmlTextReaderConstName(reader);
+    // Names are nearly always written as expected; the exact test is cheaper.
+    return actual &&
+           (std::strcmp(reinterpret_cast<const char*>(actual), name) == 0 || xmlStrcasecmp(actual, BAD_CAST name) == 0);
 }
 
 // Reply text is mostly ASCII, which widens directly without the decoder.
 String ToString(const char* utf8, std::size_t length) {
-    const char* end = utf8 + length;
-    if (std::all_of(utf8, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return String(std::wstring(utf8, end));
+    std::wstring wide(length, L'\0');
+    for (std::size_t i = 0; i < length; ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) return String::FromUtf8(std::string_view(utf8, length));
+        wide[i] = static_cast<wchar_t>(c);
     }
-    return String::FromUtf8(std::string_view(utf8, length));
+    return String(std::move(wide));
 }
 
 String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.size()); }
@@ -51,6 +59,19 @@ String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.siz
 // Null when absent. The text belongs to the reader and is only good until it
 // reads on.
 const char* BorrowAttribute(xmlTextReaderPtr reader, const char* name) {
+    // A plain attribute (one text child) is read off the node directly, as
+    // the reader itself would, without moving the reader there and back.
+    xmlNodePtr node = xmlTextReaderCurrentNode(reader);
+    if (node && node->type == XML_ELEMENT_NODE) {
+        for (xmlAttrPtr attribute = node->properties; attribute; attribute = attribute->next) {
+            if (!xmlStrEqual(attribute->name, BAD_CAST name) || (attribute->ns && attribute->ns->prefix)) continue;
+            xmlNodePtr text = attribute->children;
+            if (text && text->type == XML_TEXT_NODE && !text->next && text->content) {
+                return reinterpret_cast<const char*>(text->content);
+            }
+            break;
+        }
+    }
     if (xmlTextReaderMoveToAttribute(reader, BAD_CAST name) != 1) return nullptr;
     const xmlChar* value = xmlTextReaderConstValue(reader);
     xmlTextReaderMoveToElement(reader);
@@ -88,10 +109,7 @@ int ReadElementText(xmlTextReaderPtr reader, std::string& text) {
 
 IapCommonHttpReply::IapCommonHttpReply() = default;
 
-IapCommonHttpReply::~IapCommonHttpReply() {
-    for (int i = 0; i < records.GetCount(); ++i)
-        delete records.GetAt(i);
-}
+IapCommonHttpReply::~IapCommonHttpReply() = default;
 
 result IapCommonHttpReply::Construct(const Vx::Base::ByteBuffer* body) {
     if (constructed_) return Vx::E_INVALID_STATE;
@@ -190,33 +208,44 @@ int IapCommonHttpReply::ExtractFromErrorInfo(xmlTextReaderPtr reader) {
     return read;
 }
 
+String* IapCommonHttpReply::FieldName(std::string_view utf8, int position) {
+    // Records of a page list their fields in the same order: try the name
+    // seen at this position first.
+    auto at = static_cast<std::size_t>(position);
+    if (at < names_.size() && names_[at].first == utf8) return names_[at].second;
+    for (const auto& [known, key] : names_) {
+        if (known == utf8) return key;
+    }
+    String* key = &texts_.emplace_back(ToString(utf8.data(), utf8.size()));
+    if (names_.size() < kMaxSharedNames) names_.emplace_back(std::string(utf8), key);
+    return key;
+}
+
 int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
     int expected = 0;
     if (GetAttributeAsInteger(reader, "numValue", expected) != Vx::E_SUCCESS) return -1;
-    auto record = std::make_unique<HashMap>(ElementOwnership::Owned);
-    if (record->Construct(std::min(expected, kMaxFieldReserve), 0.75f) != Vx::E_SUCCESS) return -1;
+    // The map holds pooled strings, which the reply frees, not the map.
+    HashMap& record = maps_.emplace_back(ElementOwnership::NotOwned);
+    if (record.Construct(std::min(expected, kMaxFieldReserve), 0.75f) != Vx::E_SUCCESS) return -1;
     int read = 1;
     if (xmlTextReaderIsEmptyElement(reader) != 1) {
         int depth = xmlTextReaderDepth(reader);
         int count = 0;
         std::string text;
-        while ((read = xmlTextReaderRead(reader)) == 1 && !IsEndOf(reader, depth)) {
-            if (!IsElement(reader) || !NameIs(reader, "value")) continue;
+        while ((read = xmlTextReaderRead(reader)) == 1) {
+            int type = xmlTextReaderNodeType(reader);
+            if (type == XML_READER_TYPE_END_ELEMENT && xmlTextReaderDepth(reader) == depth) break;
+            if (type != XML_READER_TYPE_ELEMENT || !NameIs(reader, "value")) continue;
             if (++count > expected) return -1;
             const char* name = BorrowAttribute(reader, "name");
             if (!name) return -1;
-            auto key = std::make_unique<String>(ToString(name, std::strlen(name)));
+            String* key = FieldName(name, count - 1);
             if (ReadElementText(reader, text) != 1) return -1;
-            auto value = std::make_unique<String>(ToString(text));
-            if (record->Add(key.get(), value.get()) != Vx::E_SUCCESS) return -1;
-            key.release();
-            value.release();
+            String* value = &texts_.emplace_back(ToString(text));
+            if (record.Add(key, value) != Vx::E_SUCCESS) return -1;
         }
         if (read < 0) return -1;
     }
-    if (record->GetCount() == expected) {
-        if (records.Add(record.get()) != Vx::E_SUCCESS) return -1;
-        record.release();
-    }
+    if (record.GetCount() == expected && records.Add(&record) != Vx::E_SUCCESS) return -1;
     return read;
 }

@@ -2,6 +2,12 @@
 // A store server reply: the "response" numbers, the optional error block and
 // one map per "list" record. Also stands for a locally made error reply, so
 // that every outcome of a request reaches the session's handlers in one form.
+#include <deque>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "lib/protocol/IapCommonHttpTypes.h"
 #include "platform/base/ArrayList.h"
 #include "platform/base/ByteBuffer.h"
@@ -36,7 +42,8 @@ public:
     IapCommonHttp::ErrorCode errorCode = IapCommonHttp::ERROR_UNKNOWN;
     IapCommonHttp::FunctionId functionId = IapCommonHttp::FUNCTION_NONE;
     // One HashMap per "list" element, String field name to String value. The
-    // list does not own them; the reply does, and each map owns its entries.
+    // list does not own them; the reply does, and it owns their keys and
+    // values too: all of them live until the reply is destroyed.
     Vx::Base::Collection::ArrayList records;
     Vx::Base::String errorString;
 
@@ -49,6 +56,14 @@ private:
     int ExtractFromList(_xmlTextReader* reader);
     Vx::result GetAttributeAsInteger(_xmlTextReader* reader, const char* name, int& value) const;
     bool CountsMatch() const;
+    // A key String for a field name; the few names of a page are made once.
+    Vx::Base::String* FieldName(std::string_view utf8, int position);
 
     bool constructed_ = false;
+    // Records and their texts are made in blocks rather than one allocation
+    // each: a page of items holds tens of thousands of them. Deques keep the
+    // addresses that the maps hold.
+    std::deque<Vx::Base::Collection::HashMap> maps_;
+    std::deque<Vx::Base::String> texts_;
+    std::vector<std::pair<std::string, Vx::Base::String*>> names_;
 };

@@ -1,5 +1,6 @@
 // Item-list parameters and the conversion of reply records into records.
 #include <new>
+#include <typeinfo>
 
 #include "lib/device/IapSystemInfo.h"
 #include "lib/protocol/IapCommonHttpReply.h"
@@ -36,7 +37,10 @@ result IapCommonHttpSession::BuildItemListFromReply(const String& itemGroupId, c
     out->SetCapacity(out->GetCount() + reply.records.GetCount());
     for (int i = 0; i < reply.records.GetCount(); ++i) {
         IapItemInformation item;
-        const auto* record = dynamic_cast<const IMap*>(reply.records.GetAt(i));
+        const Object* entry = reply.records.GetAt(i);
+        // The reader makes HashMaps; the type check spares a cross-cast per record.
+        const IMap* record = entry && typeid(*entry) == typeid(HashMap) ? static_cast<const HashMap*>(entry)
+                                                                        : dynamic_cast<const IMap*>(entry);
         if (FillItemInformation(record, itemGroupId, &item) != E_SUCCESS || out->Add(item) != E_SUCCESS) {
             out->RemoveAll();
             return E_FAILURE;
@@ -53,17 +57,18 @@ result IapCommonHttpSession::FillItemInformation(const IMap* record, const Strin
     static const String kItemName(L"itemName");
     static const String kItemPrice(L"itemPrice");
     static const String kCurrencyUnit(L"currencyUnit");
-    String text;
+    // The record's texts are borrowed, so that each reaches the item with one copy.
+    const String* text = nullptr;
     double price = 0;
     result r;
-    if ((r = IapHashMapUtils::GetStringValue(record, kItemId, text)) != E_SUCCESS) return r;
-    item->SetItemId(text);
-    if ((r = IapHashMapUtils::GetStringValue(record, kItemName, text)) != E_SUCCESS) return r;
-    item->SetItemName(text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kItemId, text)) != E_SUCCESS) return r;
+    item->SetItemId(*text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kItemName, text)) != E_SUCCESS) return r;
+    item->SetItemName(*text);
     if ((r = IapHashMapUtils::GetDoubleValue(record, kItemPrice, price)) != E_SUCCESS) return r;
     item->SetItemPrice(price);
-    if ((r = IapHashMapUtils::GetStringValue(record, kCurrencyUnit, text)) != E_SUCCESS) return r;
-    item->SetCurrencyUnit(text);
+    if ((r = IapHashMapUtils::FindStringValue(record, kCurrencyUnit, text)) != E_SUCCESS) return r;
+    item->SetCurrencyUnit(*text);
     struct Optional {
         String key;
         void (IapItemInformation::*set)(const String&);
@@ -76,7 +81,7 @@ result IapCommonHttpSession::FillItemInformation(const IMap* record, const Strin
         {String(L"reserved2"), &IapItemInformation::SetReserved2},
     };
     for (const auto& field : kOptional) {
-        if (IapHashMapUtils::GetStringValue(record, field.key, text) == E_SUCCESS) (item->*field.set)(text);
+        if (IapHashMapUtils::FindStringValue(record, field.key, text) == E_SUCCESS) (item->*field.set)(*text);
     }
     item->SetItemGroupId(itemGroupId);
     item->SetCurrencyUnitHasPenny(currencyUnitHasPenny);

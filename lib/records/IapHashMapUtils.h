@@ -13,6 +13,9 @@ using Vx::result;
 using Vx::Base::Collection::IMap;
 
 result GetStringValue(const IMap* map, const Vx::Base::String& key, Vx::Base::String& out);
+// The stored text itself, without a copy: good while the map holds it. Also
+// E_INVALID_FORMAT for a value that is not a String.
+result FindStringValue(const IMap* map, const Vx::Base::String& key, const Vx::Base::String*& out);
 // True only for the text "1".
 result GetBoolValue(const IMap* map, const Vx::Base::String& key, bool& out);
 result GetIntegerValue(const IMap* map, const Vx::Base::String& key, int& out);

@@ -12,7 +12,7 @@ constexpr std::size_t kLinearSearchLimit = 16;
 
 class HashMapEnumerator : public IMapEnumerator {
 public:
-    explicit HashMapEnumerator(const std::vector<std::pair<Object*, Object*>>& entries) : entries_(entries) {}
+    explicit HashMapEnumerator(const std::vector<HashMap::Entry>& entries) : entries_(entries) {}
     result MoveNext() override {
         if (next_ >= entries_.size()) return E_OUT_OF_RANGE;
         current_ = next_++;
@@ -23,15 +23,13 @@ public:
         next_ = 0, valid_ = false;
         return E_SUCCESS;
     }
-    Object* GetKey() const override {
-        return valid_ && current_ < entries_.size() ? entries_[current_].first : nullptr;
-    }
+    Object* GetKey() const override { return valid_ && current_ < entries_.size() ? entries_[current_].key : nullptr; }
     Object* GetValue() const override {
-        return valid_ && current_ < entries_.size() ? entries_[current_].second : nullptr;
+        return valid_ && current_ < entries_.size() ? entries_[current_].value : nullptr;
     }
 
 private:
-    const std::vector<std::pair<Object*, Object*>>& entries_;
+    const std::vector<HashMap::Entry>& entries_;
     std::size_t next_ = 0;
     std::size_t current_ = 0;
     bool valid_ = false;
@@ -47,27 +45,31 @@ result HashMap::Construct(int capacity, float loadFactor) {
     return E_SUCCESS;
 }
 
-long HashMap::Find(const Object& key) const {
+long HashMap::Find(const Object& key, int hash) const {
     // Small maps (reply records, extra data) are searched directly: building
     // a hash index for them costs more allocations than it saves.
-    if (index_.empty()) {
+    if (!index_) {
         for (std::size_t i = 0; i < entries_.size(); ++i) {
-            if (entries_[i].first->Equals(key)) return static_cast<long>(i);
+            if (entries_[i].hash == hash && entries_[i].key->Equals(key)) return static_cast<long>(i);
         }
         return -1;
     }
-    auto [first, last] = index_.equal_range(key.GetHashCode());
+    auto [first, last] = index_->equal_range(hash);
     for (auto it = first; it != last; ++it) {
-        if (entries_[it->second].first->Equals(key)) return static_cast<long>(it->second);
+        if (entries_[it->second].key->Equals(key)) return static_cast<long>(it->second);
     }
     return -1;
 }
 
 void HashMap::Reindex() {
-    index_.clear();
-    if (entries_.size() <= kLinearSearchLimit) return;
+    if (entries_.size() <= kLinearSearchLimit) {
+        index_.reset();
+        return;
+    }
+    if (!index_) index_ = std::make_unique<std::unordered_multimap<int, std::size_t>>();
+    index_->clear();
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        index_.emplace(entries_[i].first->GetHashCode(), i);
+        index_->emplace(entries_[i].hash, i);
 }
 
 void HashMap::Release(Object* key, Object* value) {
@@ -78,17 +80,18 @@ void HashMap::Release(Object* key, Object* value) {
 
 result HashMap::Add(Object* key, Object* value) {
     if (!key || !value) return E_INVALID_ARG;
-    if (Find(*key) >= 0) return E_OBJ_ALREADY_EXIST;
+    int hash = key->GetHashCode();
+    if (Find(*key, hash) >= 0) return E_OBJ_ALREADY_EXIST;
     try {
-        entries_.emplace_back(key, value);
+        entries_.push_back(Entry{key, value, hash});
         if (entries_.size() == kLinearSearchLimit + 1) {
             Reindex();
-        } else if (!index_.empty()) {
-            index_.emplace(key->GetHashCode(), entries_.size() - 1);
+        } else if (index_) {
+            index_->emplace(hash, entries_.size() - 1);
         }
     } catch (const std::bad_alloc&) {
-        if (!entries_.empty() && entries_.back().first == key) entries_.pop_back();
-        index_.clear();
+        if (!entries_.empty() && entries_.back().key == key) entries_.pop_back();
+        index_.reset();
         try {
             Reindex();
         } catch (const std::bad_alloc&) {
@@ -103,8 +106,8 @@ result HashMap::SetValue(const Object& key, Object* value) {
     long at = Find(key);
     if (at < 0) return E_OBJ_NOT_FOUND;
     auto& entry = entries_[static_cast<std::size_t>(at)];
-    if (ownership_ == ElementOwnership::Owned && entry.second != value) delete entry.second;
-    entry.second = value;
+    if (ownership_ == ElementOwnership::Owned && entry.value != value) delete entry.value;
+    entry.value = value;
     return E_SUCCESS;
 }
 
@@ -114,26 +117,26 @@ result HashMap::Remove(const Object& key) {
     auto entry = entries_[static_cast<std::size_t>(at)];
     entries_.erase(entries_.begin() + at);
     Reindex();
-    Release(entry.first, entry.second);
+    Release(entry.key, entry.value);
     return E_SUCCESS;
 }
 
 void HashMap::RemoveAll() {
     auto entries = std::move(entries_);
     entries_.clear();
-    index_.clear();
+    index_.reset();
     for (auto& entry : entries)
-        Release(entry.first, entry.second);
+        Release(entry.key, entry.value);
 }
 
 const Object* HashMap::GetValue(const Object& key) const {
     long at = Find(key);
-    return at < 0 ? nullptr : entries_[static_cast<std::size_t>(at)].second;
+    return at < 0 ? nullptr : entries_[static_cast<std::size_t>(at)].value;
 }
 
 Object* HashMap::GetValue(const Object& key) {
     long at = Find(key);
-    return at < 0 ? nullptr : entries_[static_cast<std::size_t>(at)].second;
+    return at < 0 ? nullptr : entries_[static_cast<std::size_t>(at)].value;
 }
 
 result HashMap::ContainsKey(const Object& key, bool& out) const {

@@ -2,8 +2,8 @@
 // Map of Object keys to Object values, in insertion order; itself an Object so
 // that platform lists can hold maps (reply records, country lists). With
 // ElementOwnership::Owned it deletes its keys and values when they leave it.
+#include <memory>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "platform/base/IMap.h"
@@ -35,14 +35,24 @@ public:
     IMapEnumerator* GetMapEnumeratorN() const override;
     ElementOwnership GetOwnership() const { return ownership_; }
 
+    // The key's hash is kept beside it, so that a look-up calls the keys'
+    // Equals only for a likely match.
+    struct Entry {
+        Object* key;
+        Object* value;
+        int hash;
+    };
+
 private:
-    long Find(const Object& key) const;
+    long Find(const Object& key) const { return Find(key, key.GetHashCode()); }
+    long Find(const Object& key, int hash) const;
     void Reindex();
     void Release(Object* key, Object* value);
 
     ElementOwnership ownership_;
-    std::vector<std::pair<Object*, Object*>> entries_;
-    std::unordered_multimap<int, std::size_t> index_;
+    std::vector<Entry> entries_;
+    // Made only for maps too large to search directly; most never need it.
+    std::unique_ptr<std::unordered_multimap<int, std::size_t>> index_;
 };
 
 }  // namespace Vx::Base::Collection

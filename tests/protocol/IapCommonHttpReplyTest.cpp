@@ -218,3 +218,53 @@ TEST(IapCommonHttpReply, ManyRecordsKeepTheirOrder) {
         EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(i))), "itemID=" + std::to_string(i));
     }
 }
+
+// Field names are shared between the records of a page; that must not tie a
+// record to the order, or the set, of the names in the records before it.
+TEST(IapCommonHttpReply, FieldNamesInAnyOrderAndNumber) {
+    std::string doc =
+        "<OblinProtocol><response transactionId=\"1\" returnCode=\"0\" id=\"6005\"/>"
+        "<list numValue=\"2\"><value name=\"a\">1</value><value name=\"b\">2</value></list>"
+        "<list numValue=\"2\"><value name=\"b\">3</value><value name=\"a\">4</value></list>"
+        "<list numValue=\"3\"><value name=\"c\">dropped</value></list>"
+        "<list numValue=\"1\"><value name=\"c\">5</value></list>";
+    // More distinct names than are kept for reuse.
+    std::string wide = "<list numValue=\"100\">";
+    for (int i = 0; i < 100; ++i)
+        wide += "<value name=\"n" + std::to_string(i) + "\">" + std::to_string(i) + "</value>";
+    doc += wide + "</list>" + wide + "</list></OblinProtocol>";
+    IapCommonHttpReply reply;
+    ASSERT_EQ(reply.Construct(MakeBody(doc).get()), Vx::E_SUCCESS);
+    ASSERT_EQ(reply.records.GetCount(), 5);
+    EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(0))), "a=1,b=2");
+    EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(1))), "a=4,b=3");
+    EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(2))), "c=5");
+    for (int i : {3, 4}) {
+        const auto* record = static_cast<HashMap*>(reply.records.GetAt(i));
+        ASSERT_EQ(record->GetCount(), 100);
+        const auto* value = static_cast<const String*>(record->GetValue(String(L"n99")));
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(*value, String(L"99"));
+    }
+}
+
+// The "name" attribute: entities decoded, empty allowed, found among other
+// attributes, and one in another namespace is not it.
+TEST(IapCommonHttpReply, NameAttributeForms) {
+    const std::string head =
+        "<OblinProtocol xmlns:x=\"urn:x\"><response transactionId=\"1\" returnCode=\"0\" id=\"6005\"/>";
+    IapCommonHttpReply reply;
+    ASSERT_EQ(reply.Construct(
+                  MakeBody(head + "<list numValue=\"3\"><value name=\"a&amp;b\">1</value><value name=\"\">2</value>"
+                                  "<value x:name=\"other\" kind=\"k\" name=\"c&#233;\">3</value></list>"
+                                  "</OblinProtocol>")
+                      .get()),
+              Vx::E_SUCCESS);
+    ASSERT_EQ(reply.records.GetCount(), 1);
+    EXPECT_EQ(DumpRecord(*static_cast<HashMap*>(reply.records.GetAt(0))), "=2,a&b=1,c\u00e9=3");
+
+    IapCommonHttpReply prefixedOnly;
+    EXPECT_EQ(prefixedOnly.Construct(
+                  MakeBody(head + "<list numValue=\"1\"><value x:name=\"a\">1</value></list></OblinProtocol>").get()),
+              Vx::E_FAILURE);
+}

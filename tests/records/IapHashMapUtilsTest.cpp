@@ -50,6 +50,30 @@ TEST_F(IapHashMapUtilsTest, ValueThatIsNotAStringIsRefused) {
     String text(L"keep");
     EXPECT_EQ(GetStringValue(&map_, L"date", text), Vx::E_INVALID_FORMAT);
     EXPECT_EQ(text, String(L"keep"));
+    const String* borrowed = &text;
+    EXPECT_EQ(FindStringValue(&map_, L"date", borrowed), Vx::E_INVALID_FORMAT);
+    EXPECT_EQ(borrowed, &text);
+}
+
+// A value of a String subclass is still a String; the borrowed text is the
+// stored object itself, and failures leave the pointer alone.
+class Labelled : public String {
+public:
+    using String::String;
+};
+
+TEST_F(IapHashMapUtilsTest, FindStringValueBorrowsTheStoredText) {
+    auto* stored = new Labelled(L"x1");
+    ASSERT_EQ(map_.Add(new String(L"id"), stored), Vx::E_SUCCESS);
+    const String* text = nullptr;
+    ASSERT_EQ(FindStringValue(&map_, L"id", text), Vx::E_SUCCESS);
+    EXPECT_EQ(text, stored);
+    String copy;
+    EXPECT_EQ(GetStringValue(&map_, L"id", copy), Vx::E_SUCCESS);
+    EXPECT_EQ(copy, String(L"x1"));
+    EXPECT_EQ(FindStringValue(&map_, L"absent", text), Vx::E_OBJ_NOT_FOUND);
+    EXPECT_EQ(FindStringValue(nullptr, L"id", text), Vx::E_INVALID_ARG);
+    EXPECT_EQ(text, stored);
 }
 
 TEST_F(IapHashMapUtilsTest, StringIsCopiedUnchanged) {

@@ -85,6 +85,25 @@ TEST(HashMap, OwnedMapFreesOnRemoveReplaceAndDestruction) {
     EXPECT_EQ(Tracked::alive, 0);
 }
 
+// Keys are compared by text whatever String subclass holds it, never by
+// pointer, and an Object that is not a String never matches one.
+TEST(HashMap, KeysMatchByTextAcrossStringTypesOnly) {
+    HashMap map(ElementOwnership::Owned);
+    ASSERT_EQ(map.Add(new String(L"plain"), new String(L"1")), Vx::E_SUCCESS);
+    ASSERT_EQ(map.Add(new Tracked(L"tracked"), new String(L"2")), Vx::E_SUCCESS);
+    Vx::Base::Object* identity = new Vx::Base::Object;
+    ASSERT_EQ(map.Add(identity, new String(L"3")), Vx::E_SUCCESS);
+    EXPECT_EQ(*static_cast<const String*>(map.GetValue(Tracked(L"plain"))), String(L"1"));
+    EXPECT_EQ(*static_cast<const String*>(map.GetValue(String(L"tracked"))), String(L"2"));
+    EXPECT_EQ(*static_cast<const String*>(map.GetValue(*identity)), String(L"3"));
+    EXPECT_EQ(map.GetValue(Vx::Base::Object()), nullptr);
+    EXPECT_EQ(map.GetValue(String(L"Plain")), nullptr);
+    auto again = std::make_unique<Tracked>(L"plain");
+    auto value = std::make_unique<String>(L"4");
+    EXPECT_EQ(map.Add(again.get(), value.get()), Vx::E_OBJ_ALREADY_EXIST);
+    EXPECT_EQ(map.GetCount(), 3);
+}
+
 TEST(HashMap, NotOwnedMapLeavesObjectsAlone) {
     Tracked key(L"k"), value(L"v");
     {
