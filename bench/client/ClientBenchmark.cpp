@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchFigure.h"
 #include "bench/support/ProcessBench.h"
 #include "lib/device/IapSystemInfo.h"
 #include "platform/ui/UiAutomationClient.h"
@@ -178,25 +179,7 @@ private:
         return WaitClientGone();
     }
 
-    bool WaitClientGone() const {
-        const std::string lock = "buyclient";
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline) {
-            bool running = false;
-            for (const auto& entry : fs::directory_iterator("/proc")) {
-                std::error_code ec;
-                std::string exe = fs::read_symlink(entry.path() / "exe", ec).string();
-                if (!ec && fs::path(exe).filename() == lock &&
-                    ReadFile((entry.path() / "environ").string()).find(home_) != std::string::npos) {
-                    running = true;
-                    break;
-                }
-            }
-            if (!running) return true;
-            usleep(2000);
-        }
-        return false;
-    }
+    bool WaitClientGone() const { return WaitProgramGone("buyclient", home_, 20000); }
 
     bool TimeFloor(double& seconds) {
         const std::string urls[] = {sandbox_.Url() + "/ods.as", sandbox_.Url() + "/store"};
@@ -219,32 +202,16 @@ private:
     }
 
     bool MeasureMemory(std::vector<double>& kb, std::string& error) {
-        std::string self = fs::read_symlink("/proc/self/exe").string();
-        std::string wrapper = home_ + "/measured-buyclient";
-        std::string rssFile = home_ + "/rss.txt";
-        std::ofstream(wrapper) << "#!/bin/sh\nexec '" << self << "' --measure '" << rssFile << "' '" << Bin("buyclient")
-                               << "'\n";
-        chmod(wrapper.c_str(), 0755);
-        fs::create_directories(home_ + "/apps");
-        std::ofstream(home_ + "/apps/buyclient.BuyClient.manifest")
-            << "appId=buyclient.BuyClient\npackageId=buyclient\nversion=1.0.0\nexecutable=" << wrapper
-            << "\nresources=" << Bin("res/buyclient.BuyClient") << "\n";
+        const std::string rssFile = home_ + "/rss.txt";
+        if (!InstallMeasuredApp(home_, fs::read_symlink("/proc/self/exe").string(), rssFile, options_.binDir, kAppId,
+                                "buyclient"))
+            return (error = "cannot install the measuring wrapper in " + home_), false;
         for (int i = 0; i < options_.memoryRuns; ++i) {
             double ignored = 0;
             if (!TimeClient(ignored, error)) return false;
         }
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        std::vector<double> values;
-        while (std::chrono::steady_clock::now() < deadline) {
-            values.clear();
-            std::istringstream lines(ReadFile(rssFile));
-            for (double v; lines >> v;)
-                values.push_back(v);
-            if (static_cast<int>(values.size()) >= options_.memoryRuns) break;
-            usleep(20000);
-        }
-        if (values.empty()) return (error = "no memory figure was recorded in " + rssFile), false;
-        kb = values;
+        kb = ReadMeasuredKb(rssFile, options_.memoryRuns, 10000);
+        if (kb.empty()) return (error = "no memory figure was recorded in " + rssFile), false;
         return true;
     }
 
@@ -262,6 +229,8 @@ private:
         double ratio = Median(client) / Median(floor);
         std::printf("ratio (a)/(b): %.2f (goal below %.1f: %s)\n", ratio, kRatioGoal,
                     ratio < kRatioGoal ? "met" : "MISSED");
+        PrintBenchFigure("buyclient cold start to the purchase screen", Median(client) * 1000, Median(floor) * 1000,
+                         "ms", kRatioGoal);
         double peakMb = *std::max_element(kb.begin(), kb.end()) / 1024.0;
         std::printf(
             "buyclient peak resident memory: %.1f MB, median %.1f MB of %zu launches (goal below %.0f MB: %s)\n",

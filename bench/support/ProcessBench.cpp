@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,12 +11,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "lib/protocol/IapCommonHttpRequest.h"
 
 namespace IapBench {
+
+namespace fs = std::filesystem;
 
 int Fail(const char* tool, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", tool, message.c_str());
@@ -93,6 +97,52 @@ int RunMeasured(const std::string& outPath, char** program) {
     if (done != pid) return 1;
     std::ofstream(outPath, std::ios::app) << usage.ru_maxrss << "\n";
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+bool InstallMeasuredApp(const std::string& home, const std::string& self, const std::string& rssFile,
+                        const std::string& binDir, const std::string& appId, const std::string& executable) {
+    const std::string wrapper = home + "/measured-" + executable;
+    std::ofstream(wrapper) << "#!/bin/sh\nexec '" << self << "' --measure '" << rssFile << "' '"
+                           << binDir + "/" + executable << "'\n";
+    if (chmod(wrapper.c_str(), 0755) != 0) return false;
+    std::error_code ec;
+    fs::create_directories(home + "/apps", ec);
+    std::ofstream manifest(home + "/apps/" + appId + ".manifest");
+    manifest << "appId=" << appId << "\npackageId=" << executable << "\nversion=1.0.0\nexecutable=" << wrapper
+             << "\nresources=" << binDir << "/res/" << appId << "\n";
+    return static_cast<bool>(manifest);
+}
+
+std::vector<double> ReadMeasuredKb(const std::string& rssFile, int count, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<double> values;
+    while (true) {
+        values.clear();
+        std::istringstream lines(ReadFile(rssFile));
+        for (double v; lines >> v;)
+            values.push_back(v);
+        if (static_cast<int>(values.size()) >= count || std::chrono::steady_clock::now() > deadline) return values;
+        usleep(20000);
+    }
+}
+
+bool WaitProgramGone(const std::string& executable, const std::string& home, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        bool running = false;
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            std::error_code ec;
+            std::string exe = fs::read_symlink(entry.path() / "exe", ec).string();
+            if (!ec && fs::path(exe).filename() == executable &&
+                ReadFile((entry.path() / "environ").string()).find(home) != std::string::npos) {
+                running = true;
+                break;
+            }
+        }
+        if (!running) return true;
+        usleep(2000);
+    }
+    return false;
 }
 
 bool WriteDocument(IapCommonHttp::FunctionId function,

@@ -35,6 +35,18 @@ double Median(std::vector<double> values);
 // to `outPath`. Whoever stops the wrapper stops the application.
 int RunMeasured(const std::string& outPath, char** program);
 
+// Has the registry of the platform home `home` launch `appId` through this
+// benchmark's --measure mode (`self`), so each launch appends its peak
+// resident set to `rssFile`. False when the files could not be written.
+bool InstallMeasuredApp(const std::string& home, const std::string& self, const std::string& rssFile,
+                        const std::string& binDir, const std::string& appId, const std::string& executable);
+// The figures appended to `rssFile`, waiting up to `timeoutMs` for `count` of
+// them (a wrapper writes after its application has gone).
+std::vector<double> ReadMeasuredKb(const std::string& rssFile, int count, int timeoutMs);
+// Waits up to `timeoutMs` until no process of `executable` (its file name)
+// runs with `home` in its environment; false if one still does.
+bool WaitProgramGone(const std::string& executable, const std::string& home, int timeoutMs);
+
 // A request document exactly as the device's writer produces it.
 bool WriteDocument(IapCommonHttp::FunctionId function,
                    std::initializer_list<std::pair<const wchar_t*, Vx::Base::String>> params, const std::string& path);

@@ -99,6 +99,17 @@ result IapClientScenePurchasePrivate::Construct(IapClientPrivate* client) {
     account_ = new (std::nothrow) OblinAccount(*this);
     updater_ = new (std::nothrow) AppUpdater(this);
     if (!account_ || !updater_) return E_OUT_OF_MEMORY;
+    // The account service is asked first: it starts as a process of its own
+    // while the popups are built here, and its answer comes through the event
+    // loop, so only after this returns.
+    result account = E_SUCCESS;
+    if (IsSignedIn()) {
+        state_ = State::FetchingToken;
+        account = StartAccessToken();
+    } else {
+        state_ = State::SigningIn;
+        account = StartSignIn();
+    }
     result r = passwordPopup_.Construct(this);
     if (r != E_SUCCESS) return r;
     waitingPopup_ = new (std::nothrow) WaitingPopup();
@@ -109,17 +120,9 @@ result IapClientScenePurchasePrivate::Construct(IapClientPrivate* client) {
         waitingPopup_ = nullptr;
         return r;
     }
-    ShowWaiting();
-    if (IsSignedIn()) {
-        state_ = State::FetchingToken;
-        r = StartAccessToken();
-    } else {
-        state_ = State::SigningIn;
-        r = StartSignIn();
-    }
     // No account service: nothing will answer, so do not pretend to wait.
     // The screen keeps its back button, which ends buyclient.
-    if (r != E_SUCCESS) HideWaiting();
+    if (account == E_SUCCESS) ShowWaiting();
     return E_SUCCESS;
 }
 

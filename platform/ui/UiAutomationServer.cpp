@@ -105,6 +105,7 @@ UiAutomationServer::~UiAutomationServer() { Stop(); }
 void UiAutomationServer::Stop() {
     waitTimer_.stop();
     waits_.clear();
+    WatchWidgets(false);
     if (server_.isListening()) server_.close();
     // Aborting tells `disconnected` at once, which edits the map: work on a copy.
     std::map<QLocalSocket*, QByteArray> clients;
@@ -288,6 +289,35 @@ void UiAutomationServer::StartWait(QLocalSocket* socket, const QJsonObject& requ
     if (FindVisible(name)) return Send(socket, QJsonObject{{QStringLiteral("ok"), true}});
     waits_.push_back(Wait{socket, name, QDeadlineTimer(timeoutMs)});
     if (!waitTimer_.isActive()) waitTimer_.start();
+    WatchWidgets(true);
+}
+
+void UiAutomationServer::WatchWidgets(bool on) {
+    if (on == watching_ || !QCoreApplication::instance()) return;
+    if (on) {
+        QCoreApplication::instance()->installEventFilter(this);
+    } else {
+        QCoreApplication::instance()->removeEventFilter(this);
+    }
+    watching_ = on;
+}
+
+bool UiAutomationServer::eventFilter(QObject* watched, QEvent* event) {
+    // A control appears when it, a parent, a popup or a form is shown, or when
+    // the window over it goes; answering then rather than on the next tick of
+    // the timer keeps a waiting client from idling up to a whole interval.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) ScheduleCheck();
+    return QObject::eventFilter(watched, event);
+}
+
+void UiAutomationServer::ScheduleCheck() {
+    if (checkScheduled_) return;
+    checkScheduled_ = true;
+    // After the event is handled: the widget is visible only once its show is done.
+    QTimer::singleShot(0, this, [this] {
+        checkScheduled_ = false;
+        CheckWaits();
+    });
 }
 
 void UiAutomationServer::CheckWaits() {
@@ -304,7 +334,10 @@ void UiAutomationServer::CheckWaits() {
             waits_.push_back(wait);
         }
     }
-    if (waits_.empty()) waitTimer_.stop();
+    if (waits_.empty()) {
+        waitTimer_.stop();
+        WatchWidgets(false);
+    }
 }
 
 void UiAutomationServer::Close(QLocalSocket* socket) {

@@ -2,6 +2,7 @@
 // The application side of the UI automation channel (see UiAutomationProtocol.h).
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -31,6 +32,10 @@ public:
     // The window that commands act on; null when no window is shown.
     static QWidget* GetActiveWindow();
 
+protected:
+    // While a `wait` is pending: a widget shown or hidden may be what it waits for.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Wait {
         QPointer<QLocalSocket> socket;
@@ -44,6 +49,8 @@ private:
     void OnReadyRead(QLocalSocket* socket);
     void Handle(QLocalSocket* socket, const QJsonObject& request);
     void CheckWaits();
+    void ScheduleCheck();
+    void WatchWidgets(bool on);
     void Send(QLocalSocket* socket, const QJsonObject& reply);
     void Fail(QLocalSocket* socket, const char* code, const QString& error);
     void Misbehaved(QLocalSocket* socket, const QString& reason);
@@ -58,7 +65,9 @@ private:
     QLocalServer server_;
     std::map<QLocalSocket*, QByteArray> buffers_;
     std::vector<Wait> waits_;
-    QTimer waitTimer_;
+    QTimer waitTimer_;  // the fallback for changes no show or hide event tells
+    bool watching_ = false;
+    bool checkScheduled_ = false;
     std::string path_;
 };
 

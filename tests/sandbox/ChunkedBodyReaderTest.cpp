@@ -66,7 +66,9 @@ TEST(ChunkedBodyReader, DecodesOrRefusesEachWireForm) {
         BytesStream stream(row.wire);
         std::string body = "stale";
         EXPECT_EQ(Sandbox::ChunkedBodyReader::Read(stream, row.limit, body), row.outcome) << row.name;
-        if (row.outcome == Outcome::Complete) EXPECT_EQ(body, row.body) << row.name;
+        if (row.outcome == Outcome::Complete) {
+            EXPECT_EQ(body, row.body) << row.name;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // iap-client-screens: shows each of buyclient's popups, messages, its help
-// scene and its card registration screen over a form in an offscreen window
-// 720 pixels wide, and writes what the screen shows into PNG files (one per picture).
+// scene, its purchase screen and its card registration screen over a form in
+// an offscreen window 720 pixels wide, and writes what the screen shows into
+// PNG files (one per picture).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -9,13 +10,18 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "client/IapClientPrivate.h"
 #include "client/payment/IapClientPaymentCreditCard.h"
+#include "client/payment/IapClientPaymentMethodInfo.h"
 #include "client/ui/CvcPopup.h"
 #include "client/ui/DlgEngine.h"
 #include "client/ui/IapClientSceneCreditCardRegister.h"
+#include "client/ui/IapClientScenePurchase.h"
+#include "client/ui/IapClientScenePurchasePrivate.h"
 #include "client/ui/IapClientSceneSecurityCodeHelp.h"
 #include "client/ui/LoginConfirmPopup.h"
 #include "client/ui/WaitingPopup.h"
@@ -44,9 +50,10 @@ namespace {
 const char kHelp[] = R"(Usage: iap-client-screens OUTPUT_FOLDER [NAME...]
        iap-client-screens --help
 
-Shows buyclient's popups, messages, help scene and card registration screen
-offscreen on a 720-pixel-wide screen and writes each picture as
-OUTPUT_FOLDER/NAME.png (folder created if needed). NAMEs (all when none is given):
+Shows buyclient's popups, messages, help scene, purchase screen and card
+registration screen offscreen on a 720-pixel-wide screen and writes each
+picture as OUTPUT_FOLDER/NAME.png (folder created if needed). NAMEs (all when
+none is given):
   login-confirm   the account password popup
   cvc             the card security code popup
   waiting         the progress popup (its wheel at the first frame)
@@ -55,6 +62,7 @@ OUTPUT_FOLDER/NAME.png (folder created if needed). NAMEs (all when none is given
   timed-error     the error message that closes by itself
   timed-message   the same without a title
   security-code-help   the help scene
+  purchase        the purchase screen, the store's methods listed, "Credit card" checked
   card-register   the card registration screen, card type list open, a number typed
 Runs in a platform home of its own; needs buyclient's resources beside it
 (build/bin/res/buyclient.BuyClient). Exit codes: 0 written, 1 a picture
@@ -108,6 +116,85 @@ void ShootModal(const std::string& name, const std::string& waitFor, const std::
         gUi->Close();
     });
     run();
+}
+
+// The purchase screen's account service and messages stay silent: the
+// account is taken as signed in and confirmed, so the screen goes straight
+// to the methods it is handed.
+class QuietPurchasePrivate : public IapClientScenePurchasePrivate {
+public:
+    using IapClientScenePurchasePrivate::IapClientScenePurchasePrivate;
+
+protected:
+    bool IsSignedIn() const override { return true; }
+    result StartSignIn() override { return E_SUCCESS; }
+    result StartAccessToken() override { return E_SUCCESS; }
+    void ShowErrorBox(const String& text) override { gFailures.push_back("purchase: error box " + text.ToUtf8()); }
+    void ShowTimedErrorMessage(const String& text) override {
+        gFailures.push_back("purchase: message " + text.ToUtf8());
+    }
+    void Terminate(IapLib::StatusCode status) override {
+        gFailures.push_back("purchase: the screen ended with status " + std::to_string(status));
+    }
+    void ShowPasswordPopup() override {}
+    void HidePasswordPopup() override {}
+    void ShowWaiting() override {}
+    void HideWaiting() override {}
+};
+
+class QuietPurchaseScene : public IapClientScenePurchase {
+protected:
+    IapClientScenePurchasePrivate* CreatePrivateN() override { return new (std::nothrow) QuietPurchasePrivate(this); }
+};
+
+IapClientPaymentMethodInfo Offer(const wchar_t* method, const wchar_t* typeId) {
+    IapClientPaymentMethodInfo info;
+    info.SetPaymentMethod(method);
+    info.SetPaymentTypeId(typeId);
+    info.SetItemName(L"Gem pack 3");
+    info.SetItemPrice(2.99);
+    info.SetCurrencyUnit(L"$");
+    info.SetCurrencyUnitPrecedes(true);
+    info.SetCurrencyUnitHasPenny(true);
+    return info;
+}
+
+// The screen as the demo store's offers for Gem pack 3 in the US leave it:
+// "Credit card" (premium SMS is offered too, but this client cannot pay
+// with it), checked by the user.
+void ShootPurchase(Frame& frame, Form& plain) {
+    IapClientPrivate facade;  // never asked: nothing here reaches the store
+    facade.transactionId = 1;
+    facade.item.SetItemId(L"000000001003");
+    facade.item.SetItemGroupId(L"100000000001");
+    auto* screen = new QuietPurchaseScene();
+    if (screen->Construct(&facade) != E_SUCCESS || frame.AddControl(screen) != E_SUCCESS) {
+        delete screen;
+        gFailures.push_back("purchase: the scene could not be built");
+        return;
+    }
+    frame.SetCurrentForm(screen);
+    // As on the device, where the popups before it leave no button focused
+    // (a focused button is drawn highlighted).
+    screen->SetFocus();
+    IapItemList<IapClientPaymentMethodInfo> offers;
+    offers.Add(Offer(L"CreditCard", L"CC01"));
+    offers.Add(Offer(L"PSMS", L"SM01"));
+    screen->GetPrivate()->OnPaymentMethodListReceived(facade.transactionId, IapCommonHttp::ERROR_NONE, offers);
+    if (gUi->Wait("methods/0/0", 5000) != E_SUCCESS || gUi->Press("methods/0/0") != E_SUCCESS)
+        gFailures.push_back("purchase: " + gUi->GetLastError());
+    Shoot("purchase");
+    // The picture is meant to show the user's choice: the row checked and Purchase usable.
+    std::vector<Ui::Automation::ControlInfo> shown;
+    if (gUi->List(shown) != E_SUCCESS) shown.clear();
+    const Ui::Automation::ControlInfo* row = Ui::Automation::UiAutomationClient::Find(shown, "methods/0/0");
+    const Ui::Automation::ControlInfo* buy = Ui::Automation::UiAutomationClient::Find(shown, "footerItem0");
+    if (!row || !row->checked || row->text != "Credit card" || !buy || !buy->enabled)
+        gFailures.push_back("purchase: \"Credit card\" is not shown checked with Purchase enabled");
+    if (Ui::Automation::UiAutomationClient::Find(shown, "methods/0/1"))
+        gFailures.push_back("purchase: a method this client cannot pay with is listed");
+    frame.SetCurrentForm(&plain);
+    frame.RemoveControl(screen);
 }
 
 // The registration screen as the credit card method opens it: the store's
@@ -209,6 +296,7 @@ void ShootAll(Frame& frame, Form& purchase) {
             gFailures.push_back("security-code-help: the scene could not be built");
         }
     }
+    if (Wanted("purchase")) ShootPurchase(frame, purchase);
     if (Wanted("card-register")) ShootCardRegister(frame, purchase);
 }
 

@@ -1,8 +1,9 @@
-// The pictures of buyclient's popups, messages, help scene and card
-// registration screen, drawn by iap-client-screens, against the committed
-// reference pictures. Small differences (anti-aliasing, a cursor) are
-// tolerated; a moved or resized element is not. On a mismatch the actual picture and a difference picture
-// are written to build/tests/screenshots-failed/ for a look.
+// The pictures of buyclient's popups, messages, help scene, purchase screen
+// and card registration screen, drawn by iap-client-screens, against the
+// committed reference pictures. Small differences (anti-aliasing, a cursor)
+// are tolerated; a moved or resized element is not. On a mismatch the actual
+// picture and a difference picture are written to
+// build/tests/screenshots-failed/ for a look.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 
 const char* const kPictures[] = {"login-confirm", "cvc",         "waiting",       "question",
                                  "web",           "timed-error", "timed-message", "security-code-help",
-                                 "card-register"};
+                                 "card-register", "purchase"};
 
 // A pixel counts as different when one channel differs by more than this.
 constexpr int kChannelTolerance = 40;

@@ -49,6 +49,17 @@ private:
     Control& control_;
 };
 
+// Names a control some time after it was started (as views name their rows when laid out).
+class LateName : public Base::Runtime::ITimerEventListener {
+public:
+    LateName(Control& control, const wchar_t* name) : control_(control), name_(name) {}
+    void OnTimerExpired(Base::Runtime::Timer&) override { control_.SetName(name_); }
+
+private:
+    Control& control_;
+    const wchar_t* name_;
+};
+
 // One in-process window: the channel serves it while the client waits.
 class UiAutomationTest : public ::testing::Test {
 protected:
@@ -199,6 +210,13 @@ TEST_F(UiAutomationTest, WaitReturnsWhenTheControlAppearsOrTimesOut) {
     EXPECT_TRUE(message_->IsVisible());
     EXPECT_EQ(client_.Wait("email", 0), E_SUCCESS);
     EXPECT_EQ(client_.Wait("email", -1), E_INVALID_ARG);
+
+    // Shown long before, named while the client waits: no show or hide tells it.
+    LateName rename(*message_, L"greeting");
+    Base::Runtime::Timer renameTimer;
+    ASSERT_EQ(renameTimer.Construct(rename), E_SUCCESS);
+    ASSERT_EQ(renameTimer.Start(200), E_SUCCESS);
+    EXPECT_EQ(client_.Wait("greeting", 5000), E_SUCCESS) << client_.GetLastError();
 }
 
 TEST_F(UiAutomationTest, ScreenshotDrawsThePhoneSizedWindow) {
