@@ -95,21 +95,9 @@ public:
     }
 
     int Run() {
-        if (RunToEnd({"curl", "--version"}) != 0)
-            return Fail(kTool, "curl is not on PATH; install it (apt-get install curl)");
-        for (const char* program : {"appctl", "buyclient", "iap-sandbox"}) {
-            if (access(Bin(program).c_str(), X_OK) != 0)
-                return Fail(kTool, Bin(program) + " is missing; build it or pass --bin DIR");
-        }
-        char pattern[] = "/tmp/bench-client-XXXXXX";
-        if (!mkdtemp(pattern)) return Fail(kTool, "cannot create a temporary folder");
-        home_ = pattern;
-        setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
-        setenv("IAP_UI_AUTOMATION", "1", 1);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::string startError;
-        if (!sandbox_.Start(Bin("iap-sandbox"), startError)) return Fail(kTool, startError);
-        setenv("IAP_COUNTRY_SEARCH_URL", (sandbox_.Url() + "/ods.as").c_str(), 1);
+        std::string startError =
+            PrepareRun(options_.binDir, {"appctl", "buyclient", "iap-sandbox"}, "client", true, home_, sandbox_);
+        if (!startError.empty()) return Fail(kTool, startError);
         if (!WriteDocuments()) return Fail(kTool, "cannot write the request documents");
         if (RunToEnd({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", "U1000001"}) !=
             0)

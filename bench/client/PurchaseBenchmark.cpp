@@ -96,21 +96,9 @@ public:
     }
 
     int Run() {
-        if (RunToEnd({"curl", "--version"}) != 0)
-            return Fail(kTool, "curl is not on PATH; install it (apt-get install curl)");
-        for (const char* program : {"appctl", "buyclient", "iap-sandbox"}) {
-            if (access(Bin(program).c_str(), X_OK) != 0)
-                return Fail(kTool, Bin(program) + " is missing; build it or pass --bin DIR");
-        }
-        char pattern[] = "/tmp/bench-purchase-XXXXXX";
-        if (!mkdtemp(pattern)) return Fail(kTool, "cannot create a temporary folder");
-        home_ = pattern;
-        setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
-        setenv("IAP_UI_AUTOMATION", "1", 1);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::string error;
-        if (!sandbox_.Start(Bin("iap-sandbox"), error)) return Fail(kTool, error);
-        setenv("IAP_COUNTRY_SEARCH_URL", (sandbox_.Url() + "/ods.as").c_str(), 1);
+        std::string error =
+            PrepareRun(options_.binDir, {"appctl", "buyclient", "iap-sandbox"}, "purchase", true, home_, sandbox_);
+        if (!error.empty()) return Fail(kTool, error);
         if (RunToEnd({Bin("appctl"), "account", "add", "--user-name", "demo@vexmora.com", "--user-id", kUserId}) != 0)
             return Fail(kTool, "appctl could not add the signed-in account");
 

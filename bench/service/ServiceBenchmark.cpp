@@ -98,20 +98,9 @@ public:
     }
 
     int Run() {
-        if (RunToEnd({"curl", "--version"}) != 0)
-            return Fail(kTool, "curl is not on PATH; install it (apt-get install curl)");
-        for (const char* program : {"appctl", "buyservice", "iap-sandbox"}) {
-            if (access(Bin(program).c_str(), X_OK) != 0) {
-                return Fail(kTool, Bin(program) + " is missing; build it or pass --bin DIR");
-            }
-        }
-        char pattern[] = "/tmp/bench-service-XXXXXX";
-        if (!mkdtemp(pattern)) return Fail(kTool, "cannot create a temporary folder");
-        home_ = pattern;
-        setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
-        std::string error;
-        if (!sandbox_.Start(Bin("iap-sandbox"), error)) return Fail(kTool, error);
-        setenv("IAP_COUNTRY_SEARCH_URL", (sandbox_.Url() + "/ods.as").c_str(), 1);
+        std::string error =
+            PrepareRun(options_.binDir, {"appctl", "buyservice", "iap-sandbox"}, "service", false, home_, sandbox_);
+        if (!error.empty()) return Fail(kTool, error);
         if (!WriteDocuments()) return Fail(kTool, "cannot write the request documents");
         if (!CheckOnce(error)) return Fail(kTool, error);
 

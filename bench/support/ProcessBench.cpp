@@ -215,4 +215,25 @@ bool Sandbox::Start(const std::string& binary, std::string& error) {
     return true;
 }
 
+std::string PrepareRun(const std::string& binDir, std::initializer_list<const char*> programs, const char* name,
+                       bool ui, std::string& home, Sandbox& sandbox) {
+    if (RunToEnd({"curl", "--version"}) != 0) return "curl is not on PATH; install it (apt-get install curl)";
+    for (const char* program : programs) {
+        std::string path = binDir + "/" + program;
+        if (access(path.c_str(), X_OK) != 0) return path + " is missing; build it or pass --bin DIR";
+    }
+    std::string pattern = std::string("/tmp/bench-") + name + "-XXXXXX";
+    if (!mkdtemp(pattern.data())) return "cannot create a temporary folder under /tmp";
+    home = pattern;
+    setenv("IAP_PLATFORM_HOME", home.c_str(), 1);
+    if (ui) {
+        setenv("IAP_UI_AUTOMATION", "1", 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    std::string error;
+    if (!sandbox.Start(binDir + "/iap-sandbox", error)) return error;
+    setenv("IAP_COUNTRY_SEARCH_URL", (sandbox.Url() + "/ods.as").c_str(), 1);
+    return {};
+}
+
 }  // namespace IapBench

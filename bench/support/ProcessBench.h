@@ -76,4 +76,12 @@ private:
     std::string url_;
 };
 
+// What every process benchmark starts with: curl and `programs` (in `binDir`)
+// present, a fresh platform home under /tmp named after `name` (stored in
+// `home`; the caller removes it), the environment pointed at it (with UI
+// automation offscreen when `ui`), and `sandbox` started with the country
+// search pointing at it. Empty on success, else what failed and what to do.
+std::string PrepareRun(const std::string& binDir, std::initializer_list<const char*> programs, const char* name,
+                       bool ui, std::string& home, Sandbox& sandbox);
+
 }  // namespace IapBench
