@@ -127,9 +127,15 @@ StoreReply CreditCardFunctions::PurchaseItem(const StoreRequest& request) {
     if (issued->duid != duid || issued->itemId != itemId)
         return StoreReply::Error(StoreError::InvalidParameter,
                                  "purchase id \"" + purchaseId + "\" was issued to another device or for another item");
-    if (!issued->usedAt.empty())
+    if (!issued->usedAt.empty()) {
+        // A retry running alongside may have charged it since the look-up above; the id and its charge are
+        // written in one transaction, so the charge is there now if that is what spent it.
+        if (!database_.FindCharge(purchaseId, earlier)) return DatabaseError();
+        if (earlier && earlier->duid == duid && earlier->itemId == itemId && earlier->userId == userId)
+            return ChargeReply(*earlier, item, country);
         return StoreReply::Error(StoreError::InvalidParameter,
                                  "purchase id \"" + purchaseId + "\" was already spent by another payment method");
+    }
 
     std::optional<RegisteredCard> card;
     if (!database_.FindCard(userId, card)) return DatabaseError();

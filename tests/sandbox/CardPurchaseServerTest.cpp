@@ -171,24 +171,28 @@ TEST_F(CardPurchaseServerTest, AfterCommitRulesWaitWhileAFaultStopsTheRequestFir
 }
 
 TEST_F(CardPurchaseServerTest, ConcurrentRetriesChargeOnce) {
-    const std::string purchaseId = NewPurchaseId();
-    std::vector<std::string> paymentIds(6);
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < paymentIds.size(); ++i) {
-        threads.emplace_back([&, i] {
-            auto own = NewClient();
-            httplib::Result result = Post(Purchase(purchaseId, static_cast<int>(i)), own.get());
-            if (!result) return;
-            const ReplyDoc reply = ParseReply(result->body);
-            if (!reply.records.empty()) paymentIds[i] = reply.records[0].at("paymentID");
-        });
+    // Several rounds: a retry that looks the id up just before another one commits is the case to catch.
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        const std::string purchaseId = NewPurchaseId();
+        std::vector<std::string> paymentIds(6);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < paymentIds.size(); ++i) {
+            threads.emplace_back([&, i] {
+                auto own = NewClient();
+                httplib::Result result = Post(Purchase(purchaseId, static_cast<int>(i)), own.get());
+                if (!result) return;
+                const ReplyDoc reply = ParseReply(result->body);
+                if (!reply.records.empty()) paymentIds[i] = reply.records[0].at("paymentID");
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        for (const std::string& id : paymentIds)
+            EXPECT_EQ(id, paymentIds[0]);
+        EXPECT_FALSE(paymentIds[0].empty());
+        EXPECT_EQ(Charges(purchaseId), 1);
     }
-    for (std::thread& thread : threads)
-        thread.join();
-    for (const std::string& id : paymentIds)
-        EXPECT_EQ(id, paymentIds[0]);
-    EXPECT_FALSE(paymentIds[0].empty());
-    EXPECT_EQ(Charges(purchaseId), 1);
 }
 
 TEST_F(CardPurchaseServerTest, AdminRegistersAndRemovesCards) {
