@@ -217,7 +217,7 @@ String* IapCommonHttpReply::FieldName(std::string_view utf8, int position) {
     for (const auto& [known, key] : names_) {
         if (known == utf8) return key;
     }
-    String* key = &texts_.emplace_back(ToString(utf8.data(), utf8.size()));
+    String* key = texts_.Add(utf8);
     if (names_.size() < kMaxSharedNames) names_.emplace_back(std::string(utf8), key);
     return key;
 }
@@ -242,7 +242,7 @@ int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
             if (!name) return -1;
             String* key = FieldName(name, count - 1);
             if (ReadElementText(reader, text) != 1) return -1;
-            String* value = &texts_.emplace_back(ToString(text));
+            String* value = texts_.Add(text);
             if (record.Add(key, value) != Vx::E_SUCCESS) return -1;
         }
         if (read < 0) return -1;

@@ -13,6 +13,7 @@
 #include "platform/base/ByteBuffer.h"
 #include "platform/base/HashMap.h"
 #include "platform/base/String.h"
+#include "platform/base/StringPool.h"
 
 struct _xmlTextReader;
 
@@ -61,9 +62,9 @@ private:
 
     bool constructed_ = false;
     // Records and their texts are made in blocks rather than one allocation
-    // each: a page of items holds tens of thousands of them. Deques keep the
-    // addresses that the maps hold.
+    // each: a page of items holds tens of thousands of them. The deque and the
+    // pool keep the addresses that the maps hold.
+    Vx::Base::StringPool texts_;
     std::deque<Vx::Base::Collection::HashMap> maps_;
-    std::deque<Vx::Base::String> texts_;
     std::vector<std::pair<std::string, Vx::Base::String*>> names_;
 };

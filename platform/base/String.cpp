@@ -26,8 +26,7 @@ String::Block* String::NewBlock(std::size_t capacity) {
     return block;
 }
 
-void String::Release(Block* block) {
-    if (!block) return;
+void String::ReleaseBlock(Block* block) {
     // The last holder needs no atomic update: nobody else can reach the block.
     if (block->holders.load(std::memory_order_acquire) != 1 &&
         block->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
@@ -39,26 +38,29 @@ void String::Release(Block* block) {
 }
 
 wchar_t* String::Resize(std::size_t length, bool grow) {
-    if (length == 0 && !block_) return nullptr;
+    Block* block = Get();
+    if (length == 0 && !block) return nullptr;
     std::size_t kept = std::min(length, static_cast<std::size_t>(GetLength()));
-    bool own = block_ && block_->holders.load(std::memory_order_acquire) == 1;
-    if (!own || length > static_cast<std::size_t>(block_->capacity)) {
+    // A pooled block is never this String's own: it is copied out first.
+    bool own = block && !(bits_ & kPooled) && block->holders.load(std::memory_order_acquire) == 1;
+    if (!own || length > static_cast<std::size_t>(block->capacity)) {
         std::size_t capacity = length;
-        if (grow && block_)
-            capacity = std::max(length, std::min(2 * static_cast<std::size_t>(block_->capacity), kMaxLength));
+        if (grow && block)
+            capacity = std::max(length, std::min(2 * static_cast<std::size_t>(block->capacity), kMaxLength));
         Block* fresh = NewBlock(capacity);
-        if (kept) std::wmemcpy(fresh->Chars(), block_->Chars(), kept);
-        Release(block_);
-        block_ = fresh;
+        if (kept) std::wmemcpy(fresh->Chars(), block->Chars(), kept);
+        Release(bits_);
+        bits_ = reinterpret_cast<std::uintptr_t>(fresh);
+        block = fresh;
     } else {
         // The only holder may change the characters; what was made from the
         // old ones no longer holds.
-        block_->hash.store(0, std::memory_order_relaxed);
-        delete block_->wide.exchange(nullptr, std::memory_order_acq_rel);
+        block->hash.store(0, std::memory_order_relaxed);
+        delete block->wide.exchange(nullptr, std::memory_order_acq_rel);
     }
-    block_->length = static_cast<int>(length);
-    block_->Chars()[length] = L'\0';
-    return block_->Chars();
+    block->length = static_cast<int>(length);
+    block->Chars()[length] = L'\0';
+    return block->Chars();
 }
 
 void String::Assign(const wchar_t* text, std::size_t length) {
@@ -66,7 +68,7 @@ void String::Assign(const wchar_t* text, std::size_t length) {
         Clear();
         return;
     }
-    if (block_ && text >= block_->Chars() && text <= block_->Chars() + block_->length) {
+    if (Block* block = Get(); block && text >= block->Chars() && text <= block->Chars() + block->length) {
         // A piece of this String itself: copy it out before the block changes.
         std::wstring copy(text, length);
         std::wmemcpy(Resize(length, false), copy.data(), length);
@@ -86,17 +88,18 @@ String::String(const char* utf8) : String(FromUtf8(utf8 ? utf8 : "")) {}
 String::String(wchar_t ch) { Assign(&ch, 1); }
 
 String& String::operator=(const String& other) {
-    if (other.block_) other.block_->holders.fetch_add(1, std::memory_order_relaxed);
-    Release(block_);
-    block_ = other.block_;
+    std::uintptr_t held = Hold(other.bits_);
+    Release(bits_);
+    bits_ = held;
     return *this;
 }
 
 String& String::operator=(String&& other) noexcept {
     if (this != &other) {
-        Release(block_);
-        block_ = other.block_;
-        other.block_ = nullptr;
+        if (other.bits_ & kBorrowed) return *this = other;  // the pool keeps its own handle
+        Release(bits_);
+        bits_ = other.bits_;
+        other.bits_ = 0;
     }
     return *this;
 }
@@ -107,8 +110,8 @@ String& String::operator=(const wchar_t* text) {
 }
 
 void String::Clear() {
-    Release(block_);
-    block_ = nullptr;
+    Release(bits_);
+    bits_ = 0;
 }
 
 String& String::operator+=(const String& other) {
@@ -289,14 +292,16 @@ String String::ToLower() const {
 }
 
 bool String::operator==(const String& other) const {
-    if (block_ == other.block_) return true;
+    Block* mine = Get();
+    Block* theirs = other.Get();
+    if (mine == theirs) return true;
     int length = GetLength();
     if (length != other.GetLength()) return false;
     // Both hashes known and different: no need to compare the characters.
-    if (block_ && other.block_) {
-        std::uint32_t mine = block_->hash.load(std::memory_order_relaxed);
-        std::uint32_t theirs = other.block_->hash.load(std::memory_order_relaxed);
-        if (mine && theirs && mine != theirs) return false;
+    if (mine && theirs) {
+        std::uint32_t myHash = mine->hash.load(std::memory_order_relaxed);
+        std::uint32_t theirHash = theirs->hash.load(std::memory_order_relaxed);
+        if (myHash && theirHash && myHash != theirHash) return false;
     }
     return std::wmemcmp(GetPointer(), other.GetPointer(), static_cast<std::size_t>(length)) == 0;
 }
@@ -316,8 +321,9 @@ bool String::Equals(const String& other, bool caseSensitive) const {
 int String::GetHashCode() const {
     // FNV-1a over the code points: stable across runs, unlike std::hash.
     // Kept in the block: map keys are hashed at every look-up.
-    if (block_) {
-        if (std::uint32_t known = block_->hash.load(std::memory_order_relaxed)) return static_cast<int>(known);
+    Block* block = Get();
+    if (block) {
+        if (std::uint32_t known = block->hash.load(std::memory_order_relaxed)) return static_cast<int>(known);
     }
     std::uint32_t hash = 2166136261u;
     for (wchar_t c : View()) {
@@ -325,17 +331,20 @@ int String::GetHashCode() const {
         hash *= 16777619u;
     }
     // Every holder computes the same value, so a race to store it is harmless.
-    if (block_) block_->hash.store(hash, std::memory_order_relaxed);
+    if (block) block->hash.store(hash, std::memory_order_relaxed);
     return static_cast<int>(hash);
 }
 
 const std::wstring& String::ToStdWString() const {
     static const std::wstring kEmpty;
-    if (!block_) return kEmpty;
-    std::wstring* wide = block_->wide.load(std::memory_order_acquire);
+    Block* block = Get();
+    if (!block) return kEmpty;
+    std::wstring* wide = block->wide.load(std::memory_order_acquire);
     if (wide) return *wide;
     auto* made = new std::wstring(View());
-    if (block_->wide.compare_exchange_strong(wide, made, std::memory_order_acq_rel, std::memory_order_acquire)) {
+    // A pooled block has no count of its own: its chunk frees what it made.
+    if (bits_ & kPooled) Chunk::Of(block)->madeWide.store(true, std::memory_order_relaxed);
+    if (block->wide.compare_exchange_strong(wide, made, std::memory_order_acq_rel, std::memory_order_acquire)) {
         return *made;
     }
     // Another thread made it first.
@@ -349,8 +358,9 @@ String String::FromUtf8(std::string_view utf8) {
     String text;
     if (utf8.empty()) return text;
     // Most text is ASCII, which widens straight into a block of its own size.
-    text.block_ = NewBlock(utf8.size());
-    wchar_t* chars = text.block_->Chars();
+    Block* block = NewBlock(utf8.size());
+    text.bits_ = reinterpret_cast<std::uintptr_t>(block);
+    wchar_t* chars = block->Chars();
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         auto c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x80) {
@@ -359,7 +369,7 @@ String String::FromUtf8(std::string_view utf8) {
         }
         chars[i] = static_cast<wchar_t>(c);
     }
-    text.block_->length = static_cast<int>(utf8.size());
+    block->length = static_cast<int>(utf8.size());
     chars[utf8.size()] = L'\0';
     return text;
 }

@@ -39,6 +39,25 @@ struct StringBlock {
 // Small on purpose: a page of records holds thousands of blocks.
 static_assert(sizeof(StringBlock) == 24 && sizeof(StringBlock) % alignof(wchar_t) == 0);
 
+// A run of memory that a StringPool carves blocks from. Its blocks are never
+// changed and have no count of their own: the chunk counts the holders of all
+// of them, and goes when the last one does. A chunk sits at an address that
+// is a multiple of its size, so that a block finds its chunk without reading
+// any memory.
+struct StringChunk {
+    static constexpr std::size_t kSize = 32 * 1024;
+    std::atomic<long> holders{1};
+    // Some block made its std::wstring form, which the chunk frees at its end.
+    std::atomic<bool> madeWide{false};
+    std::size_t used = 0;  // bytes carved so far, this header included
+
+    static StringChunk* Of(const void* block) {
+        return reinterpret_cast<StringChunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kSize - 1));
+    }
+    void Hold() { holders.fetch_add(1, std::memory_order_relaxed); }
+    static void Release(StringChunk* chunk);
+};
+
 }  // namespace text_detail
 
 class String : public Object {
@@ -47,13 +66,18 @@ public:
     String(const wchar_t* text);  // NOLINT: literals convert implicitly
     String(const char* utf8);     // NOLINT: UTF-8; invalid bytes become U+FFFD
     String(wchar_t ch);           // NOLINT
-    String(const String& other) : Object(other), block_(other.block_) {
-        if (block_) block_->holders.fetch_add(1, std::memory_order_relaxed);
+    String(const String& other) : Object(other), bits_(Hold(other.bits_)) {}
+    String(String&& other) noexcept : Object(other), bits_(other.bits_) {
+        // A pool's own handle stays with the pool; the new one is counted.
+        if (bits_ & kBorrowed) {
+            bits_ = Hold(bits_);
+        } else {
+            other.bits_ = 0;
+        }
     }
-    String(String&& other) noexcept : Object(other), block_(other.block_) { other.block_ = nullptr; }
     explicit String(const std::wstring& text) { Assign(text.data(), text.size()); }
     String(const wchar_t* text, int length);  // length characters from text (a null text: empty)
-    ~String() override { Release(block_); }
+    ~String() override { Release(bits_); }
 
     String& operator=(const String& other);
     String& operator=(String&& other) noexcept;
@@ -61,9 +85,9 @@ public:
     String& operator+=(const String& other);
     String& operator+=(wchar_t ch);
 
-    int GetLength() const { return block_ ? block_->length : 0; }
+    int GetLength() const { return bits_ ? Get()->length : 0; }
     bool IsEmpty() const { return GetLength() == 0; }
-    const wchar_t* GetPointer() const { return block_ ? block_->Chars() : L""; }
+    const wchar_t* GetPointer() const { return bits_ ? Get()->Chars() : L""; }
     void Clear();
 
     result Append(const String& text);
@@ -117,10 +141,40 @@ public:
 
 private:
     using Block = text_detail::StringBlock;
+    using Chunk = text_detail::StringChunk;
     friend String operator+(const String& left, const String& right);
+    friend class StringPool;
 
+    // bits_ is the block's address with two marks in its low bits: a block
+    // carved from a pool chunk (counted per chunk, never changed in place),
+    // and the pool's own handle to it, which counts nothing and lives no
+    // longer than the pool.
+    static constexpr std::uintptr_t kPooled = 1;
+    static constexpr std::uintptr_t kBorrowed = 2;
+    static constexpr std::uintptr_t kMarks = kPooled | kBorrowed;
+    static_assert(alignof(Block) > kMarks);
+
+    static Block* BlockOf(std::uintptr_t bits) { return reinterpret_cast<Block*>(bits & ~kMarks); }
+    Block* Get() const { return BlockOf(bits_); }
+    // One more holder of what bits names; returns the counted handle.
+    static std::uintptr_t Hold(std::uintptr_t bits) {
+        if (bits & kPooled) {
+            Chunk::Of(BlockOf(bits))->Hold();
+            return bits & ~kBorrowed;
+        }
+        if (bits) BlockOf(bits)->holders.fetch_add(1, std::memory_order_relaxed);
+        return bits;
+    }
+    static void Release(std::uintptr_t bits) {
+        if (!bits || (bits & kBorrowed)) return;
+        if (bits & kPooled) {
+            Chunk::Release(Chunk::Of(BlockOf(bits)));
+        } else {
+            ReleaseBlock(BlockOf(bits));
+        }
+    }
     static Block* NewBlock(std::size_t capacity);
-    static void Release(Block* block);
+    static void ReleaseBlock(Block* block);
     void Assign(const wchar_t* text, std::size_t length);
     void Assign(std::wstring_view text) { Assign(text.data(), text.size()); }
     // Makes the block this String's own with room for length characters,
@@ -128,7 +182,7 @@ private:
     // geometric when asked, so that repeated appends stay linear.
     wchar_t* Resize(std::size_t length, bool grow);
 
-    Block* block_ = nullptr;
+    std::uintptr_t bits_ = 0;
 };
 
 String operator+(const String& left, const String& right);

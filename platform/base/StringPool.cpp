@@ -1,0 +1,101 @@
+#include "platform/base/StringPool.h"
+
+#include <new>
+#include <string>
+
+#include "platform/base/Utf8.h"
+
+namespace Vx::Base {
+namespace text_detail {
+namespace {
+
+constexpr std::size_t kAlign = alignof(StringBlock);
+
+constexpr std::size_t RoundUp(std::size_t size) { return (size + kAlign - 1) & ~(kAlign - 1); }
+
+constexpr std::size_t kFirstBlock = RoundUp(sizeof(StringChunk));
+
+constexpr std::size_t BlockSize(std::size_t length) {
+    return RoundUp(sizeof(StringBlock) + (length + 1) * sizeof(wchar_t));
+}
+
+}  // namespace
+
+void StringChunk::Release(StringChunk* chunk) {
+    // The last holder needs no atomic update: nobody else can reach the chunk.
+    if (chunk->holders.load(std::memory_order_acquire) != 1 &&
+        chunk->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
+        return;
+    }
+    // Only a chunk whose texts were asked for their std::wstring form needs a
+    // walk over its blocks; pooled blocks are exactly as long as their text.
+    if (chunk->madeWide.load(std::memory_order_acquire)) {
+        auto* base = reinterpret_cast<unsigned char*>(chunk);
+        for (std::size_t at = kFirstBlock; at < chunk->used;) {
+            auto* block = reinterpret_cast<StringBlock*>(base + at);
+            delete block->wide.load(std::memory_order_acquire);
+            at += BlockSize(static_cast<std::size_t>(block->capacity));
+        }
+    }
+    chunk->~StringChunk();
+    ::operator delete(chunk, std::align_val_t(StringChunk::kSize));
+}
+
+}  // namespace text_detail
+
+StringPool::~StringPool() {
+    // Handles first: one that was assigned a counted text gives it back.
+    texts_.clear();
+    for (Chunk* chunk : chunks_)
+        Chunk::Release(chunk);
+}
+
+text_detail::StringBlock* StringPool::Carve(std::size_t length) {
+    using text_detail::BlockSize;
+    using text_detail::kFirstBlock;
+    std::size_t size = BlockSize(length);
+    if (size > Chunk::kSize - kFirstBlock) return nullptr;
+    if (chunks_.empty() || chunks_.back()->used + size > Chunk::kSize) {
+        chunks_.reserve(chunks_.size() + 1);
+        void* memory = ::operator new(Chunk::kSize, std::align_val_t(Chunk::kSize));
+        Chunk* chunk = new (memory) Chunk;
+        chunk->used = kFirstBlock;
+        chunks_.push_back(chunk);
+    }
+    Chunk* chunk = chunks_.back();
+    auto* block = new (reinterpret_cast<unsigned char*>(chunk) + chunk->used) text_detail::StringBlock;
+    chunk->used += size;
+    block->holders.store(0, std::memory_order_relaxed);  // the chunk counts instead
+    block->length = static_cast<int>(length);
+    block->capacity = static_cast<int>(length);
+    block->Chars()[length] = L'\0';
+    return block;
+}
+
+String* StringPool::Add(std::string_view utf8) {
+    String& text = texts_.emplace_back();
+    if (utf8.empty()) return &text;
+    std::size_t ascii = 0;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+        ++ascii;
+    std::wstring decoded;
+    if (ascii < utf8.size()) decoded = text_detail::DecodeUtf8Lossy(utf8);
+    std::size_t length = ascii < utf8.size() ? decoded.size() : utf8.size();
+    text_detail::StringBlock* block = Carve(length);
+    if (!block) {
+        // Longer than a chunk: a block of its own.
+        text = ascii < utf8.size() ? String(decoded) : String::FromUtf8(utf8);
+        return &text;
+    }
+    wchar_t* chars = block->Chars();
+    if (ascii < utf8.size()) {
+        decoded.copy(chars, length);
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            chars[i] = static_cast<wchar_t>(static_cast<unsigned char>(utf8[i]));
+    }
+    text.bits_ = reinterpret_cast<std::uintptr_t>(block) | String::kPooled | String::kBorrowed;
+    return &text;
+}
+
+}  // namespace Vx::Base
