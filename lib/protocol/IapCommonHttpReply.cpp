@@ -45,8 +45,6 @@ bool NameIs(xmlTextReaderPtr reader, const char* name) {
 
 String ToString(const char* utf8, std::size_t length) { return String::FromUtf8(std::string_view(utf8, length)); }
 
-String ToString(const std::string& utf8) { return ToString(utf8.data(), utf8.size()); }
-
 // Null when absent. The text belongs to the reader and is only good until it
 // reads on.
 const char* BorrowAttribute(xmlTextReaderPtr reader, const char* name) {
@@ -69,12 +67,19 @@ const char* BorrowAttribute(xmlTextReaderPtr reader, const char* name) {
     return reinterpret_cast<const char*>(value);
 }
 
-// Collects the text of the element the reader stands on and leaves the reader
-// on its end tag. Returns the last read result.
-int ReadElementText(xmlTextReaderPtr reader, std::string& text) {
-    text.clear();
-    if (xmlTextReaderIsEmptyElement(reader) == 1) return 1;
+// Reads the text of the element the reader stands on into the pool and
+// leaves the reader on its end tag; out is the text, or null after an error.
+// Returns the last read result. The text nearly always comes as one piece,
+// which goes straight from the reader into the pool; more pieces are joined
+// in scratch.
+int ReadElementText(xmlTextReaderPtr reader, Vx::Base::StringPool& pool, std::string& scratch, String*& out) {
+    out = nullptr;
+    if (xmlTextReaderIsEmptyElement(reader) == 1) {
+        out = pool.Add({});
+        return 1;
+    }
     int depth = xmlTextReaderDepth(reader);
+    bool joining = false;
     int read;
     while ((read = xmlTextReaderRead(reader)) == 1) {
         switch (xmlTextReaderNodeType(reader)) {
@@ -83,16 +88,31 @@ int ReadElementText(xmlTextReaderPtr reader, std::string& text) {
         case XML_READER_TYPE_WHITESPACE:
         case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
             if (const xmlChar* value = xmlTextReaderConstValue(reader)) {
-                text += reinterpret_cast<const char*>(value);
+                const char* piece = reinterpret_cast<const char*>(value);
+                if (!out) {
+                    out = pool.Add(piece);
+                } else {
+                    if (!joining) scratch = out->ToUtf8();
+                    joining = true;
+                    scratch += piece;
+                }
             }
             break;
         case XML_READER_TYPE_END_ELEMENT:
-            if (xmlTextReaderDepth(reader) == depth) return 1;
+            if (xmlTextReaderDepth(reader) == depth) {
+                if (joining) {
+                    out = pool.Add(scratch);
+                } else if (!out) {
+                    out = pool.Add({});
+                }
+                return 1;
+            }
             break;
         default:
             break;
         }
     }
+    out = nullptr;
     return read;
 }
 
@@ -201,10 +221,11 @@ int IapCommonHttpReply::ExtractFromErrorInfo(xmlTextReaderPtr reader) {
     }
     if (read != 1) return -1;
     if (GetAttributeAsInteger(reader, "errorCode", rawErrorCode) != Vx::E_SUCCESS) return -1;
-    std::string text;
-    read = ReadElementText(reader, text);
+    std::string scratch;
+    String* text = nullptr;
+    read = ReadElementText(reader, texts_, scratch, text);
     if (read < 0) return -1;
-    if (!text.empty()) errorString = ToString(text);
+    if (text) errorString = *text;
     UpdateErrorCodeEnum();
     return read;
 }
@@ -232,7 +253,7 @@ int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
     if (xmlTextReaderIsEmptyElement(reader) != 1) {
         int depth = xmlTextReaderDepth(reader);
         int count = 0;
-        std::string text;
+        std::string scratch;
         while ((read = xmlTextReaderRead(reader)) == 1) {
             int type = xmlTextReaderNodeType(reader);
             if (type == XML_READER_TYPE_END_ELEMENT && xmlTextReaderDepth(reader) == depth) break;
@@ -241,8 +262,8 @@ int IapCommonHttpReply::ExtractFromList(xmlTextReaderPtr reader) {
             const char* name = BorrowAttribute(reader, "name");
             if (!name) return -1;
             String* key = FieldName(name, count - 1);
-            if (ReadElementText(reader, text) != 1) return -1;
-            String* value = texts_.Add(text);
+            String* value = nullptr;
+            if (ReadElementText(reader, texts_, scratch, value) != 1 || !value) return -1;
             if (record.Add(key, value) != Vx::E_SUCCESS) return -1;
         }
         if (read < 0) return -1;

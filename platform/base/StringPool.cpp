@@ -1,11 +1,33 @@
 #include "platform/base/StringPool.h"
 
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 
 #include "platform/base/Utf8.h"
 
 namespace Vx::Base {
+namespace {
+
+// Eight bytes at a time: nearly every text of a reply is ASCII.
+bool IsAscii(std::string_view utf8) {
+    const char* bytes = utf8.data();
+    std::size_t size = utf8.size();
+    std::size_t at = 0;
+    for (; at + 8 <= size; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, 8);
+        if (word & 0x8080808080808080ull) return false;
+    }
+    for (; at < size; ++at) {
+        if (static_cast<unsigned char>(bytes[at]) >= 0x80) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 namespace text_detail {
 namespace {
 
@@ -75,24 +97,23 @@ text_detail::StringBlock* StringPool::Carve(std::size_t length) {
 String* StringPool::Add(std::string_view utf8) {
     String& text = texts_.emplace_back();
     if (utf8.empty()) return &text;
-    std::size_t ascii = 0;
-    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
-        ++ascii;
+    bool ascii = IsAscii(utf8);
     std::wstring decoded;
-    if (ascii < utf8.size()) decoded = text_detail::DecodeUtf8Lossy(utf8);
-    std::size_t length = ascii < utf8.size() ? decoded.size() : utf8.size();
+    if (!ascii) decoded = text_detail::DecodeUtf8Lossy(utf8);
+    std::size_t length = ascii ? utf8.size() : decoded.size();
     text_detail::StringBlock* block = Carve(length);
     if (!block) {
         // Longer than a chunk: a block of its own.
-        text = ascii < utf8.size() ? String(decoded) : String::FromUtf8(utf8);
+        text = ascii ? String::FromUtf8(utf8) : String(decoded);
         return &text;
     }
     wchar_t* chars = block->Chars();
-    if (ascii < utf8.size()) {
-        decoded.copy(chars, length);
-    } else {
+    if (ascii) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
         for (std::size_t i = 0; i < length; ++i)
-            chars[i] = static_cast<wchar_t>(static_cast<unsigned char>(utf8[i]));
+            chars[i] = static_cast<wchar_t>(bytes[i]);
+    } else {
+        decoded.copy(chars, length);
     }
     text.bits_ = reinterpret_cast<std::uintptr_t>(block) | String::kPooled | String::kBorrowed;
     return &text;

@@ -75,6 +75,8 @@ const ReplyRow kRows[] = {
     {"external_entity.xml", 2, 6005, 0, -1, -1, "", "a=[]"},
     {"entity_expansion.xml", kFailed},  // refused by the parser's amplification limit
     {"latin1.xml", 2, 6005, 0, -1, -1, "", "itemName=Café"},
+    // Text in pieces (around comments, CDATA and references) is joined.
+    {"split_text.xml", 3, 6005, 0, -1, -1, "", "itemDesc=one<two>threeé €,itemName=a&b;itemDesc=x,itemName=plain"},
 };
 
 std::string ReadFixture(const std::string& name) {

@@ -135,6 +135,13 @@ TEST_F(ConversionsTest, ItemListCarriesCountsEveryFieldAndTheCountrySettings) {
     ASSERT_EQ(E_SUCCESS, session_.BuildItemListFromReply(L"100000000001", *reply, &list));
     ExpectCounts(list, 1, 2, 5);
     ASSERT_EQ(2, list.GetCount());
+    ConversionSession plain;
+    IapItemList<IapItemInformation> plainList;
+    ASSERT_EQ(E_SUCCESS, plain.BuildItemListFromReply(L"g", *reply, &plainList));
+    EXPECT_FALSE(plainList.At(0).GetCurrencyUnitPrecedes());
+    EXPECT_FALSE(plainList.At(0).GetCurrencyUnitHasPenny());
+    // The items share the reply's texts and keep them after the reply goes.
+    reply.reset();
     for (int i = 0; i < 2; ++i) {
         const IapItemInformation& item = list.At(i);
         std::wstring id = i == 0 ? L"0001" : L"0002";
@@ -151,12 +158,6 @@ TEST_F(ConversionsTest, ItemListCarriesCountsEveryFieldAndTheCountrySettings) {
         EXPECT_TRUE(item.GetCurrencyUnitPrecedes());
         EXPECT_TRUE(item.GetCurrencyUnitHasPenny());
     }
-
-    ConversionSession plain;
-    IapItemList<IapItemInformation> plainList;
-    ASSERT_EQ(E_SUCCESS, plain.BuildItemListFromReply(L"g", *reply, &plainList));
-    EXPECT_FALSE(plainList.At(0).GetCurrencyUnitPrecedes());
-    EXPECT_FALSE(plainList.At(0).GetCurrencyUnitHasPenny());
 }
 
 TEST_F(ConversionsTest, OptionalFieldsMayBeAbsentAndTextIsKeptAsSent) {
