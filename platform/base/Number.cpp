@@ -11,7 +11,9 @@ namespace {
 bool ToAscii(const String& text, std::string& out) {
     out.clear();
     out.reserve(static_cast<std::size_t>(text.GetLength()));
-    for (wchar_t c : text.View()) {
+    // Character by character: a narrow text needs no wide form for this.
+    for (int i = 0; i < text.GetLength(); ++i) {
+        wchar_t c = text[i];
         if (c <= 0 || c >= 0x80) return false;
         out += static_cast<char>(c);
     }

@@ -48,7 +48,11 @@ wchar_t* String::Resize(std::size_t length, bool grow) {
         if (grow && block)
             capacity = std::max(length, std::min(2 * static_cast<std::size_t>(block->capacity), kMaxLength));
         Block* fresh = NewBlock(capacity);
-        if (kept) std::wmemcpy(fresh->Chars(), block->Chars(), kept);
+        if (kept && (bits_ & kNarrow)) {
+            std::copy_n(reinterpret_cast<const unsigned char*>(NarrowChars()), kept, fresh->Chars());
+        } else if (kept) {
+            std::wmemcpy(fresh->Chars(), block->Chars(), kept);
+        }
         Release(bits_);
         bits_ = reinterpret_cast<std::uintptr_t>(fresh);
         block = fresh;
@@ -68,7 +72,10 @@ void String::Assign(const wchar_t* text, std::size_t length) {
         Clear();
         return;
     }
-    if (Block* block = Get(); block && text >= block->Chars() && text <= block->Chars() + block->length) {
+    Block* block = Get();
+    bool inside = block && text >= block->Chars() && text <= block->Chars() + block->length;
+    // A pooled text may be read from its wide form, which goes with its chunk.
+    if (inside || (bits_ & kPooled)) {
         // A piece of this String itself: copy it out before the block changes.
         std::wstring copy(text, length);
         std::wmemcpy(Resize(length, false), copy.data(), length);
@@ -178,7 +185,7 @@ result String::Remove(int startIndex, int count) {
 
 result String::GetCharAt(int index, wchar_t& out) const {
     if (index < 0 || index >= GetLength()) return E_OUT_OF_RANGE;
-    out = GetPointer()[index];
+    out = (*this)[index];
     return E_SUCCESS;
 }
 
@@ -303,7 +310,20 @@ bool String::operator==(const String& other) const {
         std::uint32_t theirHash = theirs->hash.load(std::memory_order_relaxed);
         if (myHash && theirHash && myHash != theirHash) return false;
     }
-    return std::wmemcmp(GetPointer(), other.GetPointer(), static_cast<std::size_t>(length)) == 0;
+    // Narrow texts are compared as they are, without making wide forms.
+    std::size_t count = static_cast<std::size_t>(length);
+    bool narrow = bits_ & kNarrow;
+    bool otherNarrow = other.bits_ & kNarrow;
+    if (narrow && otherNarrow) return std::memcmp(NarrowChars(), other.NarrowChars(), count) == 0;
+    if (narrow || otherNarrow) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(narrow ? NarrowChars() : other.NarrowChars());
+        const wchar_t* wide = narrow ? other.GetPointer() : GetPointer();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (wide[i] != static_cast<wchar_t>(bytes[i])) return false;
+        }
+        return true;
+    }
+    return std::wmemcmp(GetPointer(), other.GetPointer(), count) == 0;
 }
 
 bool String::Equals(const Object& other) const {
@@ -326,9 +346,17 @@ int String::GetHashCode() const {
         if (std::uint32_t known = block->hash.load(std::memory_order_relaxed)) return static_cast<int>(known);
     }
     std::uint32_t hash = 2166136261u;
-    for (wchar_t c : View()) {
-        hash ^= static_cast<std::uint32_t>(c);
-        hash *= 16777619u;
+    if (bits_ & kNarrow) {
+        const char* bytes = NarrowChars();
+        for (int i = 0; i < block->length; ++i) {
+            hash ^= static_cast<unsigned char>(bytes[i]);
+            hash *= 16777619u;
+        }
+    } else {
+        for (wchar_t c : View()) {
+            hash ^= static_cast<std::uint32_t>(c);
+            hash *= 16777619u;
+        }
     }
     // Every holder computes the same value, so a race to store it is harmless.
     if (block) block->hash.store(hash, std::memory_order_relaxed);
@@ -341,7 +369,13 @@ const std::wstring& String::ToStdWString() const {
     if (!block) return kEmpty;
     std::wstring* wide = block->wide.load(std::memory_order_acquire);
     if (wide) return *wide;
-    auto* made = new std::wstring(View());
+    std::wstring* made;
+    if (bits_ & kNarrow) {
+        const char* bytes = NarrowChars();
+        made = new std::wstring(bytes, bytes + block->length);
+    } else {
+        made = new std::wstring(View());
+    }
     // A pooled block has no count of its own: its chunk frees what it made.
     if (bits_ & kPooled) Chunk::Of(block)->madeWide.store(true, std::memory_order_relaxed);
     if (block->wide.compare_exchange_strong(wide, made, std::memory_order_acq_rel, std::memory_order_acquire)) {
@@ -352,7 +386,11 @@ const std::wstring& String::ToStdWString() const {
     return *wide;
 }
 
-std::string String::ToUtf8() const { return text_detail::EncodeUtf8(View()); }
+std::string String::ToUtf8() const {
+    // A narrow text is ASCII, which is its own UTF-8.
+    if (bits_ & kNarrow) return std::string(NarrowChars(), static_cast<std::size_t>(GetLength()));
+    return text_detail::EncodeUtf8(View());
+}
 
 String String::FromUtf8(std::string_view utf8) {
     String text;

@@ -87,7 +87,11 @@ public:
 
     int GetLength() const { return bits_ ? Get()->length : 0; }
     bool IsEmpty() const { return GetLength() == 0; }
-    const wchar_t* GetPointer() const { return bits_ ? Get()->Chars() : L""; }
+    // A narrow text (see below) makes its wide form on first call here.
+    const wchar_t* GetPointer() const {
+        if (!bits_) return L"";
+        return bits_ & kNarrow ? ToStdWString().c_str() : Get()->Chars();
+    }
     void Clear();
 
     result Append(const String& text);
@@ -130,7 +134,9 @@ public:
     bool operator==(const String& other) const;
     bool operator!=(const String& other) const { return !(*this == other); }
     bool operator<(const String& other) const { return View() < other.View(); }
-    wchar_t operator[](int index) const { return GetPointer()[index]; }
+    wchar_t operator[](int index) const {
+        return bits_ & kNarrow ? static_cast<unsigned char>(NarrowChars()[index]) : GetPointer()[index];
+    }
 
     // Bridges for the platform's own code and for tests. The std::wstring is
     // made on first use and stays valid until this String changes or goes.
@@ -145,17 +151,21 @@ private:
     friend String operator+(const String& left, const String& right);
     friend class StringPool;
 
-    // bits_ is the block's address with two marks in its low bits: a block
-    // carved from a pool chunk (counted per chunk, never changed in place),
-    // and the pool's own handle to it, which counts nothing and lives no
-    // longer than the pool.
+    // bits_ is the block's address with marks in its low bits: a block
+    // carved from a pool chunk (counted per chunk, never changed in place);
+    // the pool's own handle to it, which counts nothing and lives no longer
+    // than the pool; and a pooled block holding ASCII text one byte per
+    // character, a quarter of the memory (its wide form is made only when
+    // asked for).
     static constexpr std::uintptr_t kPooled = 1;
     static constexpr std::uintptr_t kBorrowed = 2;
-    static constexpr std::uintptr_t kMarks = kPooled | kBorrowed;
+    static constexpr std::uintptr_t kNarrow = 4;
+    static constexpr std::uintptr_t kMarks = kPooled | kBorrowed | kNarrow;
     static_assert(alignof(Block) > kMarks);
 
     static Block* BlockOf(std::uintptr_t bits) { return reinterpret_cast<Block*>(bits & ~kMarks); }
     Block* Get() const { return BlockOf(bits_); }
+    const char* NarrowChars() const { return reinterpret_cast<const char*>(Get() + 1); }
     // One more holder of what bits names; returns the counted handle.
     static std::uintptr_t Hold(std::uintptr_t bits) {
         if (bits & kPooled) {

@@ -37,8 +37,10 @@ constexpr std::size_t RoundUp(std::size_t size) { return (size + kAlign - 1) & ~
 
 constexpr std::size_t kFirstBlock = RoundUp(sizeof(StringChunk));
 
-constexpr std::size_t BlockSize(std::size_t length) {
-    return RoundUp(sizeof(StringBlock) + (length + 1) * sizeof(wchar_t));
+// A pooled block has no count of its own; its holders field tells the width
+// of its characters instead: 1 for ASCII bytes, else that of wchar_t.
+constexpr std::size_t BlockSize(std::size_t length, std::size_t width) {
+    return RoundUp(sizeof(StringBlock) + (length + 1) * width);
 }
 
 }  // namespace
@@ -56,7 +58,8 @@ void StringChunk::Release(StringChunk* chunk) {
         for (std::size_t at = kFirstBlock; at < chunk->used;) {
             auto* block = reinterpret_cast<StringBlock*>(base + at);
             delete block->wide.load(std::memory_order_acquire);
-            at += BlockSize(static_cast<std::size_t>(block->capacity));
+            at += BlockSize(static_cast<std::size_t>(block->capacity),
+                            static_cast<std::size_t>(block->holders.load(std::memory_order_relaxed)));
         }
     }
     chunk->~StringChunk();
@@ -72,10 +75,11 @@ StringPool::~StringPool() {
         Chunk::Release(chunk);
 }
 
-text_detail::StringBlock* StringPool::Carve(std::size_t length) {
+text_detail::StringBlock* StringPool::Carve(std::size_t length, bool narrow) {
     using text_detail::BlockSize;
     using text_detail::kFirstBlock;
-    std::size_t size = BlockSize(length);
+    std::size_t width = narrow ? 1 : sizeof(wchar_t);
+    std::size_t size = BlockSize(length, width);
     if (size > Chunk::kSize - kFirstBlock) return nullptr;
     if (chunks_.empty() || chunks_.back()->used + size > Chunk::kSize) {
         chunks_.reserve(chunks_.size() + 1);
@@ -87,10 +91,14 @@ text_detail::StringBlock* StringPool::Carve(std::size_t length) {
     Chunk* chunk = chunks_.back();
     auto* block = new (reinterpret_cast<unsigned char*>(chunk) + chunk->used) text_detail::StringBlock;
     chunk->used += size;
-    block->holders.store(0, std::memory_order_relaxed);  // the chunk counts instead
+    block->holders.store(static_cast<int>(width), std::memory_order_relaxed);  // the chunk counts instead
     block->length = static_cast<int>(length);
     block->capacity = static_cast<int>(length);
-    block->Chars()[length] = L'\0';
+    if (narrow) {
+        reinterpret_cast<char*>(block + 1)[length] = '\0';
+    } else {
+        block->Chars()[length] = L'\0';
+    }
     return block;
 }
 
@@ -101,21 +109,20 @@ String* StringPool::Add(std::string_view utf8) {
     std::wstring decoded;
     if (!ascii) decoded = text_detail::DecodeUtf8Lossy(utf8);
     std::size_t length = ascii ? utf8.size() : decoded.size();
-    text_detail::StringBlock* block = Carve(length);
+    text_detail::StringBlock* block = Carve(length, ascii);
     if (!block) {
         // Longer than a chunk: a block of its own.
         text = ascii ? String::FromUtf8(utf8) : String(decoded);
         return &text;
     }
-    wchar_t* chars = block->Chars();
+    std::uintptr_t bits = reinterpret_cast<std::uintptr_t>(block) | String::kPooled | String::kBorrowed;
     if (ascii) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-        for (std::size_t i = 0; i < length; ++i)
-            chars[i] = static_cast<wchar_t>(bytes[i]);
+        std::memcpy(reinterpret_cast<char*>(block + 1), utf8.data(), length);
+        bits |= String::kNarrow;
     } else {
-        decoded.copy(chars, length);
+        decoded.copy(block->Chars(), length);
     }
-    text.bits_ = reinterpret_cast<std::uintptr_t>(block) | String::kPooled | String::kBorrowed;
+    text.bits_ = bits;
     return &text;
 }
 

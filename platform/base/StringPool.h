@@ -3,7 +3,8 @@
 // are carved from a few large chunks instead of one heap block each, and
 // dropping the pool visits none of them. The pool keeps every String it made
 // until it goes; a copy of one holds its chunk, so a text kept from a reply
-// keeps the chunk it was carved from alive, and no more than that.
+// keeps the chunk it was carved from alive, and no more than that. ASCII
+// text, nearly all of a reply, is kept one byte per character.
 #include <cstddef>
 #include <deque>
 #include <string_view>
@@ -28,9 +29,10 @@ public:
 private:
     using Chunk = text_detail::StringChunk;
 
-    // A block for length characters in the chunk being filled, the
-    // characters left to the caller; null for a text too long for any chunk.
-    text_detail::StringBlock* Carve(std::size_t length);
+    // A block for length characters (one byte each when narrow) in the chunk
+    // being filled, the characters left to the caller; null for a text too
+    // long for any chunk.
+    text_detail::StringBlock* Carve(std::size_t length, bool narrow);
 
     std::deque<String> texts_;
     std::vector<Chunk*> chunks_;  // the pool holds one count on each

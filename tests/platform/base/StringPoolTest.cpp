@@ -35,6 +35,52 @@ TEST(StringPool, TextsReadAndCompareLikeAnyString) {
     EXPECT_EQ(ascii->ToUtf8(), "itemName");
 }
 
+// ASCII texts are kept one byte per character: every reading, search and
+// change must give what the same text in a plain String gives.
+TEST(StringPool, NarrowTextsBehaveLikeWideOnes) {
+    StringPool pool;
+    const String& narrow = *pool.Add("Gold pack 42");
+    const String wide(L"Gold pack 42");
+    EXPECT_EQ(narrow, wide);
+    EXPECT_EQ(wide, narrow);
+    EXPECT_EQ(narrow, *pool.Add("Gold pack 42"));
+    EXPECT_NE(narrow, String(L"Gold pack 4\u00e9"));
+    EXPECT_NE(narrow, *pool.Add("Gold pack 43"));
+    EXPECT_EQ(narrow.GetHashCode(), wide.GetHashCode());
+    EXPECT_EQ(narrow[5], L'p');
+    wchar_t ch = 0;
+    EXPECT_EQ(narrow.GetCharAt(11, ch), Vx::E_SUCCESS);
+    EXPECT_EQ(ch, L'2');
+    EXPECT_EQ(narrow.ToUtf8(), "Gold pack 42");
+    EXPECT_EQ(narrow.CompareTo(String(L"Gold pack 5")), wide.CompareTo(String(L"Gold pack 5")));
+    EXPECT_TRUE(narrow < String(L"Gold pack 5"));
+    int at = -1;
+    EXPECT_EQ(narrow.IndexOf(L'p', 0, at), Vx::E_SUCCESS);
+    EXPECT_EQ(at, 5);
+    EXPECT_TRUE(narrow.StartsWith(L"Gold") && narrow.EndsWith(L"42") && narrow.Contains(L"pack"));
+    String piece;
+    EXPECT_EQ(narrow.SubString(5, 4, piece), Vx::E_SUCCESS);
+    EXPECT_EQ(piece.ToStdWString(), L"pack");
+    EXPECT_STREQ(narrow.GetPointer(), L"Gold pack 42");
+    EXPECT_EQ(narrow.View(), std::wstring_view(L"Gold pack 42"));
+    EXPECT_EQ((narrow + String(L"!")).ToStdWString(), L"Gold pack 42!");
+
+    // Changes copy the text out and widen it; the pooled text stays.
+    String changed(narrow);
+    changed.SetCharAt(L'\u00e9', 0);
+    EXPECT_EQ(changed.ToStdWString(), L"\u00e9old pack 42");
+    String appended(narrow);
+    appended.Append(L" \u20ac");
+    EXPECT_EQ(appended.ToStdWString(), L"Gold pack 42 \u20ac");
+    String replaced(narrow);
+    replaced.Replace(L' ', L'_');
+    EXPECT_EQ(replaced.ToStdWString(), L"Gold_pack_42");
+    String self(narrow);
+    self = self.GetPointer() + 5;  // a piece of its own wide form
+    EXPECT_EQ(self.ToStdWString(), L"pack 42");
+    EXPECT_EQ(narrow.ToStdWString(), L"Gold pack 42");
+}
+
 // Copies hold the characters by themselves: the sanitizers report a read of
 // a freed chunk or a chunk never freed.
 TEST(StringPool, CopiesOutliveThePoolAndChangeIndependently) {
