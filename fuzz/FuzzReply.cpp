@@ -22,7 +22,8 @@ std::size_t TouchRecords(const IapCommonHttpReply& reply) {
         std::unique_ptr<Vx::Base::Collection::IMapEnumerator> entries(record->GetMapEnumeratorN());
         while (entries && entries->MoveNext() == Vx::E_SUCCESS) {
             length += static_cast<const Vx::Base::String*>(entries->GetKey())->GetLength();
-            length += static_cast<const Vx::Base::String*>(entries->GetValue())->GetLength();
+            const auto* value = static_cast<const Vx::Base::String*>(entries->GetValue());
+            length += static_cast<std::size_t>(value->GetLength()) + static_cast<unsigned>(value->GetHashCode());
         }
     }
     return length;
@@ -40,10 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int length = static_cast<int>(size);
     Vx::Base::ByteBuffer body;
     if (body.Construct(const_cast<Vx::Base::byte*>(data), 0, length, length) != Vx::E_SUCCESS) return 0;
-    IapCommonHttpReply reply;
-    Vx::result r = reply.Construct(&body);
-    if (r != Vx::E_SUCCESS && r != Vx::E_FAILURE) __builtin_trap();
-    volatile std::size_t touched = TouchRecords(reply);
-    (void)touched;
+    Vx::Base::String kept;
+    {
+        IapCommonHttpReply reply;
+        Vx::result r = reply.Construct(&body);
+        if (r != Vx::E_SUCCESS && r != Vx::E_FAILURE) __builtin_trap();
+        volatile std::size_t touched = TouchRecords(reply);
+        (void)touched;
+        // A text kept from a record must stay readable after the reply goes.
+        if (reply.records.GetCount() > 0) {
+            const auto* record = static_cast<const Vx::Base::Collection::HashMap*>(reply.records.GetAt(0));
+            std::unique_ptr<Vx::Base::Collection::IMapEnumerator> entries(record->GetMapEnumeratorN());
+            if (entries && entries->MoveNext() == Vx::E_SUCCESS) {
+                kept = *static_cast<const Vx::Base::String*>(entries->GetValue());
+            }
+        }
+    }
+    volatile std::size_t keptLength = kept.ToUtf8().size() + kept.ToStdWString().size();
+    (void)keptLength;
     return 0;
 }
