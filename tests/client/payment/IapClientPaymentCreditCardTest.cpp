@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "client/payment/IapClientPaymentMethodListener.h"
 #include "client/ui/CvcPopup.h"
 #include "lib/protocol/IapCommonHttpReply.h"
 #include "platform/base/ByteBuffer.h"
@@ -213,6 +214,75 @@ TEST_F(CreditCardTest, NoCardLeadsToTheCompaniesTheRegistrationAndANewPurchase) 
     ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
     ASSERT_TRUE(RunUntil([&] { return facade_.terminations > 0; }, 20000));
     EXPECT_EQ("0", facade_.sent[1].extra.at("_result"));
+}
+
+// Counts the times the method gives the screen back to the user.
+class WaitsListener : public IapClientPaymentMethodListener {
+public:
+    int waits = 0;
+    void OnPaymentMethodWaitsForUser(IapClientPaymentMethod&) override { ++waits; }
+};
+
+TEST_F(CreditCardTest, ASecondRegisterTapWhileTheFirstIsWithTheStoreIsDropped) {
+    ASSERT_NO_FATAL_FAILURE(StartSandbox());
+    card_.SetUserID(L"U1000003");
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    EXPECT_TRUE(card_.errors.empty()) << card_.errors[0];
+    ASSERT_TRUE(RunUntil([&] { return card_.backs > 0 || !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.errors.empty());
+    EXPECT_EQ(1, card_.backs);
+    EXPECT_EQ(1u, card_.messages.size());
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "registerCreditCardForIAP"));
+}
+
+TEST_F(CreditCardTest, ARegistrationOrCompanySearchWithoutAnswerSaysSoAndCanBeTriedAgain) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartSandbox({"--fault", "registerCreditCardForIAP:status=500:1", "--fault", "searchCard:drop:1"}));
+    WaitsListener listener;
+    card_.SetListener(&listener);
+    card_.SetUserID(L"U1000003");  // no card: 9204, then the companies
+    ASSERT_NO_FATAL_FAILURE(GetTicket(L"U1000003"));
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    // The companies never came: a message, the screen back, a new purchase possible.
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_EQ(0, card_.registrations);
+    EXPECT_EQ(1, listener.waits);
+    EXPECT_TRUE(card_.IsIdle());
+    EXPECT_TRUE(card_.terminations.empty());
+
+    // A registration lost on the way is reported, and the next tap is sent.
+    card_.errors.clear();
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_EQ(0, card_.backs);
+    EXPECT_EQ(2, listener.waits);
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    ASSERT_TRUE(RunUntil([&] { return card_.backs > 0; }, 20000));
+    EXPECT_EQ(1u, card_.errors.size());
+    EXPECT_EQ(2, RequestsOf(*sandbox_, "registerCreditCardForIAP"));
+}
+
+TEST_F(CreditCardTest, ASecondDoneOrCancelAfterTheChargeLeftIsDropped) {
+    ScopedMcc market(L"255");
+    ASSERT_NO_FATAL_FAILURE(StartSandbox({"--fault", "easybuyPurchaseItem:delay=500:1"}));
+    WaitsListener listener;
+    card_.SetListener(&listener);
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_EQ(1, card_.cvcShown);
+    const int waitsBefore = listener.waits;
+    card_.cvc = L"4321";
+    Press(CvcPopup::kDoneActionId);
+    Press(CvcPopup::kDoneActionId);
+    Press(CvcPopup::kCancelActionId);
+    EXPECT_EQ(1, card_.cvcShown) << "the code was asked for again while the charge was out";
+    EXPECT_EQ(waitsBefore, listener.waits) << "the waiting popup went while the charge was out";
+    ASSERT_TRUE(RunUntil([&] { return facade_.terminations > 0 || !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.errors.empty());
+    ASSERT_EQ(2u, facade_.sent.size());
+    EXPECT_EQ("0", facade_.sent[1].extra.at("_result"));
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "easybuyPurchaseItem"));
 }
 
 }  // namespace
