@@ -168,13 +168,9 @@ void IapClientPaymentCreditCard::OnError(const IapCommonHttpReply& reply) {
         ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
         return;
     }
-    if (raw == 6014 || (raw >= 5000 && raw <= 5999)) {
-        NotifyWaitsForUser();
-        ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
-        return;
-    }
-    if (raw == 9204 || raw == 9205 || raw == 9210) {
-        // No usable card: nothing was charged, and the purchase id stays unspent.
+    if (reply.functionId == FUNCTION_EASYBUY_PURCHASE_ITEM && (raw == 9204 || raw == 9205 || raw == 9210)) {
+        // The charge found no usable card: nothing was charged, and the
+        // purchase id stays unspent. (A check never makes a charge refusable.)
         ChargeRefused();
         if (SendPaymentMethodRequest(FUNCTION_SEARCH_CARD, Params()) == -1) {
             NotifyWaitsForUser();

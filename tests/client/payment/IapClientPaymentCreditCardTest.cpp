@@ -285,4 +285,25 @@ TEST_F(CreditCardTest, ASecondDoneOrCancelAfterTheChargeLeftIsDropped) {
     EXPECT_EQ(1, RequestsOf(*sandbox_, "easybuyPurchaseItem"));
 }
 
+// Registration errors (6014, 5xxx) met on the charge or the check: a refused
+// charge may be tried again; a refused check leaves the outcome unknown.
+TEST_F(CreditCardTest, CardErrorsOutsideTheRegistrationKeepThePurchaseSequence) {
+    ASSERT_NO_FATAL_FAILURE(StartSandbox({"--fault", "easybuyPurchaseItem:error=5002:1"}));
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.IsIdle()) << "nothing was charged, yet Purchase could not start again";
+    EXPECT_TRUE(card_.terminations.empty());
+
+    card_.errors.clear();
+    ASSERT_TRUE(sandbox_->AddFault("easybuyPurchaseItem:drop:1"));
+    ASSERT_TRUE(sandbox_->AddFault("checkPurchasedItem:error=6014:1"));
+    facade_.sent.clear();
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_TRUE(RunUntil([&] { return !card_.terminations.empty(); }, 20000));
+    EXPECT_EQ(std::vector<int>{IapLib::STATUS_NETWORK_FAILURE}, card_.terminations);
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "checkPurchasedItem"));
+}
+
 }  // namespace
