@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "client/IapResourceManager.h"
 #include "client/ui/CvcPopup.h"
 #include "client/ui/IapClientScenePurchasePrivate.h"
 #include "client/ui/LoginConfirmPopup.h"
@@ -300,7 +301,8 @@ TEST_F(ScenePurchaseTest, StoreFailuresAndUselessListsEndThePurchaseOrLeaveNothi
     EXPECT_FALSE(unsupported.IsPurchaseEnabled());
     EXPECT_FALSE(unsupported.waiting);
     ASSERT_EQ(1u, unsupported.timedErrors.size()) << "an empty list without a word";
-    EXPECT_NE(std::string::npos, unsupported.timedErrors[0].find("No payment method can be used"));
+    EXPECT_EQ(IapResourceManager::GetStringFromID(L"IDS_ZUMEA_POP_NO_VALID_PAYMENT_METHODS").ToUtf8(),
+              unsupported.timedErrors[0]);
 }
 
 TEST_F(ScenePurchaseTest, AWrongPasswordAsksAgainWithTheIdKeptAndAnEmptyField) {
@@ -337,7 +339,9 @@ TEST_F(ScenePurchaseTest, AWrongPasswordAsksAgainWithTheIdKeptAndAnEmptyField) {
     valid = 1;
     TypePassword(d, L"demo1234");
     d.OnActionPerformed(*scene_, LoginConfirmPopup::kOkActionId);
+    d.OnActionPerformed(*scene_, LoginConfirmPopup::kOkActionId);  // a double tap: nothing more
     ASSERT_TRUE(RunUntil([&] { return d.GetState() == State::Choosing; }));
+    EXPECT_EQ(2u, d.errorBoxes.size());
     EXPECT_TRUE(d.GetPasswordPopup().GetPassword().IsEmpty()) << "the field keeps no password";
     EXPECT_EQ(1, d.GetPaymentMethodCount());
     EXPECT_EQ(3, StoreCalls(FUNCTION_CHECK_PASSWORD));
