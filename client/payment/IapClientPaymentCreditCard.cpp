@@ -154,7 +154,11 @@ void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& rep
             cardCompanies_.push_back({ValueOf(record, L"cardCompany"), ValueOf(record, L"cardCompanyCode")});
         }
         NotifyWaitsForUser();
-        GoToRegistration();
+        // Without the registration screen the user would be back on the
+        // purchase screen with no word of why nothing was bought.
+        if (GoToRegistration() != E_SUCCESS) {
+            ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
+        }
     }
 }
 

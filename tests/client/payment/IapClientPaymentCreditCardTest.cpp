@@ -119,6 +119,13 @@ TEST_F(CreditCardTest, RepliesGoWhereTheirFunctionSays) {
     card_.RouteReply(*Parse(ReplyDocument(1, FUNCTION_SEARCH_CARD, 0, {})));
     EXPECT_EQ(1, card_.registrations);
     EXPECT_TRUE(card_.GetCardCompanies().empty());
+    EXPECT_TRUE(card_.errors.empty());
+    // A registration screen that cannot open is explained, not silent.
+    card_.registrationResult = E_INVALID_STATE;
+    card_.RouteReply(*Parse(ReplyDocument(1, FUNCTION_SEARCH_CARD, 0, {})));
+    EXPECT_EQ(1u, card_.errors.size());
+    card_.errors.clear();
+    card_.registrationResult = E_SUCCESS;
     card_.RouteReply(*Parse(ReplyDocument(2, FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, 0, {{{"cardType", "VI"}}})));
     EXPECT_EQ(1, card_.backs);
     EXPECT_EQ(1u, card_.messages.size());
