@@ -122,6 +122,13 @@ CardCharge ReadCharge(const Statement& row) {
                       row.Double(6), row.Text(7), row.Text(8), row.Text(9), row.Text(10)};
 }
 
+constexpr const char* kPurchaseIdColumns =
+    "SELECT purchase_id, duid, item_id, time_stamp, issued_at, used_at FROM purchase_ids ";
+
+IssuedPurchaseId ReadPurchaseId(const Statement& row) {
+    return IssuedPurchaseId{row.Text(0), row.Text(1), row.Text(2), row.Text(3), row.Text(4), row.Text(5)};
+}
+
 constexpr const char* kCountryColumns =
     "SELECT country_code, mcc, name, currency_unit, price_rate, currency_unit_precedes, currency_unit_has_penny, "
     "currency_unit_division, free_store, freetab, sns_val FROM countries ";
@@ -519,25 +526,19 @@ bool StoreDatabase::UsePurchaseId(const std::string& purchaseId, const std::stri
 bool StoreDatabase::FindPurchaseId(const std::string& purchaseId, std::optional<IssuedPurchaseId>& out) {
     std::lock_guard lock(mutex_);
     out.reset();
-    Statement row(db_,
-                  "SELECT purchase_id, duid, item_id, time_stamp, issued_at, used_at FROM purchase_ids "
-                  "WHERE purchase_id = ?1");
+    Statement row(db_, (std::string(kPurchaseIdColumns) + "WHERE purchase_id = ?1").c_str());
     row.Bind(1, purchaseId);
-    if (row.Step())
-        out = IssuedPurchaseId{row.Text(0), row.Text(1), row.Text(2), row.Text(3), row.Text(4), row.Text(5)};
+    if (row.Step()) out = ReadPurchaseId(row);
     return !row.Failed() || Fail("cannot read the purchase ids");
 }
 
 bool StoreDatabase::RecentPurchaseIds(int limit, std::vector<IssuedPurchaseId>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    Statement rows(db_,
-                   "SELECT purchase_id, duid, item_id, time_stamp, issued_at, used_at FROM purchase_ids "
-                   "ORDER BY rowid DESC LIMIT ?1");
+    Statement rows(db_, (std::string(kPurchaseIdColumns) + "ORDER BY rowid DESC LIMIT ?1").c_str());
     rows.Bind(1, limit);
     while (rows.Step())
-        out.push_back(
-            IssuedPurchaseId{rows.Text(0), rows.Text(1), rows.Text(2), rows.Text(3), rows.Text(4), rows.Text(5)});
+        out.push_back(ReadPurchaseId(rows));
     return !rows.Failed() || Fail("cannot read the purchase ids");
 }
 

@@ -61,6 +61,10 @@ void IapClientPaymentCreditCard::OnPurchaseIdReceived() {
 }
 
 void IapClientPaymentCreditCard::OnActionPerformed(const Ui::Control&, int actionId) {
+    // The code belongs to a resumed purchase whose charge has not gone out: a
+    // second tap on Done or Cancel after that is dropped, so it neither shows
+    // the popup again nor takes the waiting popup off a charge in flight.
+    if (!IsAwaitingCharge()) return;
     if (actionId == CvcPopup::kDoneActionId) {
         HideCvcPopup();
         SendPurchaseRequest();
@@ -73,6 +77,8 @@ void IapClientPaymentCreditCard::OnActionPerformed(const Ui::Control&, int actio
 }
 
 void IapClientPaymentCreditCard::SendPurchaseRequest() {
+    // Already sent for this purchase id, or not resumed: nothing to ask or send.
+    if (!IsAwaitingCharge()) return;
     const bool cvcNeeded = IsCVCNeeded() && cvcPopup_;
     const String cvc = cvcNeeded ? GetEnteredCvc() : String();
     // The CVC market's store refuses a charge without the code; ask again instead.
@@ -81,7 +87,7 @@ void IapClientPaymentCreditCard::SendPurchaseRequest() {
         ShowCvcPopup();
         return;
     }
-    if (!BeginCharge()) return;  // already sent for this purchase id, or not resumed
+    if (!BeginCharge()) return;
     const IapSystemInfo& system = IapSystemInfo::GetInstance();
     const IapItemInformation& item = GetItemInformation();
     Params params;
@@ -108,6 +114,9 @@ void IapClientPaymentCreditCard::SendPurchaseRequest() {
 void IapClientPaymentCreditCard::SendRegisterCreditCardRequest(const String& cardType, const String& cardNumber,
                                                                const String& expirationYear,
                                                                const String& expirationMonth, const String& cvc) {
+    // A second tap on Register while the first request is with the store is
+    // dropped; that request's answer is handled as usual.
+    if (registrationState_ == RegistrationState::Sent) return;
     Params params;
     int sent = -1;
     if (params.Construct(7) == E_SUCCESS && AddAll(params, {{L"cardType", cardType},
@@ -123,7 +132,9 @@ void IapClientPaymentCreditCard::SendRegisterCreditCardRequest(const String& car
     if (sent == -1) {
         NotifyWaitsForUser();
         ShowTimedErrorMessage(String(L"Error sending register request "));
+        return;
     }
+    registrationState_ = RegistrationState::Sent;
 }
 
 void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& reply) {
@@ -132,6 +143,7 @@ void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& rep
             OnError(reply);
             return;
         }
+        registrationState_ = RegistrationState::None;
         ShowTimedMessage(Text(L"IDS_ZUMEA_POP_YOUR_CREDIT_CARD_INFORMATION_HAS_BEEN_SUCCESSFULLY_UPDATED"));
         GoBackToPurchase();
     } else if (reply.functionId == FUNCTION_SEARCH_CARD) {
@@ -142,19 +154,27 @@ void IapClientPaymentCreditCard::OnProcessResponse(const IapCommonHttpReply& rep
             cardCompanies_.push_back({ValueOf(record, L"cardCompany"), ValueOf(record, L"cardCompanyCode")});
         }
         NotifyWaitsForUser();
-        GoToRegistration();
+        // Without the registration screen the user would be back on the
+        // purchase screen with no word of why nothing was bought.
+        if (GoToRegistration() != E_SUCCESS) {
+            ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
+        }
     }
 }
 
 void IapClientPaymentCreditCard::OnError(const IapCommonHttpReply& reply) {
     const int raw = reply.rawErrorCode;
-    if (raw == 6014 || (raw >= 5000 && raw <= 5999)) {
+    if (reply.functionId == FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP) {
+        // Refused by the store or lost on the way: either way the card is not
+        // registered, the user stays on the screen and may tap Register again.
+        registrationState_ = RegistrationState::None;
         NotifyWaitsForUser();
         ShowTimedErrorMessage(Text(L"IDS_ZUMEA_POP_CREDIT_CARD_INFORMATION_NOT_REGISTERED"));
         return;
     }
-    if (raw == 9204 || raw == 9205 || raw == 9210) {
-        // No usable card: nothing was charged, and the purchase id stays unspent.
+    if (reply.functionId == FUNCTION_EASYBUY_PURCHASE_ITEM && (raw == 9204 || raw == 9205 || raw == 9210)) {
+        // The charge found no usable card: nothing was charged, and the
+        // purchase id stays unspent. (A check never makes a charge refusable.)
         ChargeRefused();
         if (SendPaymentMethodRequest(FUNCTION_SEARCH_CARD, Params()) == -1) {
             NotifyWaitsForUser();
@@ -197,6 +217,9 @@ result IapClientPaymentCreditCard::GoToRegistration() {
 result IapClientPaymentCreditCard::GoBackToPurchase() {
     Scenes::SceneManager* scenes = Scenes::SceneManager::GetInstance();
     if (!scenes) return E_INVALID_STATE;
+    // The user may have left the registration screen before its answer came:
+    // a move back from whatever screen is current then would land elsewhere.
+    if (scenes->GetCurrentSceneId() != String(IapClientScenes::kSceneCreditCardRegister)) return E_INVALID_STATE;
     return scenes->GoBackward(Scenes::BackwardSceneTransition(Scenes::SCENE_TRANSITION_ANIMATION_TYPE_FADE_IN_OUT,
                                                               Scenes::SCENE_DESTROY_OPTION_DESTROY));
 }

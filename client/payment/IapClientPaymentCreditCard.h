@@ -54,6 +54,13 @@ protected:
     virtual Vx::result GoBackToPurchase();
 
 private:
+    // Where the card registration stands; one request at a time.
+    enum class RegistrationState {
+        None,  // nothing sent, or the last request was answered
+        Sent,  // "registerCreditCardForIAP" is with the store
+    };
+
     std::vector<IapClientPaymentCreditCardCompany> cardCompanies_;
+    RegistrationState registrationState_ = RegistrationState::None;
     CvcPopup* cvcPopup_ = nullptr;
 };

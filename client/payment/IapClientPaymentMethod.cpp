@@ -262,13 +262,14 @@ void IapClientPaymentMethod::OnError(const IapCommonHttpReply& reply) {
     case ERROR_HTTP_STATUS:
         if (IsChargeFunction(reply.functionId)) {
             SendCheckPurchasedItemRequest();
-        } else if (reply.functionId == FUNCTION_GET_PURCHASE_ID) {
-            // No purchase id came back, so nothing can have been charged: say
-            // so and let the user try again rather than wait for nothing.
-            d_->state = State::Idle;
-            NotifyWaitsForUser();
-            ShowTimedErrorMessage(Text(kPurchaseFailed));
+            return;
         }
+        // No purchase id (or card companies, ...) came back, so nothing can
+        // have been charged: say so and let the user try again rather than
+        // wait behind the waiting popup for nothing.
+        if (reply.functionId == FUNCTION_GET_PURCHASE_ID) d_->state = State::Idle;
+        NotifyWaitsForUser();
+        ShowTimedErrorMessage(Text(kPurchaseFailed));
         return;
     case 9219:
         SendCheckPurchasedItemRequest();
@@ -310,6 +311,8 @@ void IapClientPaymentMethod::NotifyWaitsForUser() {
 bool IapClientPaymentMethod::IsIdle() const { return d_ && d_->state == State::Idle; }
 
 bool IapClientPaymentMethod::IsAwaitingResume() const { return d_ && d_->state == State::AwaitingResume; }
+
+bool IapClientPaymentMethod::IsAwaitingCharge() const { return d_ && d_->state == State::Resumed; }
 
 void IapClientPaymentMethod::SendTerminate(IapLib::StatusCode status) {
     IapClientFrame::SendTerminateFromAnywhere(status);

@@ -71,6 +71,9 @@ public:
     bool IsIdle() const;
     // The caller holds this method's ticket and PurchaseItemFinish may run.
     bool IsAwaitingResume() const;
+    // The caller resumed and the charge has not gone out yet (the method may
+    // still be asking the user, e.g. for the security code).
+    bool IsAwaitingCharge() const;
 
 protected:
     // Seam for tests: how a message is shown (a modal popup on the device).

@@ -272,6 +272,11 @@ void IapClientScenePurchasePrivate::OnPaymentMethodListReceived(
         methods_.push_back(method);
     }
     if (listView_) listView_->UpdateList();
+    // Only ways of paying this client does not have: without a word the user
+    // would face an empty list and a disabled Purchase. Back still ends it.
+    if (methods_.empty()) {
+        ShowTimedErrorMessage(IapResourceManager::GetStringFromID(L"IDS_ZUMEA_POP_NO_VALID_PAYMENT_METHODS"));
+    }
 }
 
 IapClientPaymentMethod* IapClientScenePurchasePrivate::CreatePaymentMethodN(const IapClientPaymentMethodInfo& info) {
@@ -438,9 +443,13 @@ void IapClientScenePurchasePrivate::RequestPurchase(int index) {
 
 void IapClientScenePurchasePrivate::EasyBuyPurchaseItemFinish() {
     callerResumed_ = true;
+    IapClientPaymentMethod* method = GetPaymentMethod(selectedIndex_);
+    // A resume repeated while the method asks the user (the security code):
+    // the waiting popup must not cover that question; its answer charges as
+    // usual and answers this caller.
+    if (method && method->IsAwaitingCharge()) return;
     ShowScene(false);
     ShowWaiting();
-    IapClientPaymentMethod* method = GetPaymentMethod(selectedIndex_);
     if (method && (state_ == State::Purchasing || state_ == State::Choosing)) {
         if (method->PurchaseItemFinish() == E_SUCCESS) {
             state_ = State::Purchasing;

@@ -1,198 +1,49 @@
 #include "platform/ui/GroupedListView.h"
 
-#include <QScrollArea>
-#include <QScrollBar>
-#include <functional>
-#include <vector>
-
-#include "platform/ui/ControlPrivate.h"
-#include "platform/ui/ItemWidgetPrivate.h"
+#include "platform/ui/GroupedRowsPrivate.h"
 #include "platform/ui/ListenerList.h"
 
 namespace Vx::Ui::Controls {
 
-namespace {
-
-struct Row {
-    ListItemBase* item = nullptr;
-    bool checked = false;
-    bool autoNamed = false;
-};
-
-struct Group {
-    Row header;
-    std::vector<Row> rows;
-    int providerCount = 0;
-};
-
-}  // namespace
-
-class GroupedListViewImpl {
+class GroupedListViewImpl : public GroupedRows<ListItemBase> {
 public:
-    explicit GroupedListViewImpl(GroupedListView& view) : view(view) {}
+    explicit GroupedListViewImpl(GroupedListView& view)
+        : GroupedRows(view, view.divider_, QStringLiteral("groupedListView"), false), view(view) {}
     // The provider may be gone when the view is destroyed: the view deletes what is left itself.
-    ~GroupedListViewImpl() {
+    ~GroupedListViewImpl() override {
         provider = nullptr;
         DeleteAll();
     }
 
     GroupedListView& view;
-    QScrollArea* area = nullptr;
-    QWidget* content = nullptr;
     QColor background = QColor(255, 255, 255);
     IGroupedListViewItemProvider* provider = nullptr;
     ListenerList<IGroupedListViewItemEventListener> listeners;
-    std::vector<Group> groups;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
-    int ItemWidth() const { return area ? area->width() : 0; }
-
-    static int Count(int value) { return value < 0 ? 0 : value; }
-
-    void Adopt(Row& row, ListItemBase* item) {
-        row.item = item;
-        if (!item || !item->IsConstructed()) return;
-        row.autoNamed = item->GetName().IsEmpty();
-        QWidget* widget = item->GetPrivate().widget;
-        widget->setParent(content);
-        if (ItemWidget* itemWidget = ItemWidget::Of(*item)) {
-            itemWidget->divider = view.divider_;
-            itemWidget->onTapped = [this, item, token = std::weak_ptr<bool>(alive)] {
-                if (token.lock()) OnTapped(item);
-            };
-        }
-        widget->show();
+protected:
+    int GroupCount() override { return provider->GetGroupCount(); }
+    int ItemCount(int g) override { return provider->GetItemCount(g); }
+    ListItemBase* CreateGroupItem(int g) override { return provider->CreateGroupItem(g, ItemWidth()); }
+    ListItemBase* CreateItem(int g, int i) override { return provider->CreateItem(g, i, ItemWidth()); }
+    bool ProviderDeletesGroupItem(int g, ListItemBase* item) override {
+        return provider && provider->DeleteGroupItem(g, static_cast<GroupItem*>(item), ItemWidth());
     }
-
-    void BuildHeader(int g) { Adopt(groups[g].header, provider->CreateGroupItem(g, ItemWidth())); }
-
-    void BuildRows(int g, const std::vector<bool>& oldChecks) {
-        Group& group = groups[g];
-        group.rows.resize(static_cast<std::size_t>(group.providerCount));
-        for (int i = 0; i < group.providerCount; ++i) {
-            Adopt(group.rows[i], provider->CreateItem(g, i, ItemWidth()));
-            group.rows[i].checked = i < static_cast<int>(oldChecks.size()) && oldChecks[i] && Checkable(group.rows[i]);
-        }
+    bool ProviderDeletesItem(int g, int i, ListItemBase* item) override {
+        return provider && provider->DeleteItem(g, i, item, ItemWidth());
     }
+    bool HasMark(const ListItemBase& item) const override { return item.GetAnnexStyle() != LIST_ANNEX_STYLE_NORMAL; }
 
-    static bool Checkable(const Row& row) {
-        return row.item && row.item->IsConstructed() && row.item->GetAnnexStyle() != LIST_ANNEX_STYLE_NORMAL;
-    }
-
-    void DeleteHeader(int g) {
-        Row& row = groups[g].header;
-        if (row.item && !(provider && provider->DeleteGroupItem(g, static_cast<GroupItem*>(row.item), ItemWidth()))) {
-            delete row.item;
-        }
-        row = Row();
-    }
-
-    std::vector<bool> DeleteRows(int g) {
-        std::vector<bool> checks;
-        Group& group = groups[g];
-        for (int i = 0; i < static_cast<int>(group.rows.size()); ++i) {
-            checks.push_back(group.rows[i].checked);
-            ListItemBase* item = group.rows[i].item;
-            if (item && !(provider && provider->DeleteItem(g, i, item, ItemWidth()))) delete item;
-        }
-        group.rows.clear();
-        return checks;
-    }
-
-    void DeleteAll() {
-        for (int g = static_cast<int>(groups.size()) - 1; g >= 0; --g) {
-            DeleteRows(g);
-            DeleteHeader(g);
-        }
-        groups.clear();
-    }
-
-    void Update(bool reload) {
-        int groupCount = Count(provider->GetGroupCount());
-        while (static_cast<int>(groups.size()) > groupCount) {
-            DeleteRows(static_cast<int>(groups.size()) - 1);
-            DeleteHeader(static_cast<int>(groups.size()) - 1);
-            groups.pop_back();
-        }
-        int kept = static_cast<int>(groups.size());
-        groups.resize(static_cast<std::size_t>(groupCount));
-        for (int g = 0; g < groupCount; ++g) {
-            int count = Count(provider->GetItemCount(g));
-            bool isNew = g >= kept;
-            if (!isNew && !reload && count == groups[g].providerCount) continue;
-            std::vector<bool> checks = DeleteRows(g);
-            if (reload && !isNew) DeleteHeader(g);
-            if (isNew || reload) BuildHeader(g);
-            groups[g].providerCount = count;
-            BuildRows(g, checks);
-        }
-        Layout();
-    }
-
-    QString BaseName() const {
-        QString name = ToQString(view.GetName());
-        return name.isEmpty() ? QStringLiteral("groupedListView") : name;
-    }
-
-    void Place(Row& row, int& y, const QString& name) {
-        if (!row.item || !row.item->IsConstructed()) return;
-        if (row.autoNamed) row.item->SetName(FromQString(name));
-        QWidget* widget = row.item->GetPrivate().widget;
-        if (ItemWidget* itemWidget = ItemWidget::Of(*row.item)) {
-            itemWidget->checked = row.checked;
-            itemWidget->update();
-        }
-        widget->setGeometry(0, y, ItemWidth(), widget->height());
-        y += widget->height();
-    }
-
-    void Layout() {
-        if (!content) return;
-        int y = 0;
-        QString base = BaseName();
-        for (int g = 0; g < static_cast<int>(groups.size()); ++g) {
-            Place(groups[g].header, y, QStringLiteral("%1/%2").arg(base).arg(g));
-            for (int i = 0; i < static_cast<int>(groups[g].rows.size()); ++i) {
-                Place(groups[g].rows[i], y, QStringLiteral("%1/%2/%3").arg(base).arg(g).arg(i));
-            }
-        }
-        content->resize(ItemWidth(), y);
-    }
-
-    bool Find(const ListItemBase* item, int& group, int& index) const {
-        for (int g = 0; g < static_cast<int>(groups.size()); ++g) {
-            for (int i = 0; i < static_cast<int>(groups[g].rows.size()); ++i) {
-                if (groups[g].rows[i].item == item) {
-                    group = g;
-                    index = i;
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-
-    void OnTapped(ListItemBase* item) {
+    void OnTapped(ListItemBase* item) override {
         int g = -1;
         int i = -1;
-        if (!Find(item, g, i)) return;  // a title row: nothing to select
-        Row& row = groups[g].rows[i];
+        if (!Find(item, g, i) || i < 0) return;  // a title row: nothing to select
         ListItemStatus status = LIST_ITEM_STATUS_SELECTED;
-        if (Checkable(row)) {
-            row.checked = !row.checked;
-            status = row.checked ? LIST_ITEM_STATUS_CHECKED : LIST_ITEM_STATUS_UNCHECKED;
-            Layout();
-        }
-        std::weak_ptr<bool> token = alive;
+        Row& row = groups[g].rows[i];
+        if (ToggleCheck(row)) status = row.checked ? LIST_ITEM_STATUS_CHECKED : LIST_ITEM_STATUS_UNCHECKED;
+        std::weak_ptr<bool> token = AliveToken();
         listeners.ForEach(
             [&](IGroupedListViewItemEventListener& l) { l.OnGroupedListViewItemStateChanged(view, g, i, -1, status); },
             [&] { return !token.expired(); });
-    }
-
-    const Row* RowAt(int g, int i) const {
-        if (g < 0 || g >= static_cast<int>(groups.size())) return nullptr;
-        if (i < 0 || i >= static_cast<int>(groups[g].rows.size())) return nullptr;
-        return &groups[g].rows[i];
     }
 };
 
@@ -208,19 +59,9 @@ result GroupedListView::Construct(const Graphics::Rectangle& rect, GroupedListVi
     style_ = style;
     divider_ = itemDivider;
     fastScroll_ = fastScroll;
-    auto* area = new RowsScrollArea();
-    area->onResize = [this] { impl_->Layout(); };
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setGeometry(rect.x, rect.y, rect.width, rect.height);
-    auto* content = new QWidget();
-    content->setAutoFillBackground(true);
-    area->setWidget(content);
-    area->setWidgetResizable(false);
-    impl_->area = area;
-    impl_->content = content;
-    GetPrivate().Attach(area, content);
+    impl_->MakeArea(rect);
+    impl_->content->setAutoFillBackground(true);
+    GetPrivate().Attach(impl_->area, impl_->content);
     SetBackgroundColor(Graphics::Color(255, 255, 255));
     return E_SUCCESS;
 }
@@ -261,21 +102,21 @@ int GroupedListView::GetItemCountAt(int groupIndex) const {
 }
 
 result GroupedListView::SetItemChecked(int groupIndex, int itemIndex, bool check) {
-    const Row* row = impl_->RowAt(groupIndex, itemIndex);
+    GroupedListViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     if (!row) return E_OUT_OF_RANGE;
-    if (!GroupedListViewImpl::Checkable(*row)) return E_INVALID_OPERATION;
-    const_cast<Row*>(row)->checked = check;
+    if (!impl_->Checkable(*row)) return E_INVALID_OPERATION;
+    row->checked = check;
     impl_->Layout();
     return E_SUCCESS;
 }
 
 bool GroupedListView::IsItemChecked(int groupIndex, int itemIndex) const {
-    const Row* row = impl_->RowAt(groupIndex, itemIndex);
+    const GroupedListViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     return row && row->checked;
 }
 
 ListItemBase* GroupedListView::GetItemAt(int groupIndex, int itemIndex) const {
-    const Row* row = impl_->RowAt(groupIndex, itemIndex);
+    const GroupedListViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     return row ? row->item : nullptr;
 }
 

@@ -1,208 +1,25 @@
 #include "platform/ui/GroupedTableView.h"
 
-#include <QScrollArea>
-#include <functional>
-#include <vector>
-
-#include "platform/ui/ControlPrivate.h"
-#include "platform/ui/ItemWidgetPrivate.h"
+#include "platform/ui/GroupedRowsPrivate.h"
 #include "platform/ui/ListenerList.h"
 
 namespace Vx::Ui::Controls {
 
-namespace {
-
-struct Row {
-    TableViewItemBase* item = nullptr;
-    bool checked = false;
-    bool autoNamed = false;
-};
-
-struct Group {
-    Row header;
-    std::vector<Row> rows;
-    int providerCount = 0;
-    bool expanded = true;
-};
-
-}  // namespace
-
-class GroupedTableViewImpl {
+class GroupedTableViewImpl : public GroupedRows<TableViewItemBase> {
 public:
-    explicit GroupedTableViewImpl(GroupedTableView& view) : view(view) {}
-    ~GroupedTableViewImpl() {
+    explicit GroupedTableViewImpl(GroupedTableView& view)
+        : GroupedRows(view, view.divider_, QStringLiteral("groupedTableView"), true), view(view) {}
+    ~GroupedTableViewImpl() override {
         provider = nullptr;
         DeleteAll();
     }
 
     GroupedTableView& view;
-    RowsScrollArea* area = nullptr;
-    QWidget* content = nullptr;
     IGroupedTableViewItemProvider* provider = nullptr;
     ListenerList<IGroupedTableViewItemEventListener> listeners;
-    std::vector<Group> groups;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
-
-    int ItemWidth() const { return area ? area->width() : 0; }
-    static int Count(int value) { return value < 0 ? 0 : value; }
-
-    static bool Checkable(const Row& row) {
-        return row.item && row.item->IsConstructed() && row.item->GetAnnexStyle() != TABLE_VIEW_ANNEX_STYLE_NORMAL;
-    }
-
-    Row Adopt(TableViewItemBase* item) {
-        Row row;
-        row.item = item;
-        if (!item || !item->IsConstructed()) return row;
-        row.autoNamed = item->GetName().IsEmpty();
-        item->GetPrivate().widget->setParent(content);
-        if (ItemWidget* widget = ItemWidget::Of(*item)) {
-            widget->divider = view.divider_;
-            widget->onTapped = [this, item, token = std::weak_ptr<bool>(alive)] {
-                if (token.lock()) OnTapped(item);
-            };
-        }
-        return row;
-    }
-
-    void DeleteHeader(int g) {
-        Row& row = groups[g].header;
-        auto* item = static_cast<TableViewGroupItem*>(row.item);
-        if (item && !(provider && provider->DeleteGroupItem(g, item))) delete item;
-        row = Row();
-    }
-
-    void DeleteRow(int g, int i) {
-        auto* item = static_cast<TableViewItem*>(groups[g].rows[i].item);
-        if (item && !(provider && provider->DeleteItem(g, i, item))) delete item;
-    }
-
-    std::vector<bool> DeleteRows(int g) {
-        std::vector<bool> checks;
-        for (int i = 0; i < static_cast<int>(groups[g].rows.size()); ++i) {
-            checks.push_back(groups[g].rows[i].checked);
-            DeleteRow(g, i);
-        }
-        groups[g].rows.clear();
-        return checks;
-    }
-
-    void DeleteAll() {
-        for (int g = static_cast<int>(groups.size()) - 1; g >= 0; --g) {
-            DeleteRows(g);
-            DeleteHeader(g);
-        }
-        groups.clear();
-    }
-
-    void BuildRows(int g, const std::vector<bool>& oldChecks) {
-        Group& group = groups[g];
-        for (int i = 0; i < group.providerCount; ++i) {
-            group.rows.push_back(Adopt(provider->CreateItem(g, i, ItemWidth())));
-            group.rows.back().checked =
-                i < static_cast<int>(oldChecks.size()) && oldChecks[i] && Checkable(group.rows.back());
-        }
-    }
-
-    void Update() {
-        int groupCount = Count(provider->GetGroupCount());
-        while (static_cast<int>(groups.size()) > groupCount) {
-            int last = static_cast<int>(groups.size()) - 1;
-            DeleteRows(last);
-            DeleteHeader(last);
-            groups.pop_back();
-        }
-        int kept = static_cast<int>(groups.size());
-        groups.resize(static_cast<std::size_t>(groupCount));
-        for (int g = 0; g < groupCount; ++g) {
-            int count = Count(provider->GetItemCount(g));
-            bool isNew = g >= kept;
-            if (isNew) groups[g].header = Adopt(provider->CreateGroupItem(g, ItemWidth()));
-            if (!isNew && count == groups[g].providerCount) continue;
-            std::vector<bool> checks = DeleteRows(g);
-            groups[g].providerCount = count;
-            BuildRows(g, checks);
-        }
-        Layout();
-    }
-
-    QString BaseName() const {
-        QString name = ToQString(view.GetName());
-        return name.isEmpty() ? QStringLiteral("groupedTableView") : name;
-    }
-
-    void Place(Row& row, int& y, const QString& name, bool shown, ItemWidget::Expansion expansion) {
-        if (!row.item || !row.item->IsConstructed()) return;
-        if (row.autoNamed) row.item->SetName(FromQString(name));
-        QWidget* widget = row.item->GetPrivate().widget;
-        if (ItemWidget* itemWidget = ItemWidget::Of(*row.item)) {
-            itemWidget->checked = row.checked;
-            itemWidget->expansion = expansion;
-            itemWidget->update();
-        }
-        widget->setVisible(shown);
-        if (!shown) return;
-        widget->setGeometry(0, y, ItemWidth(), widget->height());
-        y += widget->height();
-    }
-
-    void Layout() {
-        if (!content) return;
-        int y = 0;
-        QString base = BaseName();
-        for (int g = 0; g < static_cast<int>(groups.size()); ++g) {
-            Group& group = groups[g];
-            Place(group.header, y, QStringLiteral("%1/%2").arg(base).arg(g), true,
-                  group.expanded ? ItemWidget::Expansion::Expanded : ItemWidget::Expansion::Collapsed);
-            for (int i = 0; i < static_cast<int>(group.rows.size()); ++i) {
-                Place(group.rows[i], y, QStringLiteral("%1/%2/%3").arg(base).arg(g).arg(i), group.expanded,
-                      ItemWidget::Expansion::None);
-            }
-        }
-        content->resize(ItemWidth(), y);
-    }
-
-    void OnTapped(TableViewItemBase* item) {
-        std::weak_ptr<bool> token = alive;
-        auto stillAlive = [&] { return !token.expired(); };
-        for (int g = 0; g < static_cast<int>(groups.size()); ++g) {
-            if (groups[g].header.item == item) {
-                auto* groupItem = static_cast<TableViewGroupItem*>(item);
-                listeners.ForEach(
-                    [&](IGroupedTableViewItemEventListener& l) {
-                        l.OnGroupedTableViewGroupItemStateChanged(view, g, groupItem, TABLE_VIEW_ITEM_STATUS_SELECTED);
-                    },
-                    stillAlive);
-                return;
-            }
-            for (int i = 0; i < static_cast<int>(groups[g].rows.size()); ++i) {
-                Row& row = groups[g].rows[i];
-                if (row.item != item) continue;
-                TableViewItemStatus status = TABLE_VIEW_ITEM_STATUS_SELECTED;
-                if (Checkable(row)) {
-                    row.checked = !row.checked;
-                    status = row.checked ? TABLE_VIEW_ITEM_STATUS_CHECKED : TABLE_VIEW_ITEM_STATUS_UNCHECKED;
-                    Layout();
-                }
-                auto* tableItem = static_cast<TableViewItem*>(item);
-                listeners.ForEach(
-                    [&](IGroupedTableViewItemEventListener& l) {
-                        l.OnGroupedTableViewItemStateChanged(view, g, i, tableItem, status);
-                    },
-                    stillAlive);
-                return;
-            }
-        }
-    }
-
-    Row* RowAt(int g, int i) {
-        if (g < 0 || g >= static_cast<int>(groups.size())) return nullptr;
-        if (i < 0 || i >= static_cast<int>(groups[g].rows.size())) return nullptr;
-        return &groups[g].rows[i];
-    }
 
     result Refresh(int g, int i, TableViewRefreshType type) {
-        if (g < 0 || g >= static_cast<int>(groups.size())) return E_OUT_OF_RANGE;
+        if (!GroupAt(g)) return E_OUT_OF_RANGE;
         std::vector<Row>& rows = groups[g].rows;
         int count = static_cast<int>(rows.size());
         switch (type) {
@@ -229,6 +46,47 @@ public:
         Layout();
         return E_SUCCESS;
     }
+
+protected:
+    int GroupCount() override { return provider->GetGroupCount(); }
+    int ItemCount(int g) override { return provider->GetItemCount(g); }
+    TableViewItemBase* CreateGroupItem(int g) override { return provider->CreateGroupItem(g, ItemWidth()); }
+    TableViewItemBase* CreateItem(int g, int i) override { return provider->CreateItem(g, i, ItemWidth()); }
+    bool ProviderDeletesGroupItem(int g, TableViewItemBase* item) override {
+        return provider && provider->DeleteGroupItem(g, static_cast<TableViewGroupItem*>(item));
+    }
+    bool ProviderDeletesItem(int g, int i, TableViewItemBase* item) override {
+        return provider && provider->DeleteItem(g, i, static_cast<TableViewItem*>(item));
+    }
+    bool HasMark(const TableViewItemBase& item) const override {
+        return item.GetAnnexStyle() != TABLE_VIEW_ANNEX_STYLE_NORMAL;
+    }
+
+    void OnTapped(TableViewItemBase* item) override {
+        int g = -1;
+        int i = -1;
+        if (!Find(item, g, i)) return;
+        std::weak_ptr<bool> token = AliveToken();
+        auto stillAlive = [&] { return !token.expired(); };
+        if (i < 0) {
+            auto* groupItem = static_cast<TableViewGroupItem*>(item);
+            listeners.ForEach(
+                [&](IGroupedTableViewItemEventListener& l) {
+                    l.OnGroupedTableViewGroupItemStateChanged(view, g, groupItem, TABLE_VIEW_ITEM_STATUS_SELECTED);
+                },
+                stillAlive);
+            return;
+        }
+        TableViewItemStatus status = TABLE_VIEW_ITEM_STATUS_SELECTED;
+        Row& row = groups[g].rows[i];
+        if (ToggleCheck(row)) status = row.checked ? TABLE_VIEW_ITEM_STATUS_CHECKED : TABLE_VIEW_ITEM_STATUS_UNCHECKED;
+        auto* tableItem = static_cast<TableViewItem*>(item);
+        listeners.ForEach(
+            [&](IGroupedTableViewItemEventListener& l) {
+                l.OnGroupedTableViewItemStateChanged(view, g, i, tableItem, status);
+            },
+            stillAlive);
+    }
 };
 
 GroupedTableView::GroupedTableView() : impl_(std::make_unique<GroupedTableViewImpl>(*this)) {}
@@ -244,19 +102,8 @@ result GroupedTableView::Construct(const Graphics::Rectangle& rect, bool itemDiv
     }
     divider_ = itemDivider;
     scrollStyle_ = scrollStyle;
-    auto* area = new RowsScrollArea();
-    area->onResize = [this] { impl_->Layout(); };
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The rows take the full width: a scroll bar, when wanted, lies over them.
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setGeometry(rect.x, rect.y, rect.width, rect.height);
-    auto* content = new QWidget();
-    area->setWidget(content);
-    area->setWidgetResizable(false);
-    impl_->area = area;
-    impl_->content = content;
-    GetPrivate().Attach(area, content);
+    impl_->MakeArea(rect);
+    GetPrivate().Attach(impl_->area, impl_->content);
     return E_SUCCESS;
 }
 
@@ -264,7 +111,7 @@ result GroupedTableView::SetItemProvider(IGroupedTableViewItemProvider& provider
     if (!IsConstructed()) return E_INVALID_STATE;
     if (impl_->provider) impl_->DeleteAll();
     impl_->provider = &provider;
-    impl_->Update();
+    impl_->Update(false);
     return E_SUCCESS;
 }
 
@@ -278,7 +125,7 @@ result GroupedTableView::RemoveGroupedTableViewItemEventListener(IGroupedTableVi
 
 result GroupedTableView::UpdateTableView() {
     if (!IsConstructed() || !impl_->provider) return E_INVALID_STATE;
-    impl_->Update();
+    impl_->Update(false);
     return E_SUCCESS;
 }
 
@@ -295,21 +142,21 @@ int GroupedTableView::GetItemCountAt(int groupIndex) const {
 }
 
 result GroupedTableView::SetItemChecked(int groupIndex, int itemIndex, bool check) {
-    Row* row = impl_->RowAt(groupIndex, itemIndex);
+    GroupedTableViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     if (!row) return E_OUT_OF_RANGE;
-    if (!GroupedTableViewImpl::Checkable(*row)) return E_INVALID_OPERATION;
+    if (!impl_->Checkable(*row)) return E_INVALID_OPERATION;
     row->checked = check;
     impl_->Layout();
     return E_SUCCESS;
 }
 
 bool GroupedTableView::IsItemChecked(int groupIndex, int itemIndex) const {
-    Row* row = impl_->RowAt(groupIndex, itemIndex);
+    GroupedTableViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     return row && row->checked;
 }
 
 TableViewItem* GroupedTableView::GetItemAt(int groupIndex, int itemIndex) const {
-    Row* row = impl_->RowAt(groupIndex, itemIndex);
+    GroupedTableViewImpl::Row* row = impl_->RowAt(groupIndex, itemIndex);
     return row ? static_cast<TableViewItem*>(row->item) : nullptr;
 }
 

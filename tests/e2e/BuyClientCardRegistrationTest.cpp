@@ -94,8 +94,14 @@ TEST_F(BuyClientCardRegistrationTest, WithoutACardTheUserRegistersOneAndTheSecon
     EXPECT_EQ(std::string::npos, screen.find(kNumber)) << "listed masked: " << screen;
     EXPECT_NE(std::string::npos, LineOf(screen, "securityCode").find("\u2022\u2022\u2022")) << screen;
 
+    // A double tap on Register while the store takes its time: one request,
+    // and the only message is the first request's answer.
+    ASSERT_TRUE(sandbox_.AddFault("registerCreditCardForIAP:delay=1500:1"));
     ASSERT_TRUE(Press("footerItem0"));  // Register
+    ASSERT_TRUE(Press("footerItem0"));
     ASSERT_TRUE(WaitShown("messageBoxText")) << ClientLog();
+    screen = List();
+    EXPECT_NE(std::string::npos, screen.find("Your credit card details were saved.")) << screen;
     ASSERT_EQ(0, Ui({"close"}));
     ASSERT_TRUE(WaitPurchaseScene()) << List();
     EXPECT_EQ(1, Requests("registerCreditCardForIAP"));

@@ -187,7 +187,7 @@ TEST_F(BuyClientPurchaseTest, ThreeFailedChecksEndWithAMessageAndNetworkFailure)
 
 // Nothing to buy with: a refused search ends the purchase with its status, an
 // empty list with 9000, and a list of methods this client cannot pay with
-// leaves an empty screen that only Back leaves.
+// says so and leaves an empty screen that only Back leaves.
 TEST_F(BuyClientPurchaseTest, RefusedOrUselessMethodListsEndThePurchase) {
     ASSERT_NO_FATAL_FAILURE(AddDemoAccount());
     ASSERT_TRUE(sandbox_.AddFault("getPaymentMethodSearch:error=6007:1"));
@@ -205,6 +205,7 @@ TEST_F(BuyClientPurchaseTest, RefusedOrUselessMethodListsEndThePurchase) {
     SetDeviceMcc("310");  // in the US only by cyber cash and prepaid card
     auto unsupported = StartCaller(NewPurchase("153", "000000002003", kCharacterGroup));
     ASSERT_TRUE(ConfirmPassword("demo1234")) << ClientLog();
+    ASSERT_NO_FATAL_FAILURE(DismissMessage("No payment method can be used."));
     ASSERT_TRUE(WaitShown("methods/0")) << ClientLog();
     const std::string list = List();
     EXPECT_EQ(std::string::npos, list.find("methods/0/0")) << list;

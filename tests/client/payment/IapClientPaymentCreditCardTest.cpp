@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "client/payment/IapClientPaymentMethodListener.h"
 #include "client/ui/CvcPopup.h"
 #include "lib/protocol/IapCommonHttpReply.h"
 #include "platform/base/ByteBuffer.h"
@@ -118,6 +119,13 @@ TEST_F(CreditCardTest, RepliesGoWhereTheirFunctionSays) {
     card_.RouteReply(*Parse(ReplyDocument(1, FUNCTION_SEARCH_CARD, 0, {})));
     EXPECT_EQ(1, card_.registrations);
     EXPECT_TRUE(card_.GetCardCompanies().empty());
+    EXPECT_TRUE(card_.errors.empty());
+    // A registration screen that cannot open is explained, not silent.
+    card_.registrationResult = E_INVALID_STATE;
+    card_.RouteReply(*Parse(ReplyDocument(1, FUNCTION_SEARCH_CARD, 0, {})));
+    EXPECT_EQ(1u, card_.errors.size());
+    card_.errors.clear();
+    card_.registrationResult = E_SUCCESS;
     card_.RouteReply(*Parse(ReplyDocument(2, FUNCTION_REGISTER_CREDIT_CARD_FOR_IAP, 0, {{{"cardType", "VI"}}})));
     EXPECT_EQ(1, card_.backs);
     EXPECT_EQ(1u, card_.messages.size());
@@ -213,6 +221,96 @@ TEST_F(CreditCardTest, NoCardLeadsToTheCompaniesTheRegistrationAndANewPurchase) 
     ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
     ASSERT_TRUE(RunUntil([&] { return facade_.terminations > 0; }, 20000));
     EXPECT_EQ("0", facade_.sent[1].extra.at("_result"));
+}
+
+// Counts the times the method gives the screen back to the user.
+class WaitsListener : public IapClientPaymentMethodListener {
+public:
+    int waits = 0;
+    void OnPaymentMethodWaitsForUser(IapClientPaymentMethod&) override { ++waits; }
+};
+
+TEST_F(CreditCardTest, ASecondRegisterTapWhileTheFirstIsWithTheStoreIsDropped) {
+    ASSERT_NO_FATAL_FAILURE(StartSandbox());
+    card_.SetUserID(L"U1000003");
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    EXPECT_TRUE(card_.errors.empty()) << card_.errors[0];
+    ASSERT_TRUE(RunUntil([&] { return card_.backs > 0 || !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.errors.empty());
+    EXPECT_EQ(1, card_.backs);
+    EXPECT_EQ(1u, card_.messages.size());
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "registerCreditCardForIAP"));
+}
+
+TEST_F(CreditCardTest, ARegistrationOrCompanySearchWithoutAnswerSaysSoAndCanBeTriedAgain) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartSandbox({"--fault", "registerCreditCardForIAP:status=500:1", "--fault", "searchCard:drop:1"}));
+    WaitsListener listener;
+    card_.SetListener(&listener);
+    card_.SetUserID(L"U1000003");  // no card: 9204, then the companies
+    ASSERT_NO_FATAL_FAILURE(GetTicket(L"U1000003"));
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    // The companies never came: a message, the screen back, a new purchase possible.
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_EQ(0, card_.registrations);
+    EXPECT_EQ(1, listener.waits);
+    EXPECT_TRUE(card_.IsIdle());
+    EXPECT_TRUE(card_.terminations.empty());
+
+    // A registration lost on the way is reported, and the next tap is sent.
+    card_.errors.clear();
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_EQ(0, card_.backs);
+    EXPECT_EQ(2, listener.waits);
+    card_.SendRegisterCreditCardRequest(L"BC", L"4111111111111111", L"2031", L"4", L"123");
+    ASSERT_TRUE(RunUntil([&] { return card_.backs > 0; }, 20000));
+    EXPECT_EQ(1u, card_.errors.size());
+    EXPECT_EQ(2, RequestsOf(*sandbox_, "registerCreditCardForIAP"));
+}
+
+TEST_F(CreditCardTest, ASecondDoneOrCancelAfterTheChargeLeftIsDropped) {
+    ScopedMcc market(L"255");
+    ASSERT_NO_FATAL_FAILURE(StartSandbox({"--fault", "easybuyPurchaseItem:delay=500:1"}));
+    WaitsListener listener;
+    card_.SetListener(&listener);
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_EQ(1, card_.cvcShown);
+    const int waitsBefore = listener.waits;
+    card_.cvc = L"4321";
+    Press(CvcPopup::kDoneActionId);
+    Press(CvcPopup::kDoneActionId);
+    Press(CvcPopup::kCancelActionId);
+    EXPECT_EQ(1, card_.cvcShown) << "the code was asked for again while the charge was out";
+    EXPECT_EQ(waitsBefore, listener.waits) << "the waiting popup went while the charge was out";
+    ASSERT_TRUE(RunUntil([&] { return facade_.terminations > 0 || !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.errors.empty());
+    ASSERT_EQ(2u, facade_.sent.size());
+    EXPECT_EQ("0", facade_.sent[1].extra.at("_result"));
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "easybuyPurchaseItem"));
+}
+
+// Registration errors (6014, 5xxx) met on the charge or the check: a refused
+// charge may be tried again; a refused check leaves the outcome unknown.
+TEST_F(CreditCardTest, CardErrorsOutsideTheRegistrationKeepThePurchaseSequence) {
+    ASSERT_NO_FATAL_FAILURE(StartSandbox({"--fault", "easybuyPurchaseItem:error=5002:1"}));
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_TRUE(RunUntil([&] { return !card_.errors.empty(); }, 20000));
+    EXPECT_TRUE(card_.IsIdle()) << "nothing was charged, yet Purchase could not start again";
+    EXPECT_TRUE(card_.terminations.empty());
+
+    card_.errors.clear();
+    ASSERT_TRUE(sandbox_->AddFault("easybuyPurchaseItem:drop:1"));
+    ASSERT_TRUE(sandbox_->AddFault("checkPurchasedItem:error=6014:1"));
+    facade_.sent.clear();
+    ASSERT_NO_FATAL_FAILURE(GetTicket());
+    ASSERT_EQ(E_SUCCESS, card_.PurchaseItemFinish());
+    ASSERT_TRUE(RunUntil([&] { return !card_.terminations.empty(); }, 20000));
+    EXPECT_EQ(std::vector<int>{IapLib::STATUS_NETWORK_FAILURE}, card_.terminations);
+    EXPECT_EQ(1, RequestsOf(*sandbox_, "checkPurchasedItem"));
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ public:
     int registrations = 0;
     int backs = 0;
     std::wstring cvc;
+    Vx::result registrationResult = Vx::E_SUCCESS;  // what opening the registration screen gives
 
     void Attach(IapClientPrivate* facade) { AttachFacade(facade); }
 
@@ -39,7 +40,7 @@ protected:
     void ClearEnteredCvc() override { cvc.clear(); }
     Vx::result GoToRegistration() override {
         ++registrations;
-        return Vx::E_SUCCESS;
+        return registrationResult;
     }
     Vx::result GoBackToPurchase() override {
         ++backs;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "client/IapResourceManager.h"
 #include "client/ui/CvcPopup.h"
 #include "client/ui/IapClientScenePurchasePrivate.h"
 #include "client/ui/LoginConfirmPopup.h"
@@ -299,6 +300,9 @@ TEST_F(ScenePurchaseTest, StoreFailuresAndUselessListsEndThePurchaseOrLeaveNothi
     EXPECT_EQ("unavailable", Text(unsupported.GetPriceLabel()));
     EXPECT_FALSE(unsupported.IsPurchaseEnabled());
     EXPECT_FALSE(unsupported.waiting);
+    ASSERT_EQ(1u, unsupported.timedErrors.size()) << "an empty list without a word";
+    EXPECT_EQ(IapResourceManager::GetStringFromID(L"IDS_ZUMEA_POP_NO_VALID_PAYMENT_METHODS").ToUtf8(),
+              unsupported.timedErrors[0]);
 }
 
 TEST_F(ScenePurchaseTest, AWrongPasswordAsksAgainWithTheIdKeptAndAnEmptyField) {
@@ -335,7 +339,9 @@ TEST_F(ScenePurchaseTest, AWrongPasswordAsksAgainWithTheIdKeptAndAnEmptyField) {
     valid = 1;
     TypePassword(d, L"demo1234");
     d.OnActionPerformed(*scene_, LoginConfirmPopup::kOkActionId);
+    d.OnActionPerformed(*scene_, LoginConfirmPopup::kOkActionId);  // a double tap: nothing more
     ASSERT_TRUE(RunUntil([&] { return d.GetState() == State::Choosing; }));
+    EXPECT_EQ(2u, d.errorBoxes.size());
     EXPECT_TRUE(d.GetPasswordPopup().GetPassword().IsEmpty()) << "the field keeps no password";
     EXPECT_EQ(1, d.GetPaymentMethodCount());
     EXPECT_EQ(3, StoreCalls(FUNCTION_CHECK_PASSWORD));
@@ -471,6 +477,48 @@ TEST_F(ScenePurchaseTest, PurchaseHandsOverOncePerTicketAndACancelledCodeCanBeGi
     const std::vector<CannedServer::Hit> hits = store_->StoreHits();
     EXPECT_EQ("123", ParamOf(hits.back().body, "cvc"));
     EXPECT_EQ("PID-1", ParamOf(hits.back().body, "transID"));
+    system.mcc = previousMcc;
+}
+
+// A caller that resumes again while the security code is asked (its first
+// resume went unanswered so far) must not find the code covered by the
+// waiting popup: the code's answer charges once and answers that caller.
+TEST_F(ScenePurchaseTest, AResumeRepeatedWhileTheCodeIsAskedLeavesTheCodeAnswerable) {
+    ASSERT_NO_FATAL_FAILURE(StartStore({
+        {FUNCTION_GET_PURCHASE_ID,
+         [](int tid, int f) {
+             return ReplyDocument(tid, f, 0, {{{"purchaseID", "PID-7"}}});
+         }},
+        {FUNCTION_EASYBUY_PURCHASE_ITEM,
+         [](int tid, int f) {
+             return ReplyDocument(tid, f, 0, {{{"paymentID", "PAY-7"}}});
+         }},
+    }));
+    IapSystemInfo& system = IapSystemInfo::GetInstance();
+    const String previousMcc = system.mcc;
+    system.mcc = L"255";
+    TestPrivate& d = Open([](TestPrivate& p) { p.recordingCards = true; });
+    d.OnPaymentMethodListReceived(kTransactionId, ERROR_NONE, Methods({Method("CreditCard", L"Knight", 1.5)}));
+    PaymentTest::RecordingCard& card = *d.cards[0];
+    Tap(d, 0);
+    d.OnActionPerformed(*scene_, IapClientScenePurchasePrivate::kActionPurchase);
+    ASSERT_TRUE(RunUntil([&] { return facade_.sent.size() == 1; }));
+
+    facade_.answerRequestId = kCaller + 1;
+    d.EasyBuyPurchaseItemFinish();
+    ASSERT_EQ(1, card.cvcShown);
+    facade_.answerRequestId = kCaller + 2;
+    d.EasyBuyPurchaseItemFinish();
+    EXPECT_FALSE(d.waiting) << "the waiting popup covers the security code";
+    EXPECT_EQ(0, StoreCalls(FUNCTION_EASYBUY_PURCHASE_ITEM));
+
+    card.cvc = L"321";
+    card.OnActionPerformed(*scene_, CvcPopup::kDoneActionId);
+    ASSERT_TRUE(RunUntil([&] { return facade_.sent.size() == 2; }));
+    EXPECT_EQ("OnPurchaseItemFinished 0", Answers()[1]);
+    EXPECT_EQ(kCaller + 2, facade_.sent[1].requestId);
+    EXPECT_EQ(1, StoreCalls(FUNCTION_EASYBUY_PURCHASE_ITEM));
+    EXPECT_TRUE(d.timedErrors.empty());
     system.mcc = previousMcc;
 }
 
