@@ -1,5 +1,3 @@
-#include <memory>
-
 #include "platform/base/SharedLibrary.h"
 #include "platform/package/CryptoLibraryPrivate.h"
 
