@@ -1,7 +1,6 @@
 #include "platform/account/AccountStore.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "platform/account/SqliteLibraryPrivate.h"
 #include "platform/base/PlatformHome.h"
 
 namespace Vx::Account {
@@ -58,11 +58,14 @@ result FromSqlite(int code) {
     }
 }
 
+// Only used once a store is open, which means the library is loaded.
+const SqliteLibrary& Sql() { return *SqliteLibrary::Get(); }
+
 // Owns one prepared statement.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(sqlite3* db, const char* sql) { rc_ = Sql().sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { Sql().sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -71,16 +74,16 @@ public:
     sqlite3_stmt* Get() const { return stmt_; }
     int BindText(int index, const Base::String& text) {
         std::string utf8 = text.ToUtf8();
-        return sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        return Sql().sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     }
-    int BindInt64(int index, long long value) { return sqlite3_bind_int64(stmt_, index, value); }
-    int Step() { return sqlite3_step(stmt_); }
+    int BindInt64(int index, long long value) { return Sql().sqlite3_bind_int64(stmt_, index, value); }
+    int Step() { return Sql().sqlite3_step(stmt_); }
     Base::String ColumnText(int column) const {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        int bytes = sqlite3_column_bytes(stmt_, column);
+        const auto* text = reinterpret_cast<const char*>(Sql().sqlite3_column_text(stmt_, column));
+        int bytes = Sql().sqlite3_column_bytes(stmt_, column);
         return text ? Base::String::FromUtf8(std::string_view(text, static_cast<std::size_t>(bytes))) : Base::String();
     }
-    long long ColumnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+    long long ColumnInt64(int column) const { return Sql().sqlite3_column_int64(stmt_, column); }
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
@@ -96,10 +99,12 @@ bool FileExists(const std::string& path) {
 
 class AccountStorePrivate {
 public:
-    ~AccountStorePrivate() { sqlite3_close(db); }
+    ~AccountStorePrivate() {
+        if (db) Sql().sqlite3_close(db);
+    }
 
     result Open(const std::string& path, AccountStore::OpenMode mode);
-    result Exec(const char* sql) const { return FromSqlite(sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
+    result Exec(const char* sql) const { return FromSqlite(Sql().sqlite3_exec(db, sql, nullptr, nullptr, nullptr)); }
     result CheckSchema(bool& hasTables) const;
     result Insert(Account& account) const;
     result LoadData(Base::Collection::ArrayListT<Account>& accounts) const;
@@ -111,6 +116,7 @@ public:
 result AccountStorePrivate::Open(const std::string& path, AccountStore::OpenMode mode) {
     bool readOnly = mode == AccountStore::OpenMode::ReadOnly;
     if (readOnly && !FileExists(path)) return E_OBJ_NOT_FOUND;
+    if (!SqliteLibrary::Get()) return E_SYSTEM;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (!readOnly) {
         // Owner-only before anything is written; SQLite gives its journal the same mode.
@@ -118,9 +124,9 @@ result AccountStorePrivate::Open(const std::string& path, AccountStore::OpenMode
         if (fd >= 0) ::close(fd);
         Base::RestrictToOwner(path);
     }
-    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = Sql().sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) return rc == SQLITE_NOMEM ? E_OUT_OF_MEMORY : E_IO;
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    Sql().sqlite3_busy_timeout(db, kBusyTimeoutMs);
     result r = Exec("PRAGMA foreign_keys = ON;");
     if (r == E_SUCCESS) r = CheckSchema(hasTables);
     if (r != E_SUCCESS || readOnly || hasTables) return r;
@@ -165,10 +171,10 @@ result AccountStorePrivate::Insert(Account& account) const {
     insert.BindText(2, account.GetUserName());
     rc = insert.Step();
     if (rc != SQLITE_DONE) return FromSqlite(rc);
-    AccountId id = sqlite3_last_insert_rowid(db);
+    AccountId id = Sql().sqlite3_last_insert_rowid(db);
     long long seq = 0;
     for (const auto& entry : account.GetExtendedDataEntries()) {
-        sqlite3_reset(data.Get());
+        Sql().sqlite3_reset(data.Get());
         data.BindInt64(1, id);
         data.BindInt64(2, seq++);
         data.BindText(3, entry.first);
@@ -189,7 +195,7 @@ result AccountStorePrivate::LoadData(Base::Collection::ArrayListT<Account>& acco
     while ((rc = rows.Step()) == SQLITE_ROW) {
         Account account(AccountProvider(rows.ColumnText(1)), rows.ColumnText(2));
         account.SetId(rows.ColumnInt64(0));
-        sqlite3_reset(data.Get());
+        Sql().sqlite3_reset(data.Get());
         data.BindInt64(1, account.GetId());
         int drc;
         while ((drc = data.Step()) == SQLITE_ROW) {
@@ -242,7 +248,7 @@ result AccountStore::RemoveAccount(const Base::String& userName, const Base::Str
     remove.BindText(2, providerAppId);
     int rc = remove.Step();
     if (rc != SQLITE_DONE) return FromSqlite(rc);
-    return sqlite3_changes(d_->db) > 0 ? E_SUCCESS : E_OBJ_NOT_FOUND;
+    return Sql().sqlite3_changes(d_->db) > 0 ? E_SUCCESS : E_OBJ_NOT_FOUND;
 }
 
 result AccountStore::RemoveAccount(AccountId id) {
@@ -253,7 +259,7 @@ result AccountStore::RemoveAccount(AccountId id) {
     remove.BindInt64(1, id);
     int rc = remove.Step();
     if (rc != SQLITE_DONE) return FromSqlite(rc);
-    return sqlite3_changes(d_->db) > 0 ? E_SUCCESS : E_OBJ_NOT_FOUND;
+    return Sql().sqlite3_changes(d_->db) > 0 ? E_SUCCESS : E_OBJ_NOT_FOUND;
 }
 
 result AccountStore::SetMaxSize(long long bytes) {

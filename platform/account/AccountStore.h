@@ -27,7 +27,8 @@ public:
     static std::string GetDefaultPath();
 
     // E_INVALID_STATE when already constructed; E_IO when the file cannot be
-    // opened; E_INVALID_FORMAT when it is not an account database.
+    // opened; E_INVALID_FORMAT when it is not an account database; E_SYSTEM
+    // when the SQLite library cannot be loaded.
     result Construct(OpenMode mode = OpenMode::ReadWrite);
     result Construct(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
 

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QLocalServer>
@@ -104,6 +106,36 @@ bool SameFile(int fd, const std::string& path) {
            held.st_ino == named.st_ino;
 }
 
+// A listening socket at `path`, -1 with the reason in `error`. Made here
+// rather than by QLocalServer::listen(path), which builds the socket in a
+// temporary folder of its own (seeding a random generator for the name,
+// making and removing the folder): most of the cost of listening, on every
+// cold start. The socket folder is the user's own already.
+int ListenAt(const std::string& path, std::string& error) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        error = "the socket path " + path + " is too long";
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        error = std::string("cannot make a socket: ") + std::strerror(errno);
+        return -1;
+    }
+    // Holding the lock means any socket file left here belongs to a dead instance.
+    ::unlink(path.c_str());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(path.c_str(), 0600) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+        error = "cannot listen on " + path + ": " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(path.c_str());
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 AppControlProviderManagerPrivate::LockStatus AppControlProviderManagerPrivate::TakeLockFile(
@@ -149,17 +181,22 @@ AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate:
         return ListenStatus::Failed;
     }
     std::string socketPath = AppSocketDirectory::GetSocketPath(dir, appId);
-    // Holding the lock means any socket file left here belongs to a dead instance.
-    QLocalServer::removeServer(QString::fromStdString(socketPath));
+    int listening = ListenAt(socketPath, error);
+    if (listening < 0) {
+        ::close(fd);
+        return ListenStatus::Failed;
+    }
     auto* server = new QLocalServer();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(QString::fromStdString(socketPath))) {
+    if (!server->listen(static_cast<qintptr>(listening))) {
         error = "cannot listen on " + socketPath + ": " + server->errorString().toStdString();
         delete server;
+        ::close(listening);
+        ::unlink(socketPath.c_str());
         ::close(fd);
         return ListenStatus::Failed;
     }
     server_ = server;
+    socketPath_ = socketPath;
     lockFd_ = fd;
     lockPath_ = lockPath;
     socketDir_ = dir;
@@ -169,7 +206,11 @@ AppControlProviderManagerPrivate::ListenStatus AppControlProviderManagerPrivate:
 
 void AppControlProviderManagerPrivate::StopListening() {
     ending_ = true;
-    if (server_) server_->close();  // also removes the socket file
+    if (!server_) return;
+    server_->close();
+    // Still holding the lock: the socket file can only be this instance's.
+    if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
+    socketPath_.clear();
 }
 
 void AppControlProviderManagerPrivate::Shutdown() {
@@ -187,6 +228,8 @@ void AppControlProviderManagerPrivate::Shutdown() {
         delete server_;
         server_ = nullptr;
     }
+    if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
+    socketPath_.clear();
     if (lockFd_ >= 0) {
         // Removed while still held: a successor that opened it meanwhile sees
         // that it is gone once it gets the lock, and makes a new one.

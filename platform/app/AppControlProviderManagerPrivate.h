@@ -73,6 +73,8 @@ private:
     int lockFd_ = -1;
     std::string lockPath_;
     std::string socketDir_;
+    // Removed by this instance while it holds the lock.
+    std::string socketPath_;
     std::uint64_t nextChannelId_ = 1;
     RequestId nextRequestId_ = 1;
     BufferBudget budget_;  // before the channels, which count against it

@@ -1,8 +1,5 @@
 #include "platform/package/PackageSigningKey.h"
 
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/rand.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -13,6 +10,7 @@
 
 #include "platform/base/PlatformHome.h"
 #include "platform/content/FileSink.h"
+#include "platform/package/CryptoLibraryPrivate.h"
 #include "platform/package/PackageTrustStore.h"
 
 namespace fs = std::filesystem;
@@ -23,14 +21,15 @@ namespace {
 constexpr std::size_t kSeedSize = 32;
 constexpr std::uintmax_t kMaxKeyFileSize = 64 * 1024;
 
+// Only ever given an object that the loaded library made.
 struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+    void operator()(EVP_PKEY* key) const { CryptoLibrary::Get()->EVP_PKEY_free(key); }
 };
 struct BioFree {
-    void operator()(BIO* bio) const { BIO_free(bio); }
+    void operator()(BIO* bio) const { CryptoLibrary::Get()->BIO_free(bio); }
 };
 struct MdCtxFree {
-    void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+    void operator()(EVP_MD_CTX* ctx) const { CryptoLibrary::Get()->EVP_MD_CTX_free(ctx); }
 };
 using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
 using Bio = std::unique_ptr<BIO, BioFree>;
@@ -75,10 +74,20 @@ result WriteFileAtomically(const std::string& path, std::string_view text, unsig
     return E_SUCCESS;
 }
 
+// The loaded library, or null with the reason in `error` (when given).
+const CryptoLibrary* Crypto(std::string* error) {
+    std::string why;
+    const CryptoLibrary* c = CryptoLibrary::Get(&why);
+    if (!c && error) *error = why;
+    return c;
+}
+
+// `key` came from the loaded library.
 std::string RawPublicKey(EVP_PKEY* key) {
+    const CryptoLibrary* c = CryptoLibrary::Get();
     std::string raw(PackageSigningKey::kPublicKeySize, '\0');
     std::size_t size = raw.size();
-    if (EVP_PKEY_get_raw_public_key(key, reinterpret_cast<unsigned char*>(raw.data()), &size) != 1 ||
+    if (c->EVP_PKEY_get_raw_public_key(key, reinterpret_cast<unsigned char*>(raw.data()), &size) != 1 ||
         size != raw.size()) {
         return {};
     }
@@ -88,9 +97,12 @@ std::string RawPublicKey(EVP_PKEY* key) {
 }  // namespace
 
 result PackageSigningKey::Generate() {
+    const CryptoLibrary* c = Crypto(nullptr);
+    if (!c) return E_SYSTEM;
     std::string seed(kSeedSize, '\0');
-    if (RAND_bytes(reinterpret_cast<unsigned char*>(seed.data()), static_cast<int>(seed.size())) != 1) return E_SYSTEM;
-    Pkey key(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(seed), seed.size()));
+    if (c->RAND_bytes(reinterpret_cast<unsigned char*>(seed.data()), static_cast<int>(seed.size())) != 1)
+        return E_SYSTEM;
+    Pkey key(c->EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(seed), seed.size()));
     if (!key) return E_SYSTEM;
     std::string publicKey = RawPublicKey(key.get());
     if (publicKey.empty()) return E_SYSTEM;
@@ -103,14 +115,16 @@ result PackageSigningKey::Load(const std::string& path, std::string* error) {
     std::string text;
     result r = E_SUCCESS;
     if (!ReadSmallFile(path, text, error, r)) return r;
-    Bio bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
-    Pkey key(bio ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr) : nullptr);
-    if (!key || EVP_PKEY_get_base_id(key.get()) != EVP_PKEY_ED25519) {
+    const CryptoLibrary* c = Crypto(error);
+    if (!c) return E_SYSTEM;
+    Bio bio(c->BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    Pkey key(bio ? c->PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr) : nullptr);
+    if (!key || c->EVP_PKEY_get_base_id(key.get()) != EVP_PKEY_ED25519) {
         return Fail(error, path + " holds no Ed25519 private key (make one with iap-package keygen)", E_INVALID_FORMAT);
     }
     std::string seed(kSeedSize, '\0');
     std::size_t size = seed.size();
-    if (EVP_PKEY_get_raw_private_key(key.get(), reinterpret_cast<unsigned char*>(seed.data()), &size) != 1 ||
+    if (c->EVP_PKEY_get_raw_private_key(key.get(), reinterpret_cast<unsigned char*>(seed.data()), &size) != 1 ||
         size != seed.size()) {
         return Fail(error, "cannot use the key in " + path, E_INVALID_FORMAT);
     }
@@ -121,24 +135,29 @@ result PackageSigningKey::Load(const std::string& path, std::string* error) {
 
 result PackageSigningKey::Save(const std::string& path, bool replace, std::string* error) const {
     if (!IsValid()) return Fail(error, "no key to save", E_INVALID_STATE);
-    Pkey key(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(privateKey_), privateKey_.size()));
-    Bio bio(BIO_new(BIO_s_mem()));
-    if (!key || !bio || PEM_write_bio_PrivateKey(bio.get(), key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1) {
+    const CryptoLibrary* c = Crypto(error);
+    if (!c) return E_SYSTEM;
+    Pkey key(c->EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(privateKey_), privateKey_.size()));
+    Bio bio(c->BIO_new(c->BIO_s_mem()));
+    if (!key || !bio || c->PEM_write_bio_PrivateKey(bio.get(), key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1) {
         return Fail(error, "cannot encode the key", E_SYSTEM);
     }
     char* data = nullptr;
-    long size = BIO_get_mem_data(bio.get(), &data);
+    long size = c->BIO_ctrl(bio.get(), BIO_CTRL_INFO, 0, &data);
     return WriteFileAtomically(path, std::string_view(data, static_cast<std::size_t>(size)), 0600, replace, error);
 }
 
 result PackageSigningKey::Sign(std::string_view data, std::string& signature) const {
     if (!IsValid()) return E_INVALID_STATE;
-    Pkey key(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(privateKey_), privateKey_.size()));
-    MdCtx ctx(EVP_MD_CTX_new());
+    const CryptoLibrary* c = Crypto(nullptr);
+    if (!c) return E_SYSTEM;
+    Pkey key(c->EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, Bytes(privateKey_), privateKey_.size()));
+    MdCtx ctx(c->EVP_MD_CTX_new());
     std::string out(kSignatureSize, '\0');
     std::size_t size = out.size();
-    if (!key || !ctx || EVP_DigestSignInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
-        EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(out.data()), &size, Bytes(data), data.size()) != 1 ||
+    if (!key || !ctx || c->EVP_DigestSignInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
+        c->EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(out.data()), &size, Bytes(data), data.size()) !=
+            1 ||
         size != kSignatureSize) {
         return E_SYSTEM;
     }
@@ -147,17 +166,20 @@ result PackageSigningKey::Sign(std::string_view data, std::string& signature) co
 }
 
 bool PackageSigningKey::Verify(std::string_view publicKey, std::string_view data, std::string_view signature) {
-    if (publicKey.size() != kPublicKeySize || signature.size() != kSignatureSize) return false;
-    Pkey key(EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(publicKey), publicKey.size()));
-    MdCtx ctx(EVP_MD_CTX_new());
-    return key && ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) == 1 &&
-           EVP_DigestVerify(ctx.get(), Bytes(signature), signature.size(), Bytes(data), data.size()) == 1;
+    const CryptoLibrary* c = Crypto(nullptr);
+    if (!c || publicKey.size() != kPublicKeySize || signature.size() != kSignatureSize) return false;
+    Pkey key(c->EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(publicKey), publicKey.size()));
+    MdCtx ctx(c->EVP_MD_CTX_new());
+    return key && ctx && c->EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) == 1 &&
+           c->EVP_DigestVerify(ctx.get(), Bytes(signature), signature.size(), Bytes(data), data.size()) == 1;
 }
 
 std::string PackageSigningKey::Fingerprint(std::string_view publicKey) {
+    const CryptoLibrary* c = Crypto(nullptr);
+    if (!c) return {};
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    if (EVP_Digest(publicKey.data(), publicKey.size(), digest, &size, EVP_sha256(), nullptr) != 1) return {};
+    if (c->EVP_Digest(publicKey.data(), publicKey.size(), digest, &size, c->EVP_sha256(), nullptr) != 1) return {};
     static const char* const kHex = "0123456789abcdef";
     std::string text;
     for (unsigned int i = 0; i < 16 && i < size; ++i) {
@@ -169,13 +191,15 @@ std::string PackageSigningKey::Fingerprint(std::string_view publicKey) {
 
 result PackageSigningKey::WritePublicKey(const std::string& path, std::string_view publicKey, unsigned int mode,
                                          std::string* error) {
-    Pkey key(EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(publicKey), publicKey.size()));
-    Bio bio(BIO_new(BIO_s_mem()));
-    if (!key || !bio || PEM_write_bio_PUBKEY(bio.get(), key.get()) != 1) {
+    const CryptoLibrary* c = Crypto(error);
+    if (!c) return E_SYSTEM;
+    Pkey key(c->EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, Bytes(publicKey), publicKey.size()));
+    Bio bio(c->BIO_new(c->BIO_s_mem()));
+    if (!key || !bio || c->PEM_write_bio_PUBKEY(bio.get(), key.get()) != 1) {
         return Fail(error, "not an Ed25519 public key", E_INVALID_ARG);
     }
     char* data = nullptr;
-    long size = BIO_get_mem_data(bio.get(), &data);
+    long size = c->BIO_ctrl(bio.get(), BIO_CTRL_INFO, 0, &data);
     return WriteFileAtomically(path, std::string_view(data, static_cast<std::size_t>(size)), mode, true, error);
 }
 
@@ -183,9 +207,11 @@ result PackageSigningKey::ReadPublicKey(const std::string& path, std::string& pu
     std::string text;
     result r = E_SUCCESS;
     if (!ReadSmallFile(path, text, error, r)) return r;
-    Bio bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
-    Pkey key(bio ? PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr) : nullptr);
-    std::string raw = key && EVP_PKEY_get_base_id(key.get()) == EVP_PKEY_ED25519 ? RawPublicKey(key.get()) : "";
+    const CryptoLibrary* c = Crypto(error);
+    if (!c) return E_SYSTEM;
+    Bio bio(c->BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    Pkey key(bio ? c->PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr) : nullptr);
+    std::string raw = key && c->EVP_PKEY_get_base_id(key.get()) == EVP_PKEY_ED25519 ? RawPublicKey(key.get()) : "";
     if (raw.empty()) {
         return Fail(error, path + " holds no Ed25519 public key (iap-package keygen writes one as KEY.pub)",
                     E_INVALID_FORMAT);

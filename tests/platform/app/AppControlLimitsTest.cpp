@@ -1,7 +1,10 @@
 // What keeps a provider busy and what it holds: idle and half-open
 // connections, callers that leave, partial frames across connections,
-// launches that never listen, unwritable homes and the socket folder.
+// launches that never listen, unwritable homes, the socket folder and the
+// provider's socket.
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -202,6 +205,36 @@ TEST_F(AppControlLimitsTest, TheSocketFolderGoesWithTheLastApplicationOfTheHome)
     // The next application makes it again.
     EXPECT_GT(StartProvider(), 0);
     EXPECT_TRUE(Exists(folder));
+}
+
+TEST_F(AppControlLimitsTest, TheSocketIsTheOwnersAloneAndGoesWithItsApplication) {
+    int pid = StartProvider();
+    ASSERT_GT(pid, 0);
+    std::string socket = Vx::App::AppSocketDirectory::GetSocketPath(SocketFolder(), kProvider);
+    struct stat st {};
+    ASSERT_EQ(::lstat(socket.c_str(), &st), 0) << socket;
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(st.st_mode & 077, 0u) << "open to others: " << std::oct << (st.st_mode & 0777);
+
+    // A killed instance leaves its socket file behind; the next one replaces it.
+    ::kill(pid, SIGKILL);
+    ASSERT_TRUE(ProcessGone(pid));
+    EXPECT_TRUE(Exists(socket));
+    int next = StartProvider();
+    ASSERT_GT(next, 0);
+    EXPECT_NE(next, pid);
+
+    // One that ends normally removes it (the folder stays while another application of the home runs).
+    WriteFile(home_ + "/apps/com.example.second.manifest",
+              "appId=com.example.second\npackageId=com.example\nversion=1\nexecutable=" IAP_BIN_DIR
+              "/vx_test_provider\n");
+    Outcome second = Call("com.example.second", "echo");
+    ASSERT_TRUE(second.extra);
+    EXPECT_EQ(Call(kProvider, "quit").result, Vx::App::APP_CTRL_RESULT_SUCCEEDED);
+    ASSERT_TRUE(ProcessGone(next));
+    EXPECT_FALSE(Exists(socket));
+    EXPECT_EQ(Call("com.example.second", "quit").result, Vx::App::APP_CTRL_RESULT_SUCCEEDED);
 }
 
 }  // namespace

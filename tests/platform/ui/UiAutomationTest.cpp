@@ -61,14 +61,24 @@ private:
 };
 
 // One in-process window: the channel serves it while the client waits.
+// The channel starts once per process and listens in the home it started in,
+// so the tests of one process share that home.
 class UiAutomationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    static void SetUpTestSuite() {
         char pattern[] = "/tmp/ui-automation-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         home_ = pattern;
         setenv("IAP_PLATFORM_HOME", home_.c_str(), 1);
         setenv(Automation::kEnableEnv, "1", 1);
+    }
+
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        std::filesystem::remove_all(home_, ignored);
+    }
+
+    void SetUp() override {
         ASSERT_TRUE(EnsureUiApplication());
 
         ASSERT_EQ(frame_.Construct(), E_SUCCESS);
@@ -93,11 +103,7 @@ protected:
         ASSERT_EQ(client_.Connect(App::AppContext::GetCurrent().appId, 3000), E_SUCCESS) << client_.GetLastError();
     }
 
-    void TearDown() override {
-        client_.Disconnect();
-        std::error_code ignored;
-        std::filesystem::remove_all(home_, ignored);
-    }
+    void TearDown() override { client_.Disconnect(); }
 
     template <class T>
     T* Add(Form* form, const wchar_t* name, EditFieldStyle style, int limit) {
@@ -118,7 +124,7 @@ protected:
         return button;
     }
 
-    std::string home_;
+    static inline std::string home_;
     Frame frame_;
     EditField* email_ = nullptr;
     EditField* password_ = nullptr;
