@@ -23,9 +23,13 @@ void AppResource::Load() const {
         if (line.empty() || line[0] == '#') continue;
         std::size_t eq = line.find('=');
         if (eq == std::string::npos || eq == 0) continue;
-        std::string text = line.substr(eq + 1);
-        for (std::size_t at = 0; (at = text.find("\\n", at)) != std::string::npos;)
-            text.replace(at, 2, "\n"), ++at;
+        // "\n" in a value stands for a line break.
+        std::string text;
+        for (std::size_t at = eq + 1; at < line.size(); ++at) {
+            const bool lineBreak = line[at] == '\\' && at + 1 < line.size() && line[at + 1] == 'n';
+            text += lineBreak ? '\n' : line[at];
+            if (lineBreak) ++at;
+        }
         strings_.emplace(String::FromUtf8(line.substr(0, eq)).ToStdWString(), String::FromUtf8(text));
     }
 }

@@ -150,7 +150,9 @@ std::string FormatReadable(int appControlResult, const std::optional<Entries>& e
         int ra = FieldRank(a), rb = FieldRank(b);
         return ra != rb ? ra < rb : a < b;
     });
-    out += "\n" + std::to_string(rows.size()) + (rows.size() == 1 ? " record:\n" : " records:\n");
+    out += '\n';
+    out += std::to_string(rows.size());
+    out += rows.size() == 1 ? " record:\n" : " records:\n";
     return out + FormatTable(rows, fields);
 }
 
