@@ -39,4 +39,29 @@ private:
     std::string error_;
 };
 
+// A library opened with every function of `Functions` resolved, for a part
+// that keeps one such table for the whole process: opening once means a
+// failure is remembered rather than retried on every use.
+template <class Functions>
+class SharedLibraryFunctions {
+public:
+    using Binder = bool (*)(SharedLibrary& library, Functions& functions);
+
+    SharedLibraryFunctions(const std::string& fileName, Binder bindAll) {
+        if (library_.Construct(fileName) == E_SUCCESS) complete_ = bindAll(library_, functions_);
+    }
+
+    // Null when the library or one of its functions is missing; `error` then says which.
+    const Functions* Get(std::string* error) const {
+        if (complete_) return &functions_;
+        if (error) *error = library_.GetError();
+        return nullptr;
+    }
+
+private:
+    SharedLibrary library_;
+    Functions functions_{};
+    bool complete_ = false;
+};
+
 }  // namespace Vx::Base
