@@ -28,20 +28,6 @@ protected:
             RunProgram({Bin("appctl"), "account", "add", "--user-name", "empty@vexmora.com", "--user-id", "U1000003"});
         ASSERT_EQ(added.exitCode, 0) << added.output;
     }
-    int Charges(const std::string& purchaseId) const {
-        const std::string body = sandbox_.Admin("GET", "/admin/charges?purchaseId=" + purchaseId).body;
-        int count = 0;
-        for (std::size_t at = body.find("\"purchaseId\""); at != std::string::npos;
-             at = body.find("\"purchaseId\"", at + 1))
-            ++count;
-        return count;
-    }
-    int Requests(const std::string& function) const {
-        int count = 0;
-        for (const std::string& name : StoreFunctions())
-            count += name == function;
-        return count;
-    }
     // The line `iap-ui list` prints for a control; empty when it is not shown.
     std::string LineOf(const std::string& list, const std::string& name) {
         const std::size_t at = list.find("\n" + name + "\t");

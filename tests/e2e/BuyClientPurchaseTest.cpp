@@ -15,20 +15,6 @@ protected:
         EXPECT_EQ(std::string::npos, ClientLog().find("ERROR: LeakSanitizer")) << ClientLog();
     }
     // How many charges the store recorded for the purchase id.
-    int Charges(const std::string& purchaseId) const {
-        const std::string body = sandbox_.Admin("GET", "/admin/charges?purchaseId=" + purchaseId).body;
-        int count = 0;
-        for (std::size_t at = body.find("\"purchaseId\""); at != std::string::npos;
-             at = body.find("\"purchaseId\"", at + 1))
-            ++count;
-        return count;
-    }
-    int Requests(const std::string& function) const {
-        int count = 0;
-        for (const std::string& name : StoreFunctions())
-            count += name == function;
-        return count;
-    }
     const StoreRequest* LastRequest(const std::string& function) {
         requests_ = StoreRequests();
         for (auto it = requests_.rbegin(); it != requests_.rend(); ++it) {

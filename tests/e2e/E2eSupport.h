@@ -182,6 +182,22 @@ protected:
             names.push_back(request.function);
         return names;
     }
+    // How many requests of that function the store has logged.
+    int Requests(const std::string& function) const {
+        int count = 0;
+        for (const std::string& name : StoreFunctions())
+            count += name == function;
+        return count;
+    }
+    // How many times the store charged the purchase id, from the admin's list.
+    int Charges(const std::string& purchaseId) const {
+        const std::string body = sandbox_.Admin("GET", "/admin/charges?purchaseId=" + purchaseId).body;
+        int count = 0;
+        for (std::size_t at = body.find("\"purchaseId\""); at != std::string::npos;
+             at = body.find("\"purchaseId\"", at + 1))
+            ++count;
+        return count;
+    }
     // Waits until the store has logged a request of that function.
     bool WaitForStoreRequest(const std::string& function, int timeoutMs) const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

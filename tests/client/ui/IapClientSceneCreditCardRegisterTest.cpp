@@ -110,6 +110,15 @@ void Press(Vx::Ui::Automation::UiAutomationClient& ui, const std::string& name, 
 
 std::string Number(int value) { return std::to_string(value); }
 
+// Chooses the second of two companies and types a card number and its code, as a user about to register.
+void FillSecondCompanysCard(Vx::Ui::Automation::UiAutomationClient& ui, Scene* scene) {
+    ASSERT_EQ(E_SUCCESS, ui.Wait("cardTable/1", 5000));
+    Press(ui, "cardTable/1", [&] { return scene->GetTableView()->GetItemCountAt(Scene::GROUP_CARD_TYPE) == 2; });
+    Press(ui, "cardTable/1/1", [&] { return scene->GetSelectedCompany() == 1; });
+    ASSERT_EQ(E_SUCCESS, ui.Type("cardNumber", "5555555555554444"));
+    ASSERT_EQ(E_SUCCESS, ui.Type("securityCode", "321"));
+}
+
 }  // namespace
 
 TEST(IapClientSceneCreditCardRegisterTest, OpensWithTheMethodsCompaniesTheFirstChosenAndTodaysExpiry) {
@@ -282,11 +291,8 @@ TEST(IapClientSceneCreditCardRegisterTest, RegisterPassesTypeNumberYearMonthAndC
         Construct(card);
         Scene* scene = OpenWith(card, kTwoCompanies);
         ASSERT_NE(nullptr, scene);
-        ASSERT_EQ(E_SUCCESS, c.ui.Wait("cardTable/1", 5000));
-        Press(c.ui, "cardTable/1", [&] { return scene->GetTableView()->GetItemCountAt(Scene::GROUP_CARD_TYPE) == 2; });
-        Press(c.ui, "cardTable/1/1", [&] { return scene->GetSelectedCompany() == 1; });
-        ASSERT_EQ(E_SUCCESS, c.ui.Type("cardNumber", "5555555555554444"));
-        ASSERT_EQ(E_SUCCESS, c.ui.Type("securityCode", "321"));
+        FillSecondCompanysCard(c.ui, scene);
+        if (::testing::Test::HasFatalFailure()) return;
         ASSERT_EQ(E_SUCCESS, c.ui.Type("month", "7"));
         ASSERT_EQ(E_SUCCESS, c.ui.Type("year", "2031"));
 
@@ -309,11 +315,8 @@ TEST(IapClientSceneCreditCardRegisterTest, TheHelpSceneAndBackKeepEverythingSoRe
         Construct(card);
         Scene* scene = OpenWith(card, kTwoCompanies);
         ASSERT_NE(nullptr, scene);
-        ASSERT_EQ(E_SUCCESS, c.ui.Wait("cardTable/1", 5000));
-        Press(c.ui, "cardTable/1", [&] { return scene->GetTableView()->GetItemCountAt(Scene::GROUP_CARD_TYPE) == 2; });
-        Press(c.ui, "cardTable/1/1", [&] { return scene->GetSelectedCompany() == 1; });
-        ASSERT_EQ(E_SUCCESS, c.ui.Type("cardNumber", "5555555555554444"));
-        ASSERT_EQ(E_SUCCESS, c.ui.Type("securityCode", "321"));
+        FillSecondCompanysCard(c.ui, scene);
+        if (::testing::Test::HasFatalFailure()) return;
 
         Press(c.ui, "CVC", [] { return IsCurrent(IapClientScenes::kSceneSecurityCodeHelp); });
         ASSERT_EQ(E_SUCCESS, c.ui.Wait("helpText", 5000));
